@@ -1,0 +1,31 @@
+// The program: builds the real components and hands them to the main window.
+
+#include "common/qtdialogs.h"
+#include "platform/audio/createaudiolibrary.h"
+#include "platform/desktop/qtdesktopshell.h"
+#include "shell/frmmain.h"
+
+#include <QApplication>
+#include <QQuickWindow>
+
+int main(int argc, char* argv[]) {
+    // The skin is a small 2D face; the software renderer draws it everywhere,
+    // also on displays without OpenGL.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Mivo CD Player"));
+    QApplication::setOrganizationName(QStringLiteral("Mivo"));
+
+    const QString appFolder = QCoreApplication::applicationDirPath();
+    const std::unique_ptr<AudioLibraryInstance> audio = CreateAudioLibrary(appFolder.toStdString());
+    QtDialogs dialogs;
+    QtDesktopShell desktop;
+
+    frmMain window(MainWindowServices{audio->library(), dialogs, desktop, appFolder});
+    window.Form_Initialize();
+    if (!window.Form_Load())
+        return 1;  // audio output failed beyond use; the box has told the user
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,218 @@
+#pragma once
+
+// The audio library family the player is built on: a core (output, streams,
+// syncs), a CD extension (drives, discs, CD streams), a WMA extension (encoder,
+// WMA file streams) and an encoder extension (external command-line encoders).
+//
+// Each member is an abstract class whose operations keep the family's names,
+// argument order and result conventions, so that every call site reads like
+// the procedure that makes it. Handles are 32-bit and 0 means failure. After a
+// failed call, BASS_ErrorGetCode() (on the core) returns the reason; the code
+// is shared by the whole family and kept per calling thread, so a library
+// thread never overwrites the code the user-interface thread is about to read.
+
+#include <cstdint>
+
+using DWORD = std::uint32_t;
+using QWORD = std::uint64_t;
+using BOOL = int;
+using HSTREAM = DWORD;
+using HSYNC = DWORD;
+using HENCODE = DWORD;
+using HWMENCODE = DWORD;
+
+// ---- error codes -----------------------------------------------------------
+inline constexpr int BASS_OK = 0;
+inline constexpr int BASS_ERROR_MEM = 1;
+inline constexpr int BASS_ERROR_FILEOPEN = 2;
+inline constexpr int BASS_ERROR_DRIVER = 3;
+inline constexpr int BASS_ERROR_BUFLOST = 4;
+inline constexpr int BASS_ERROR_HANDLE = 5;
+inline constexpr int BASS_ERROR_FORMAT = 6;
+inline constexpr int BASS_ERROR_POSITION = 7;
+inline constexpr int BASS_ERROR_INIT = 8;
+inline constexpr int BASS_ERROR_START = 9;
+inline constexpr int BASS_ERROR_NOCD = 12;
+inline constexpr int BASS_ERROR_CDTRACK = 13;
+inline constexpr int BASS_ERROR_ALREADY = 14;
+inline constexpr int BASS_ERROR_NOPAUSE = 16;
+inline constexpr int BASS_ERROR_NOTAUDIO = 17;
+inline constexpr int BASS_ERROR_NOCHAN = 18;
+inline constexpr int BASS_ERROR_ILLTYPE = 19;
+inline constexpr int BASS_ERROR_ILLPARAM = 20;
+inline constexpr int BASS_ERROR_NO3D = 21;
+inline constexpr int BASS_ERROR_NOEAX = 22;
+inline constexpr int BASS_ERROR_DEVICE = 23;
+inline constexpr int BASS_ERROR_NOPLAY = 24;
+inline constexpr int BASS_ERROR_FREQ = 25;
+inline constexpr int BASS_ERROR_NOTFILE = 27;
+inline constexpr int BASS_ERROR_NOHW = 29;
+inline constexpr int BASS_ERROR_EMPTY = 31;
+inline constexpr int BASS_ERROR_NONET = 32;
+inline constexpr int BASS_ERROR_CREATE = 33;
+inline constexpr int BASS_ERROR_NOFX = 34;
+inline constexpr int BASS_ERROR_PLAYING = 35;
+inline constexpr int BASS_ERROR_NOTAVAIL = 37;
+inline constexpr int BASS_ERROR_DECODE = 38;
+inline constexpr int BASS_ERROR_UNKNOWN = -1;
+
+// ---- flags -----------------------------------------------------------------
+inline constexpr DWORD BASS_SAMPLE_8BITS = 0x1;
+inline constexpr DWORD BASS_STREAM_AUTOFREE = 0x40000;  // freed by the library when it ends
+inline constexpr DWORD BASS_STREAM_DECODE = 0x200000;   // decode only: read with GetData
+inline constexpr DWORD BASS_CD_FREEOLD = 0x10000;       // free the drive's previous stream
+inline constexpr DWORD BASS_WMA_TAGS = 0x10000;         // tags are set before the first audio
+inline constexpr DWORD BASS_CONFIG_FLOATDSP = 9;
+
+// Stream creation flags as the player and the rippers pass them.
+inline constexpr DWORD kPlaybackStreamFlags = BASS_STREAM_AUTOFREE | BASS_CD_FREEOLD; // 0x50000
+inline constexpr DWORD kDecodeStreamFlags = BASS_STREAM_DECODE | BASS_STREAM_AUTOFREE; // 0x240000
+
+// ---- channel states ----------------------------------------------------------
+inline constexpr DWORD BASS_ACTIVE_STOPPED = 0;
+inline constexpr DWORD BASS_ACTIVE_PLAYING = 1;
+inline constexpr DWORD BASS_ACTIVE_STALLED = 2;
+inline constexpr DWORD BASS_ACTIVE_PAUSED = 3;
+
+// ---- syncs -------------------------------------------------------------------
+inline constexpr DWORD BASS_SYNC_ONETIME = 0x80000000;
+inline constexpr DWORD BASS_SYNC_END = 2;
+inline constexpr DWORD BASS_SYNC_SLIDE = 5;
+inline constexpr DWORD BASS_SYNC_CD_ERROR = 1000;
+
+// ---- CD extension ------------------------------------------------------------
+inline constexpr DWORD BASS_CD_ID_TEXT = 4;  // BASS_CD_GetID: the CD-TEXT block
+
+inline constexpr DWORD BASS_CD_DOOR_CLOSE = 0;
+inline constexpr DWORD BASS_CD_DOOR_OPEN = 1;
+inline constexpr DWORD BASS_CD_DOOR_LOCK = 2;
+inline constexpr DWORD BASS_CD_DOOR_UNLOCK = 3;
+
+// Read/write capability bits of BASS_CD_INFO::flags.
+inline constexpr DWORD BASS_CD_RWFLAG_READCDR = 1u << 0;
+inline constexpr DWORD BASS_CD_RWFLAG_READCDRW = 1u << 1;
+inline constexpr DWORD BASS_CD_RWFLAG_READCDRW2 = 1u << 2;  // CD-R/RW "method 2"
+inline constexpr DWORD BASS_CD_RWFLAG_READDVD = 1u << 3;
+inline constexpr DWORD BASS_CD_RWFLAG_READDVDR = 1u << 4;
+inline constexpr DWORD BASS_CD_RWFLAG_READDVDRAM = 1u << 5;
+inline constexpr DWORD BASS_CD_RWFLAG_READM2F1 = 1u << 20;
+inline constexpr DWORD BASS_CD_RWFLAG_READM2F2 = 1u << 21;
+inline constexpr DWORD BASS_CD_RWFLAG_READMULTI = 1u << 22;
+inline constexpr DWORD BASS_CD_RWFLAG_READCDDA = 1u << 24;
+inline constexpr DWORD BASS_CD_RWFLAG_READCDDAFAST = 1u << 25;  // "stream is accurate"
+
+// Seven 32-bit fields; the caller sets size to 28 before the query.
+struct BASS_CD_INFO {
+    DWORD size = 0;
+    DWORD rwflags = 0;
+    DWORD canopen = 0;
+    DWORD canlock = 0;
+    DWORD maxspeed = 0;  // KB per second
+    DWORD cache = 0;     // KB
+    DWORD cdtext = 0;
+};
+static_assert(sizeof(BASS_CD_INFO) == 28);
+
+struct BASS_CHANNELINFO {
+    DWORD freq = 0;
+    DWORD chans = 0;
+    DWORD flags = 0;  // bit 0: 8-bit samples
+};
+
+// A sync procedure. The library calls it on a thread of its own, never on the
+// caller's user-interface thread and never from inside the audio callback.
+using SYNCPROC = void(HSYNC handle, DWORD channel, DWORD data, void* user);
+
+// Called with what the encoder writes, where a caller wants it; unused here.
+using ENCODEPROC = void(HENCODE handle, DWORD channel, const void* buffer, DWORD length,
+                        void* user);
+
+class BassCore {
+public:
+    virtual ~BassCore() = default;
+
+    // device 1 = the default output, 0 = no sound; win is the owner window.
+    virtual BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, void* clsid) = 0;
+    virtual BOOL BASS_Free() = 0;
+    virtual BOOL BASS_Stop() = 0;
+    virtual BOOL BASS_SetConfig(DWORD option, DWORD value) = 0;
+    virtual int BASS_GetVolume() = 0;  // 0..100, -1 on failure
+    virtual int BASS_ErrorGetCode() = 0;
+
+    virtual BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags) = 0;
+    virtual BOOL BASS_StreamFree(HSTREAM handle) = 0;
+    virtual QWORD BASS_StreamGetLength(HSTREAM handle) = 0;  // bytes; -1 on failure
+    virtual HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length,
+                                          DWORD flags) = 0;
+
+    virtual DWORD BASS_ChannelIsActive(DWORD handle) = 0;
+    virtual BOOL BASS_ChannelPause(DWORD handle) = 0;
+    virtual BOOL BASS_ChannelResume(DWORD handle) = 0;
+    virtual BOOL BASS_ChannelStop(DWORD handle) = 0;
+    // freq -1, volume -1 (0..100) and pan -101 (-100..100) leave that attribute unchanged.
+    virtual BOOL BASS_ChannelSetAttributes(DWORD handle, int freq, int volume, int pan) = 0;
+    virtual BOOL BASS_ChannelGetAttributes(DWORD handle, DWORD* freq, DWORD* volume, int* pan) = 0;
+    virtual BOOL BASS_ChannelSlideAttributes(DWORD handle, int freq, int volume, int pan,
+                                             DWORD time) = 0;
+    virtual QWORD BASS_ChannelGetPosition(DWORD handle) = 0;  // bytes heard; -1 on failure
+    virtual BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos) = 0;
+    virtual float BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) = 0;
+    virtual BOOL BASS_ChannelGetInfo(DWORD handle, BASS_CHANNELINFO* info) = 0;
+    // Decode streams only: bytes delivered (a short read at the end), -1 on failure.
+    virtual int BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) = 0;
+    virtual HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc,
+                                      void* user) = 0;
+};
+
+class BassCd {
+public:
+    virtual ~BassCd() = default;
+
+    // Null ends the list of drives. The text stays valid until BASS_Free.
+    virtual const char* BASS_CD_GetDriveDescription(DWORD drive) = 0;
+    virtual DWORD BASS_CD_GetDriveLetter(DWORD drive) = 0;  // 0 = A
+    virtual BOOL BASS_CD_GetInfo(DWORD drive, BASS_CD_INFO* info) = 0;
+    virtual BOOL BASS_CD_IsReady(DWORD drive) = 0;
+    virtual int BASS_CD_GetTracks(DWORD drive) = 0;                   // -1 on failure
+    virtual int BASS_CD_GetTrackLength(DWORD drive, DWORD track) = 0;  // bytes; -1 on failure
+    // id 4: the CD-TEXT block, zero-terminated entries ended by an empty one; valid until the
+    // next call on that drive. Null when the disc carries none.
+    virtual const char* BASS_CD_GetID(DWORD drive, DWORD id) = 0;
+    virtual BOOL BASS_CD_Door(DWORD drive, DWORD action) = 0;
+    virtual BOOL BASS_CD_DoorIsOpen(DWORD drive) = 0;
+    virtual BOOL BASS_CD_DoorIsLocked(DWORD drive) = 0;
+    virtual HSTREAM BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags) = 0;
+};
+
+class BassWma {
+public:
+    virtual ~BassWma() = default;
+
+    // A list of bit rates (bits per second) ended by 0; null when no encoder is available.
+    virtual const DWORD* BASS_WMA_EncodeGetRates(DWORD freq, DWORD flags) = 0;
+    virtual HWMENCODE BASS_WMA_EncodeOpenFile(DWORD freq, DWORD flags, DWORD bitrate,
+                                              const char* file) = 0;
+    virtual BOOL BASS_WMA_EncodeSetTag(HWMENCODE handle, const char* tag, const char* text) = 0;
+    virtual BOOL BASS_WMA_EncodeWrite(HWMENCODE handle, const void* buffer, DWORD length) = 0;
+    virtual void BASS_WMA_EncodeClose(HWMENCODE handle) = 0;
+    virtual HSTREAM BASS_WMA_StreamCreateFile(BOOL mem, const void* file, QWORD offset,
+                                              QWORD length, DWORD flags) = 0;
+};
+
+class BassEnc {
+public:
+    virtual ~BassEnc() = default;
+
+    // Starts the encoder command line and feeds it a WAV header, then what is read from handle.
+    virtual HENCODE BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD flags,
+                                      ENCODEPROC* proc, void* user) = 0;
+    virtual BOOL BASS_Encode_Stop(DWORD handle) = 0;
+};
+
+// The four members as the program receives them.
+struct AudioLibrary {
+    BassCore& core;
+    BassCd& cd;
+    BassWma& wma;
+    BassEnc& enc;
+};

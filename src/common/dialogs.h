@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+enum class MessageIcon { None, Critical, Exclamation, Information, Question };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageResult { Ok, Yes, No };
+
+// Every message box and the folder chooser go through this seam, so that the
+// program's own logic never opens a window a test would have to hunt for.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // A modal box over owner; returns the button pressed.
+    virtual MessageResult showMessage(QWidget* owner, const QString& text, const QString& caption,
+                                      MessageIcon icon, MessageButtons buttons) = 0;
+
+    // The folder chooser; returns the chosen folder, or an empty text when cancelled.
+    virtual QString browseForFolder(QWidget* owner, const QString& title,
+                                    const QString& startFolder) = 0;
+};

@@ -1,0 +1,21 @@
+#include "common/modbass.h"
+
+#include <cstring>
+
+QString Ptr2Str(const char* address) {
+    if (address == nullptr)
+        return {};
+    return QString::fromLocal8Bit(address, static_cast<qsizetype>(std::strlen(address)));
+}
+
+float Bytes2Seconds(BassCore& core, DWORD handle, DWORD bytes) {
+    return core.BASS_ChannelBytes2Seconds(handle, static_cast<QWORD>(bytes));
+}
+
+BOOL SetPosition(BassCore& core, DWORD handle, DWORD bytes) {
+    return core.BASS_ChannelSetPosition(handle, static_cast<QWORD>(bytes));
+}
+
+HSYNC SetSync(BassCore& core, DWORD handle, DWORD type, DWORD param, SYNCPROC* proc, void* user) {
+    return core.BASS_ChannelSetSync(handle, type, static_cast<QWORD>(param), proc, user);
+}

@@ -1,0 +1,42 @@
+#include "common/qtdialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+MessageResult QtDialogs::showMessage(QWidget* owner, const QString& text, const QString& caption,
+                                     MessageIcon icon, MessageButtons buttons) {
+    QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::NoButton, owner);
+    if (buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    const int pressed = box.exec();
+    if (buttons == MessageButtons::Ok)
+        return MessageResult::Ok;
+    return pressed == QMessageBox::Yes ? MessageResult::Yes : MessageResult::No;
+}
+
+QString QtDialogs::browseForFolder(QWidget* owner, const QString& title,
+                                   const QString& startFolder) {
+    return QFileDialog::getExistingDirectory(owner, title, startFolder);
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "common/dialogs.h"
+
+// The real message boxes and folder chooser.
+class QtDialogs : public Dialogs {
+public:
+    MessageResult showMessage(QWidget* owner, const QString& text, const QString& caption,
+                              MessageIcon icon, MessageButtons buttons) override;
+    QString browseForFolder(QWidget* owner, const QString& title,
+                            const QString& startFolder) override;
+};

@@ -1,0 +1,36 @@
+#include "shell/frmmain.h"
+
+#include "common/dialogs.h"
+#include "common/flash.h"
+#include "platform/skin/skinengine.h"
+
+#include <QGroupBox>
+#include <QTreeWidget>
+
+// Fixed geometry in pixels: the window has the same size on every display.
+void frmMain::LayoutWindow() {
+    movie->move(0, 0);
+    movie->raise();
+    movie->resize(700, 603);
+    setFixedSize(700, 603);
+    if (!movie->LoadMovie(0, m_appFolder + "/Main.qml"))
+        m_dialogs.showMessage(this,
+                              "The skin movie could not be loaded; the program goes on without "
+                              "it.\r\n" + movie->loadError(),
+                              windowTitle(), MessageIcon::Exclamation, MessageButtons::Ok);
+    frMain->move(180, 235);
+    for (QGroupBox* panel : {frCDInfo, frFileFormat, frGeneralOptions})
+        panel->move(180, 180);
+
+    const bool skinned = m_skin->loadSkin(m_appFolder + "/Skin.qss") &&
+                         m_skin->attachPanel(frMain, 2) && m_skin->attachPanel(frCDInfo, 1) &&
+                         m_skin->attachPanel(frGeneralOptions, 1) &&
+                         m_skin->attachPanel(frFileFormat, 1) && m_skin->attachList(lsTracks, 0) &&
+                         m_skin->applySkin();
+    if (!skinned)
+        m_dialogs.showMessage(this,
+                              "The skin could not be applied; the panels keep the desktop's "
+                              "look.\r\n" + m_skin->lastError(),
+                              windowTitle(), MessageIcon::Exclamation, MessageButtons::Ok);
+    lsTracks->setFrameShape(QFrame::StyledPanel);  // the list's three-dimensional border
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "common/desktopshell.h"
+#include "common/dialogs.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+struct RecordedMessage {
+    QString text;
+    QString caption;
+    MessageIcon icon;
+    MessageButtons buttons;
+};
+
+// Records every box and answers it at once: from the queue of scripted answers,
+// else through onMessage, else OK (Yes for a question).
+class RecordingDialogs : public Dialogs {
+public:
+    MessageResult showMessage(QWidget* owner, const QString& text, const QString& caption,
+                              MessageIcon icon, MessageButtons buttons) override;
+    QString browseForFolder(QWidget* owner, const QString& title,
+                            const QString& startFolder) override;
+
+    std::vector<RecordedMessage> messages;
+    std::deque<MessageResult> answers;
+    std::function<MessageResult(const RecordedMessage&)> onMessage;
+
+    QString folderAnswer;  // empty: the chooser was cancelled
+    QStringList folderRequests;  // the start folder of every request
+};
+
+class RecordingDesktop : public DesktopShell {
+public:
+    void openDocument(const QString& path) override { opened << path; }
+    QStringList opened;
+};
