@@ -1,0 +1,3 @@
+#include "shell/frmmain.h"
+
+void frmMain::LoadTrackListFromCDText(const char*, int) {}

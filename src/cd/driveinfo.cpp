@@ -1,0 +1,5 @@
+#include "shell/frmmain.h"
+
+void frmMain::BuildCDInfoPanel() {}
+void frmMain::cmbCDDrives_Click() {}
+void frmMain::ShowDriveInfo() {}
