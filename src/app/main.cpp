@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
     frmMain window(MainWindowServices{audio->library(), dialogs, desktop, appFolder});
     window.Form_Initialize();
     if (!window.Form_Load())
-        return 1;  // audio output failed beyond use; the box has told the user
+        return 1; // audio output failed beyond use; the box has told the user
     window.show();
     return QApplication::exec();
 }

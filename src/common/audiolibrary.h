@@ -58,14 +58,14 @@ inline constexpr int BASS_ERROR_UNKNOWN = -1;
 
 // ---- flags -----------------------------------------------------------------
 inline constexpr DWORD BASS_SAMPLE_8BITS = 0x1;
-inline constexpr DWORD BASS_STREAM_AUTOFREE = 0x40000;  // freed by the library when it ends
-inline constexpr DWORD BASS_STREAM_DECODE = 0x200000;   // decode only: read with GetData
-inline constexpr DWORD BASS_CD_FREEOLD = 0x10000;       // free the drive's previous stream
-inline constexpr DWORD BASS_WMA_TAGS = 0x10000;         // tags are set before the first audio
+inline constexpr DWORD BASS_STREAM_AUTOFREE = 0x40000; // freed by the library when it ends
+inline constexpr DWORD BASS_STREAM_DECODE = 0x200000;  // decode only: read with GetData
+inline constexpr DWORD BASS_CD_FREEOLD = 0x10000;      // free the drive's previous stream
+inline constexpr DWORD BASS_WMA_TAGS = 0x10000;        // tags are set before the first audio
 inline constexpr DWORD BASS_CONFIG_FLOATDSP = 9;
 
 // Stream creation flags as the player and the rippers pass them.
-inline constexpr DWORD kPlaybackStreamFlags = BASS_STREAM_AUTOFREE | BASS_CD_FREEOLD; // 0x50000
+inline constexpr DWORD kPlaybackStreamFlags = BASS_STREAM_AUTOFREE | BASS_CD_FREEOLD;  // 0x50000
 inline constexpr DWORD kDecodeStreamFlags = BASS_STREAM_DECODE | BASS_STREAM_AUTOFREE; // 0x240000
 
 // ---- channel states ----------------------------------------------------------
@@ -81,7 +81,7 @@ inline constexpr DWORD BASS_SYNC_SLIDE = 5;
 inline constexpr DWORD BASS_SYNC_CD_ERROR = 1000;
 
 // ---- CD extension ------------------------------------------------------------
-inline constexpr DWORD BASS_CD_ID_TEXT = 4;  // BASS_CD_GetID: the CD-TEXT block
+inline constexpr DWORD BASS_CD_ID_TEXT = 4; // BASS_CD_GetID: the CD-TEXT block
 
 inline constexpr DWORD BASS_CD_DOOR_CLOSE = 0;
 inline constexpr DWORD BASS_CD_DOOR_OPEN = 1;
@@ -91,7 +91,7 @@ inline constexpr DWORD BASS_CD_DOOR_UNLOCK = 3;
 // Read/write capability bits of BASS_CD_INFO::flags.
 inline constexpr DWORD BASS_CD_RWFLAG_READCDR = 1u << 0;
 inline constexpr DWORD BASS_CD_RWFLAG_READCDRW = 1u << 1;
-inline constexpr DWORD BASS_CD_RWFLAG_READCDRW2 = 1u << 2;  // CD-R/RW "method 2"
+inline constexpr DWORD BASS_CD_RWFLAG_READCDRW2 = 1u << 2; // CD-R/RW "method 2"
 inline constexpr DWORD BASS_CD_RWFLAG_READDVD = 1u << 3;
 inline constexpr DWORD BASS_CD_RWFLAG_READDVDR = 1u << 4;
 inline constexpr DWORD BASS_CD_RWFLAG_READDVDRAM = 1u << 5;
@@ -99,7 +99,7 @@ inline constexpr DWORD BASS_CD_RWFLAG_READM2F1 = 1u << 20;
 inline constexpr DWORD BASS_CD_RWFLAG_READM2F2 = 1u << 21;
 inline constexpr DWORD BASS_CD_RWFLAG_READMULTI = 1u << 22;
 inline constexpr DWORD BASS_CD_RWFLAG_READCDDA = 1u << 24;
-inline constexpr DWORD BASS_CD_RWFLAG_READCDDAFAST = 1u << 25;  // "stream is accurate"
+inline constexpr DWORD BASS_CD_RWFLAG_READCDDAFAST = 1u << 25; // "stream is accurate"
 
 // Seven 32-bit fields; the caller sets size to 28 before the query.
 struct BASS_CD_INFO {
@@ -107,8 +107,8 @@ struct BASS_CD_INFO {
     DWORD rwflags = 0;
     DWORD canopen = 0;
     DWORD canlock = 0;
-    DWORD maxspeed = 0;  // KB per second
-    DWORD cache = 0;     // KB
+    DWORD maxspeed = 0; // KB per second
+    DWORD cache = 0;    // KB
     DWORD cdtext = 0;
 };
 static_assert(sizeof(BASS_CD_INFO) == 28);
@@ -116,7 +116,7 @@ static_assert(sizeof(BASS_CD_INFO) == 28);
 struct BASS_CHANNELINFO {
     DWORD freq = 0;
     DWORD chans = 0;
-    DWORD flags = 0;  // bit 0: 8-bit samples
+    DWORD flags = 0; // bit 0: 8-bit samples
 };
 
 // A sync procedure. The library calls it on a thread of its own, never on the
@@ -136,12 +136,12 @@ public:
     virtual BOOL BASS_Free() = 0;
     virtual BOOL BASS_Stop() = 0;
     virtual BOOL BASS_SetConfig(DWORD option, DWORD value) = 0;
-    virtual int BASS_GetVolume() = 0;  // 0..100, -1 on failure
+    virtual int BASS_GetVolume() = 0; // 0..100, -1 on failure
     virtual int BASS_ErrorGetCode() = 0;
 
     virtual BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags) = 0;
     virtual BOOL BASS_StreamFree(HSTREAM handle) = 0;
-    virtual QWORD BASS_StreamGetLength(HSTREAM handle) = 0;  // bytes; -1 on failure
+    virtual QWORD BASS_StreamGetLength(HSTREAM handle) = 0; // bytes; -1 on failure
     virtual HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length,
                                           DWORD flags) = 0;
 
@@ -154,7 +154,7 @@ public:
     virtual BOOL BASS_ChannelGetAttributes(DWORD handle, DWORD* freq, DWORD* volume, int* pan) = 0;
     virtual BOOL BASS_ChannelSlideAttributes(DWORD handle, int freq, int volume, int pan,
                                              DWORD time) = 0;
-    virtual QWORD BASS_ChannelGetPosition(DWORD handle) = 0;  // bytes heard; -1 on failure
+    virtual QWORD BASS_ChannelGetPosition(DWORD handle) = 0; // bytes heard; -1 on failure
     virtual BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos) = 0;
     virtual float BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) = 0;
     virtual BOOL BASS_ChannelGetInfo(DWORD handle, BASS_CHANNELINFO* info) = 0;
@@ -170,11 +170,11 @@ public:
 
     // Null ends the list of drives. The text stays valid until BASS_Free.
     virtual const char* BASS_CD_GetDriveDescription(DWORD drive) = 0;
-    virtual DWORD BASS_CD_GetDriveLetter(DWORD drive) = 0;  // 0 = A
+    virtual DWORD BASS_CD_GetDriveLetter(DWORD drive) = 0; // 0 = A
     virtual BOOL BASS_CD_GetInfo(DWORD drive, BASS_CD_INFO* info) = 0;
     virtual BOOL BASS_CD_IsReady(DWORD drive) = 0;
     virtual int BASS_CD_GetTracks(DWORD drive) = 0;                   // -1 on failure
-    virtual int BASS_CD_GetTrackLength(DWORD drive, DWORD track) = 0;  // bytes; -1 on failure
+    virtual int BASS_CD_GetTrackLength(DWORD drive, DWORD track) = 0; // bytes; -1 on failure
     // id 4: the CD-TEXT block, zero-terminated entries ended by an empty one; valid until the
     // next call on that drive. Null when the disc carries none.
     virtual const char* BASS_CD_GetID(DWORD drive, DWORD id) = 0;

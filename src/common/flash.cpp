@@ -11,8 +11,8 @@ const QString kRootPrefix = QStringLiteral("_root.");
 
 // Variables the movie binds to before the program first sets them.
 const char* const kInitialVariables[] = {
-    "lock",          "lockFlag",  "PlayEnabled",  "PreviousEnabled", "NextEnabled",
-    "BeginEnabled",  "EndEnabled", "StopEnabled", "PauseEnabled",    "ChangeStatus"};
+    "lock",         "lockFlag",   "PlayEnabled", "PreviousEnabled", "NextEnabled",
+    "BeginEnabled", "EndEnabled", "StopEnabled", "PauseEnabled",    "ChangeStatus"};
 } // namespace
 
 Flash::Flash(QWidget* parent) : QQuickWidget(parent), m_root(new QQmlPropertyMap(this)) {

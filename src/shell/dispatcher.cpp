@@ -88,7 +88,7 @@ int frmMain::SelectedRow() const {
 void frmMain::PlayRowAndSelect(int row) {
     QTreeWidgetItem* item = lsTracks->topLevelItem(row - 1);
     if (item == nullptr)
-        return;  // an empty list has nothing to play
+        return; // an empty list has nothing to play
     PlayTrack(TrackOfRow(item));
     lsTracks->setCurrentItem(item);
 }
@@ -125,9 +125,9 @@ void frmMain::ExtractCommand() {
     for (int row = 0; row < rows && !anyTicked; ++row)
         anyTicked = lsTracks->topLevelItem(row)->checkState(0) == Qt::Checked;
     if (!anyTicked) {
-        m_dialogs.showMessage(this, QStringLiteral("No Tracks Selected. Please, Select tracks first"),
-                              QStringLiteral("No Tracks Selected"), MessageIcon::Exclamation,
-                              MessageButtons::Ok);
+        m_dialogs.showMessage(
+            this, QStringLiteral("No Tracks Selected. Please, Select tracks first"),
+            QStringLiteral("No Tracks Selected"), MessageIcon::Exclamation, MessageButtons::Ok);
         return;
     }
     bStopRipping = false;
@@ -137,7 +137,7 @@ void frmMain::ExtractCommand() {
 
 void frmMain::ApplySettingsCommand() {
     if (!SaveSettings())
-        return;  // SaveSettings has told the user why nothing was saved
+        return; // SaveSettings has told the user why nothing was saved
     m_dialogs.showMessage(this, QStringLiteral("Settings have been saved."), QStringLiteral("Done"),
                           MessageIcon::Information, MessageButtons::Ok);
     update();

@@ -42,7 +42,8 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
 
     frMain = MakePanel(this, QStringLiteral("frMain"), QString());
     frCDInfo = MakePanel(this, QStringLiteral("frCDInfo"), QStringLiteral("CD Drive"));
-    frFileFormat = MakePanel(this, QStringLiteral("frFileFormat"), QStringLiteral("Grapping Format"));
+    frFileFormat =
+        MakePanel(this, QStringLiteral("frFileFormat"), QStringLiteral("Grapping Format"));
     frGeneralOptions =
         MakePanel(this, QStringLiteral("frGeneralOptions"), QStringLiteral("General Options"));
 
@@ -74,19 +75,19 @@ bool frmMain::Form_Load() {
     LayoutWindow();                                                           // 3
     if (!m_bass.core.BASS_Init(1, 44100, 0, reinterpret_cast<void*>(winId()), // 4
                                nullptr)) {
-        if (!ReportDigitalOutputFailure())                                    // 5
+        if (!ReportDigitalOutputFailure()) // 5
             return false;
     }
-    FillDriveList();                                                          // 6 to 8
-    LoadWMAEncoderRates();                                                    // 9
+    FillDriveList();                                                           // 6 to 8
+    LoadWMAEncoderRates();                                                     // 9
     const QStringList tagNames = QString::fromLatin1(kWMATagNames).split(','); // 10
     for (int i = 0; i < 8; ++i)
         sWMATagNames[i] = tagNames.value(i);
-    SliderVolume->setValue(-m_bass.core.BASS_GetVolume());                   // 11
+    SliderVolume->setValue(-m_bass.core.BASS_GetVolume()); // 11
     // 12, 13: the sliders show no value tips here, and the plain track list box
     // with its tab stops has no counterpart in this window.
-    LoadSettings();                                                           // 14
-    StartHook();                                                              // 15
+    LoadSettings(); // 14
+    StartHook();    // 15
     tmrPlaybackPosition->start();
     return true;
 }
@@ -101,20 +102,35 @@ bool frmMain::ReportDigitalOutputFailure() {
     const QString l2 = QStringLiteral("The sound device may not be installed correclty.");
     QString name;
     switch (code) {
-    case BASS_ERROR_MEM: name = QStringLiteral("BASS_ERROR_MEM"); break;
-    case BASS_ERROR_DRIVER: name = QStringLiteral("BASS_ERROR_DRIVER"); break;
-    case BASS_ERROR_FORMAT: name = QStringLiteral("BASS_ERROR_FORMAT"); break;
-    case BASS_ERROR_ALREADY: name = QStringLiteral("BASS_ERROR_ALREADY"); break;
-    case BASS_ERROR_NO3D: name = QStringLiteral("BASS_ERROR_NO3D"); break;
-    case BASS_ERROR_DEVICE: name = QStringLiteral("BASS_ERROR_DEVICE"); break;
-    case BASS_ERROR_UNKNOWN: name = QStringLiteral("BASS_ERROR_UNKNOWN"); break;
-    default: name = QStringLiteral("BASS_ERROR_UNKNOWN2"); break;
+    case BASS_ERROR_MEM:
+        name = QStringLiteral("BASS_ERROR_MEM");
+        break;
+    case BASS_ERROR_DRIVER:
+        name = QStringLiteral("BASS_ERROR_DRIVER");
+        break;
+    case BASS_ERROR_FORMAT:
+        name = QStringLiteral("BASS_ERROR_FORMAT");
+        break;
+    case BASS_ERROR_ALREADY:
+        name = QStringLiteral("BASS_ERROR_ALREADY");
+        break;
+    case BASS_ERROR_NO3D:
+        name = QStringLiteral("BASS_ERROR_NO3D");
+        break;
+    case BASS_ERROR_DEVICE:
+        name = QStringLiteral("BASS_ERROR_DEVICE");
+        break;
+    case BASS_ERROR_UNKNOWN:
+        name = QStringLiteral("BASS_ERROR_UNKNOWN");
+        break;
+    default:
+        name = QStringLiteral("BASS_ERROR_UNKNOWN2");
+        break;
     }
-    const QString text =
-        code == BASS_ERROR_ALREADY
-            ? QStringLiteral("Error: Couldn't Initialize Digital Output.") + crlf +
-                  "Error Code:" + name
-            : l1 + crlf + l2 + crlf + "Error Code:" + name;
+    const QString text = code == BASS_ERROR_ALREADY
+                             ? QStringLiteral("Error: Couldn't Initialize Digital Output.") + crlf +
+                                   "Error Code:" + name
+                             : l1 + crlf + l2 + crlf + "Error Code:" + name;
     m_dialogs.showMessage(this, text, QStringLiteral("Digital output"), MessageIcon::Critical,
                           MessageButtons::Ok);
     return code == BASS_ERROR_ALREADY || code == BASS_ERROR_DEVICE;
@@ -122,13 +138,12 @@ bool frmMain::ReportDigitalOutputFailure() {
 
 void frmMain::FillDriveList() {
     DWORD i = 0;
-    for (const char* description; (description = m_bass.cd.BASS_CD_GetDriveDescription(i));
-         ++i) {
+    for (const char* description; (description = m_bass.cd.BASS_CD_GetDriveDescription(i)); ++i) {
         const QChar letter(65 + static_cast<int>(m_bass.cd.BASS_CD_GetDriveLetter(i)));
         cmbCDDrives->addItem(QString(letter) + ": " + Ptr2Str(description), static_cast<int>(i));
     }
     if (cmbCDDrives->count() > 0)
-        cmbCDDrives->setCurrentIndex(0);  // raises cmbCDDrives_Click: the first disc scan
+        cmbCDDrives->setCurrentIndex(0); // raises cmbCDDrives_Click: the first disc scan
     lLastDrive = static_cast<int>(i) - 1;
 }
 

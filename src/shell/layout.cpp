@@ -16,7 +16,8 @@ void frmMain::LayoutWindow() {
     if (!movie->LoadMovie(0, m_appFolder + "/Main.qml"))
         m_dialogs.showMessage(this,
                               "The skin movie could not be loaded; the program goes on without "
-                              "it.\r\n" + movie->loadError(),
+                              "it.\r\n" +
+                                  movie->loadError(),
                               windowTitle(), MessageIcon::Exclamation, MessageButtons::Ok);
     frMain->move(180, 235);
     for (QGroupBox* panel : {frCDInfo, frFileFormat, frGeneralOptions})
@@ -30,7 +31,8 @@ void frmMain::LayoutWindow() {
     if (!skinned)
         m_dialogs.showMessage(this,
                               "The skin could not be applied; the panels keep the desktop's "
-                              "look.\r\n" + m_skin->lastError(),
+                              "look.\r\n" +
+                                  m_skin->lastError(),
                               windowTitle(), MessageIcon::Exclamation, MessageButtons::Ok);
-    lsTracks->setFrameShape(QFrame::StyledPanel);  // the list's three-dimensional border
+    lsTracks->setFrameShape(QFrame::StyledPanel); // the list's three-dimensional border
 }

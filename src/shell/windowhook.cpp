@@ -33,7 +33,7 @@ protected:
 
 void frmMain::StartHook() {
     if (m_hook)
-        return;  // installing twice would filter twice; once is enough
+        return; // installing twice would filter twice; once is enough
     m_hook = std::make_unique<ContextMenuFilter>();
     movie->installEventFilter(m_hook.get());
 }

@@ -6,10 +6,18 @@
 #include <thread>
 
 namespace {
-void Append(std::ostringstream& out, const char* text) { out << (text ? text : "null"); }
-void Append(std::ostringstream& out, const std::string& text) { out << text; }
-void Append(std::ostringstream& out, void* pointer) { out << (pointer ? "ptr" : "null"); }
-template <typename T> void Append(std::ostringstream& out, const T& value) { out << value; }
+void Append(std::ostringstream& out, const char* text) {
+    out << (text ? text : "null");
+}
+void Append(std::ostringstream& out, const std::string& text) {
+    out << text;
+}
+void Append(std::ostringstream& out, void* pointer) {
+    out << (pointer ? "ptr" : "null");
+}
+template <typename T> void Append(std::ostringstream& out, const T& value) {
+    out << value;
+}
 } // namespace
 
 template <typename... Args> void FakeAudio::record(const char* name, const Args&... args) {
@@ -227,7 +235,8 @@ BOOL FakeAudio::BASS_ChannelSetPosition(DWORD handle, QWORD pos) {
 
 float FakeAudio::BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos) {
     record("BASS_ChannelBytes2Seconds", handle, pos);
-    return stream(handle) ? ok(static_cast<float>(pos) / 176400.0f) : fail(BASS_ERROR_HANDLE, -1.0f);
+    return stream(handle) ? ok(static_cast<float>(pos) / 176400.0f)
+                          : fail(BASS_ERROR_HANDLE, -1.0f);
 }
 
 BOOL FakeAudio::BASS_ChannelGetInfo(DWORD handle, BASS_CHANNELINFO* info) {
@@ -338,15 +347,22 @@ BOOL FakeAudio::BASS_CD_Door(DWORD index, DWORD action) {
     if (!d)
         return fail(BASS_ERROR_DEVICE, 0);
     switch (action) {
-    case BASS_CD_DOOR_CLOSE: d->open = false; break;
+    case BASS_CD_DOOR_CLOSE:
+        d->open = false;
+        break;
     case BASS_CD_DOOR_OPEN:
         if (d->locked)
             return fail(BASS_ERROR_NOTAVAIL, 0);
         d->open = true;
         break;
-    case BASS_CD_DOOR_LOCK: d->locked = true; break;
-    case BASS_CD_DOOR_UNLOCK: d->locked = false; break;
-    default: return fail(BASS_ERROR_ILLPARAM, 0);
+    case BASS_CD_DOOR_LOCK:
+        d->locked = true;
+        break;
+    case BASS_CD_DOOR_UNLOCK:
+        d->locked = false;
+        break;
+    default:
+        return fail(BASS_ERROR_ILLPARAM, 0);
     }
     return ok(1);
 }
@@ -412,7 +428,9 @@ BOOL FakeAudio::BASS_WMA_EncodeWrite(HWMENCODE handle, const void*, DWORD length
     return fail(BASS_ERROR_HANDLE, 0);
 }
 
-void FakeAudio::BASS_WMA_EncodeClose(HWMENCODE handle) { record("BASS_WMA_EncodeClose", handle); }
+void FakeAudio::BASS_WMA_EncodeClose(HWMENCODE handle) {
+    record("BASS_WMA_EncodeClose", handle);
+}
 
 HSTREAM FakeAudio::BASS_WMA_StreamCreateFile(BOOL, const void* file, QWORD, QWORD, DWORD flags) {
     record("BASS_WMA_StreamCreateFile", static_cast<const char*>(file), flags);

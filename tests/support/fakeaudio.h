@@ -14,9 +14,9 @@
 #include <vector>
 
 struct FakeTrack {
-    int length = 0;         // bytes; below 1 makes the length read fail
+    int length = 0; // bytes; below 1 makes the length read fail
     int lengthError = BASS_ERROR_NOTAUDIO;
-    bool audio = true;      // a data track cannot be streamed
+    bool audio = true; // a data track cannot be streamed
 };
 
 struct FakeDrive {
@@ -158,5 +158,5 @@ private:
     int m_lastError = BASS_OK;
     bool m_initialised = false;
     std::string m_cdTextBlock;
-    std::mutex m_mutex;  // fireSync's procedure may call back from its own thread
+    std::mutex m_mutex; // fireSync's procedure may call back from its own thread
 };

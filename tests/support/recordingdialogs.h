@@ -29,8 +29,8 @@ public:
     std::deque<MessageResult> answers;
     std::function<MessageResult(const RecordedMessage&)> onMessage;
 
-    QString folderAnswer;  // empty: the chooser was cancelled
-    QStringList folderRequests;  // the start folder of every request
+    QString folderAnswer;       // empty: the chooser was cancelled
+    QStringList folderRequests; // the start folder of every request
 };
 
 class RecordingDesktop : public DesktopShell {

@@ -10,4 +10,6 @@ QString TestImagesFolder() {
     return QDir(QCoreApplication::applicationDirPath() + "/../testdiscs").absolutePath();
 }
 
-QString TestImage(const QString& name) { return TestImagesFolder() + "/" + name; }
+QString TestImage(const QString& name) {
+    return TestImagesFolder() + "/" + name;
+}

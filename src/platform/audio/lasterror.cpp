@@ -6,5 +6,9 @@ namespace {
 thread_local int tLastError = BASS_OK;
 }
 
-void SetLastBassError(int code) { tLastError = code; }
-int LastBassError() { return tLastError; }
+void SetLastBassError(int code) {
+    tLastError = code;
+}
+int LastBassError() {
+    return tLastError;
+}

@@ -16,16 +16,21 @@ bool SkinEngine::setDrawingMode(int mode) {
 bool SkinEngine::loadSkin(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        m_lastError = QStringLiteral("Cannot read the skin file %1: %2").arg(path, file.errorString());
+        m_lastError =
+            QStringLiteral("Cannot read the skin file %1: %2").arg(path, file.errorString());
         return false;
     }
     m_styleSheet = QString::fromUtf8(file.readAll());
     return true;
 }
 
-bool SkinEngine::attachPanel(QWidget* panel, int kind) { return attach(panel, kind); }
+bool SkinEngine::attachPanel(QWidget* panel, int kind) {
+    return attach(panel, kind);
+}
 
-bool SkinEngine::attachList(QWidget* list, int kind) { return attach(list, kind); }
+bool SkinEngine::attachList(QWidget* list, int kind) {
+    return attach(list, kind);
+}
 
 bool SkinEngine::attach(QWidget* widget, int kind) {
     if (widget == nullptr) {

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Mivo CD Player, builds it, and then either
+# starts it on the demo disc (run) or runs the whole test suite (test).
+set -euo pipefail
+
+usage() { echo "usage: scripts/mivo.sh run|test" >&2; exit 2; }
+[ $# -eq 1 ] || usage
+mode=$1
+[ "$mode" = run ] || [ "$mode" = test ] || usage
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build"
+
+packages=(
+    g++ cmake ninja-build pkg-config clang-format
+    qt6-base-dev qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-window
+    qml6-module-qtqml-workerscript
+    libsdl2-dev libcdio-dev libcdio-paranoia-dev libcdio-cdda-dev
+    libavcodec-dev libavformat-dev libswresample-dev libavutil-dev
+    libgtest-dev libgmock-dev
+    xvfb xauth x11-utils imagemagick
+)
+
+install_missing() {
+    local missing=()
+    for package in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+install_missing
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" -j "$(nproc)"
+
+if [ "$mode" = run ]; then
+    exec "$build/bin/mivo"
+fi
+ctest --test-dir "$build" --output-on-failure

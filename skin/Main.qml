@@ -1,0 +1,165 @@
+// The face of Mivo CD Player. Every button sends a named command to the
+// program (fsCommand); the program answers through the variables of `_root`:
+// the seven transport flags, the door lock and the scan status.
+import QtQuick
+
+Rectangle {
+    id: face
+    objectName: "face"
+    width: 700
+    height: 603
+    color: "#15181d"
+
+    signal fsCommand(string command, string args)
+
+    function send(command) { face.fsCommand(command, "") }
+
+    readonly property bool locked: _root.lock === "1"
+
+    gradient: Gradient {
+        GradientStop { position: 0.0; color: "#2a2f38" }
+        GradientStop { position: 1.0; color: "#101216" }
+    }
+
+    component SkinButton: Rectangle {
+        id: button
+        property string label
+        property string command
+        property bool active: true
+        property color accent: "#3b82c4"
+        signal pressed
+
+        width: 130
+        height: 30
+        radius: 6
+        enabled: active
+        opacity: enabled ? 1.0 : 0.35
+        color: mouse.pressed ? Qt.darker(accent, 1.4) : (mouse.containsMouse ? accent : "#2f3540")
+        border.color: Qt.lighter(accent, 1.3)
+        border.width: 1
+
+        Accessible.role: Accessible.Button
+        Accessible.name: label
+        Accessible.onPressAction: face.send(command)
+
+        Text {
+            anchors.centerIn: parent
+            text: button.label
+            color: "#eef2f7"
+            font.pixelSize: 13
+            font.bold: true
+        }
+        MouseArea {
+            id: mouse
+            anchors.fill: parent
+            hoverEnabled: true
+            onClicked: face.send(button.command)
+        }
+    }
+
+    // ---- title bar: drag the window by it ----
+    Rectangle {
+        id: titleBar
+        x: 0; y: 0; width: parent.width; height: 44
+        color: "#0c0e12"
+        Text {
+            x: 18; anchors.verticalCenter: parent.verticalCenter
+            text: "MIVO  CD PLAYER"
+            color: "#8fc3f0"
+            font.pixelSize: 18; font.bold: true; font.letterSpacing: 3
+        }
+        MouseArea {
+            objectName: "dragArea"
+            anchors.fill: parent
+            Accessible.role: Accessible.Button
+            Accessible.name: "Move window"
+            Accessible.onPressAction: face.send("IDC_FS_Drag")
+            onPressed: face.send("IDC_FS_Drag")
+        }
+        SkinButton { objectName: "btnHelp"; x: 470; y: 7; width: 66; label: "Help"; command: "IDC_FS_Help" }
+        SkinButton { objectName: "btnMinimize"; x: 544; y: 7; width: 66; label: "_"; command: "IDC_FS_Minimize"; Accessible.name: "Minimize" }
+        SkinButton { objectName: "btnClose"; x: 618; y: 7; width: 66; label: "X"; command: "IDC_FS_Close"; accent: "#c44b3b"; Accessible.name: "Close" }
+    }
+
+    // ---- left column: the option panels ----
+    Column {
+        x: 22; y: 70; spacing: 10
+        Text { text: "PANELS"; color: "#7d8794"; font.pixelSize: 11; font.bold: true }
+        SkinButton { objectName: "btnShowExtract"; label: "Tracks"; command: "IDC_FS_ShowExtract" }
+        SkinButton { objectName: "btnCDDrive"; label: "CD Drive"; command: "IDC_FS_CD Drive" }
+        SkinButton { objectName: "btnOutputFormat"; label: "Output format"; command: "IDC_FS_output format" }
+        SkinButton { objectName: "btnShowSettings"; label: "Settings"; command: "IDC_FS_ShowSettings" }
+        SkinButton { objectName: "btnGeneral"; label: "General"; command: "IDC_FS_General" }
+        SkinButton { objectName: "btnHide"; label: "Hide panels"; command: "IDC_FS_Hide" }
+        SkinButton { objectName: "btnExtract"; label: "Back to player"; command: "IDC_FS_Extract" }
+    }
+
+    // ---- right column: rip, settings and the door ----
+    Column {
+        x: 548; y: 70; spacing: 10
+        Text { text: "RIP"; color: "#7d8794"; font.pixelSize: 11; font.bold: true }
+        SkinButton { objectName: "btnExtractBtn"; label: "Rip ticked tracks"; command: "IDC_FS_ExtractBtn"; accent: "#3ba86b" }
+        SkinButton { objectName: "btnApply"; label: "Save settings"; command: "IDC_FS_Apply" }
+        SkinButton { objectName: "btnSettings"; label: "Reload settings"; command: "IDC_FS_Settings" }
+        Item { width: 1; height: 12 }
+        Text { text: "DOOR"; color: "#7d8794"; font.pixelSize: 11; font.bold: true }
+        SkinButton { objectName: "btnOpenFiles"; label: "Open / Close"; command: "IDC_FS_OpenFiles" }
+        SkinButton { objectName: "btnLock"; label: "Lock"; command: "IDC_FS_lock" }
+        SkinButton { objectName: "btnUnlock"; label: "Unlock"; command: "IDC_FS_Unlock" }
+        Rectangle {
+            objectName: "lockIndicator"
+            property string label: face.locked ? "Locked" : "Unlocked"
+            width: 130; height: 30; radius: 15
+            color: face.locked ? "#7a2e24" : "#1f3b2c"
+            border.color: face.locked ? "#e0705f" : "#5fbf8a"
+            Accessible.role: Accessible.Button
+            Accessible.name: "Door " + label + ", toggle"
+            Accessible.onPressAction: face.send("IDC_FS_unlock")
+            Text {
+                objectName: "lockText"
+                anchors.centerIn: parent
+                text: parent.label
+                color: "#eef2f7"; font.pixelSize: 12; font.bold: true
+            }
+            MouseArea { anchors.fill: parent; onClicked: face.send("IDC_FS_unlock") }
+        }
+    }
+
+    // ---- the display behind the panels ----
+    Rectangle {
+        objectName: "display"
+        x: 180; y: 70; width: 350; height: 410
+        radius: 10
+        color: "#0b1a26"
+        border.color: "#24506f"
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            y: 150
+            text: "MIVO"
+            color: "#2f6f9f"
+            font.pixelSize: 64; font.bold: true; font.letterSpacing: 8
+        }
+        Text {
+            objectName: "statusText"
+            anchors.horizontalCenter: parent.horizontalCenter
+            y: 250
+            horizontalAlignment: Text.AlignHCenter
+            text: _root.PlayEnabled === "1" ? "Disc ready. Press Play, or Tracks to choose."
+                                            : "No audio disc. Insert one or choose a drive."
+            color: "#8fc3f0"
+            font.pixelSize: 13
+        }
+    }
+
+    // ---- transport ----
+    Row {
+        x: 22; y: 520; spacing: 8
+        SkinButton { objectName: "btnBegin"; width: 74; label: "|<<"; command: "IDC_FS_Begin"; active: _root.BeginEnabled === "1"; Accessible.name: "First track" }
+        SkinButton { objectName: "btnPrevious"; width: 74; label: "<<"; command: "IDC_FS_Previous"; active: _root.PreviousEnabled === "1"; Accessible.name: "Previous track" }
+        SkinButton { objectName: "btnPlay"; width: 90; label: "Play"; command: "IDC_FS_Play"; active: _root.PlayEnabled === "1"; accent: "#3ba86b" }
+        SkinButton { objectName: "btnPause"; width: 90; label: "Pause"; command: "IDC_FS_Pause"; active: _root.PauseEnabled === "1" }
+        SkinButton { objectName: "btnStop"; width: 90; label: "Stop"; command: "IDC_FS_Stop"; active: _root.StopEnabled === "1" }
+        SkinButton { objectName: "btnNext"; width: 74; label: ">>"; command: "IDC_FS_Next"; active: _root.NextEnabled === "1"; Accessible.name: "Next track" }
+        SkinButton { objectName: "btnEnd"; width: 74; label: ">>|"; command: "IDC_FS_End"; active: _root.EndEnabled === "1"; Accessible.name: "Last track" }
+    }
+}

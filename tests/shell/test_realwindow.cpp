@@ -1,0 +1,135 @@
+// The real program on the real library: under a virtual X server the mivo
+// executable comes up with its skin, and the same composition lists the demo
+// disc's drive.
+#include "common/qtdialogs.h"
+#include "platform/audio/createaudiolibrary.h"
+#include "support/mainwindowharness.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QImage>
+#include <QProcess>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+QString Tool(const char* name) {
+    return QStandardPaths::findExecutable(QString::fromLatin1(name));
+}
+
+// Starts a private X server on a free display number; stops it when done.
+class VirtualDisplay {
+public:
+    bool start() {
+        for (int number = 91; number < 120; ++number) {
+            m_display = QString(":%1").arg(number);
+            m_server.start(Tool("Xvfb"),
+                           {m_display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+            if (!m_server.waitForStarted(5000))
+                return false;
+            for (int tries = 0; tries < 50; ++tries) {
+                if (m_server.state() != QProcess::Running)
+                    break; // that number is taken: try the next
+                if (run("xdpyinfo", {}) == 0)
+                    return true;
+                QThread::msleep(100);
+            }
+            m_server.kill();
+            m_server.waitForFinished();
+        }
+        return false;
+    }
+    ~VirtualDisplay() {
+        m_server.kill();
+        m_server.waitForFinished();
+    }
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", m_display);
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("SDL_AUDIODRIVER", "dummy");
+        env.remove("MIVO_DISC_IMAGES");
+        return env;
+    }
+    int run(const char* tool, const QStringList& args, QByteArray* output = nullptr) const {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(Tool(tool), args);
+        process.waitForFinished(10000);
+        if (output)
+            *output = process.readAllStandardOutput();
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+
+private:
+    QString m_display;
+    QProcess m_server;
+};
+
+int DistinctColours(const QImage& image) {
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            colours.insert(image.pixel(x, y));
+    return colours.size();
+}
+} // namespace
+
+TEST(RealWindow, ComesUpUnderAnXServerWithItsSkin) {
+    if (Tool("Xvfb").isEmpty() || Tool("xwininfo").isEmpty() || Tool("import").isEmpty())
+        GTEST_SKIP() << "Xvfb, xwininfo or ImageMagick's import is not installed";
+    VirtualDisplay display;
+    ASSERT_TRUE(display.start());
+
+    QProcess mivo;
+    mivo.setProcessEnvironment(display.environment());
+    mivo.start(QCoreApplication::applicationDirPath() + "/mivo", {});
+    ASSERT_TRUE(mivo.waitForStarted(5000));
+
+    bool shown = false;
+    QByteArray info;
+    for (int tries = 0; tries < 150 && !shown; ++tries) {
+        shown = display.run("xwininfo", {"-name", "Mivo CD Player"}, &info) == 0;
+        if (!shown)
+            QThread::msleep(100);
+    }
+    ASSERT_TRUE(shown) << mivo.readAllStandardError().toStdString();
+    EXPECT_TRUE(info.contains("Width: 700")) << info.toStdString();
+    EXPECT_TRUE(info.contains("Height: 603")) << info.toStdString();
+
+    QTemporaryDir dir;
+    const QString shot = dir.filePath("window.png");
+    QThread::msleep(1000); // let the skin draw its first frame
+    ASSERT_EQ(display.run("import", {"-window", "Mivo CD Player", shot}), 0);
+    const QImage image(shot);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GT(DistinctColours(image), 20) << "the window grab looks blank";
+    EXPECT_EQ(mivo.state(), QProcess::Running) << "mivo ended early";
+
+    mivo.terminate();
+    if (!mivo.waitForFinished(5000))
+        mivo.kill();
+}
+
+TEST(RealWindow, TheRealLibraryListsTheDemoDiscAsTheFirstDrive) {
+    qunsetenv("MIVO_DISC_IMAGES");
+    const QString appFolder = QCoreApplication::applicationDirPath();
+    const auto audio = CreateAudioLibrary(appFolder.toStdString());
+    RecordingDialogs dialogs;
+    RecordingDesktop desktop;
+    frmMain form(MainWindowServices{audio->library(), dialogs, desktop, appFolder});
+    form.Form_Initialize();
+    ASSERT_TRUE(form.Form_Load());
+
+    ASSERT_GE(form.cmbCDDrives->count(), 1);
+    // Real drives come first; this machine is expected to have none.
+    bool demoListed = false;
+    for (int i = 0; i < form.cmbCDDrives->count(); ++i)
+        demoListed |= form.cmbCDDrives->itemText(i).endsWith(": Virtual drive (demo.cue)");
+    EXPECT_TRUE(demoListed) << form.cmbCDDrives->itemText(0).toStdString();
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front().text.toStdString();
+    form.close();
+}

@@ -1,0 +1,97 @@
+// The skin movie: its buttons reach the program as commands, the program's
+// variables change what it shows, and its controls are reachable by assistive
+// technology.
+#include "common/flash.h"
+
+#include <QAccessible>
+#include <QCoreApplication>
+#include <QQuickItem>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+class SkinMovie : public ::testing::Test {
+protected:
+    void SetUp() override {
+        movie.resize(700, 603);
+        ASSERT_TRUE(movie.LoadMovie(0, QCoreApplication::applicationDirPath() + "/Main.qml"))
+            << movie.loadError().toStdString();
+        movie.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&movie));
+    }
+
+    QQuickItem* item(const char* name) {
+        return movie.rootObject()->findChild<QQuickItem*>(QString::fromLatin1(name));
+    }
+
+    Flash movie;
+};
+
+void CollectButtons(QQuickItem* parent, std::vector<QQuickItem*>& buttons) {
+    for (QQuickItem* child : parent->childItems()) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(child);
+        if (face && face->role() == QAccessible::Button)
+            buttons.push_back(child);
+        CollectButtons(child, buttons);
+    }
+}
+} // namespace
+
+TEST_F(SkinMovie, AClickOnAButtonSendsItsCommand) {
+    QSignalSpy commands(&movie, &Flash::FSCommand);
+    QQuickItem* help = item("btnHelp");
+    ASSERT_NE(help, nullptr);
+    const QPointF centre = help->mapToScene(QPointF(help->width() / 2, help->height() / 2));
+
+    QTest::mouseClick(&movie, Qt::LeftButton, {}, centre.toPoint());
+
+    ASSERT_EQ(commands.size(), 1);
+    EXPECT_EQ(commands[0][0].toString(), "IDC_FS_Help");
+}
+
+TEST_F(SkinMovie, VariablesChangeWhatTheMovieShows) {
+    QQuickItem* play = item("btnPlay");
+    QQuickItem* lockText = item("lockText");
+    ASSERT_NE(play, nullptr);
+    ASSERT_NE(lockText, nullptr);
+    EXPECT_FALSE(play->isEnabled());
+
+    movie.SetVariable("_root.PlayEnabled", "1");
+    EXPECT_TRUE(play->isEnabled());
+    movie.SetVariable("_root.PlayEnabled", "0");
+    EXPECT_FALSE(play->isEnabled());
+
+    movie.SetVariable("_root.lock", "1");
+    EXPECT_EQ(lockText->property("text").toString(), "Locked");
+    EXPECT_EQ(movie.GetVariable("_root.lock"), "1");
+    movie.SetVariable("lock", "0"); // not a movie variable: ignored
+    EXPECT_EQ(lockText->property("text").toString(), "Locked");
+}
+
+TEST_F(SkinMovie, EveryCommandHasAnAccessibleButton) {
+    QSignalSpy commands(&movie, &Flash::FSCommand);
+    std::vector<QQuickItem*> buttons;
+    CollectButtons(movie.rootObject(), buttons);
+    for (QQuickItem* button : buttons) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(button);
+        EXPECT_FALSE(face->text(QAccessible::Name).isEmpty());
+        ASSERT_NE(face->actionInterface(), nullptr);
+        face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    }
+
+    std::set<QString> sent;
+    for (const QList<QVariant>& command : commands)
+        sent.insert(command[0].toString());
+    const std::set<QString> all = {
+        "IDC_FS_Drag",        "IDC_FS_Close",    "IDC_FS_Minimize",      "IDC_FS_Help",
+        "IDC_FS_ShowExtract", "IDC_FS_Hide",     "IDC_FS_Extract",       "IDC_FS_ShowSettings",
+        "IDC_FS_General",     "IDC_FS_CD Drive", "IDC_FS_output format", "IDC_FS_lock",
+        "IDC_FS_Unlock",      "IDC_FS_unlock",   "IDC_FS_ExtractBtn",    "IDC_FS_Begin",
+        "IDC_FS_End",         "IDC_FS_Play",     "IDC_FS_Stop",          "IDC_FS_Pause",
+        "IDC_FS_Next",        "IDC_FS_Previous", "IDC_FS_OpenFiles",     "IDC_FS_Settings",
+        "IDC_FS_Apply"};
+    EXPECT_EQ(sent, all);
+}
