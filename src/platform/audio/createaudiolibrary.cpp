@@ -1,0 +1,31 @@
+#include "platform/audio/createaudiolibrary.h"
+
+#include "platform/audio/cdextension.h"
+#include "platform/audio/encoderextension.h"
+#include "platform/audio/outputengine.h"
+#include "platform/audio/wmaextension.h"
+
+namespace {
+
+// The four members together; the CD extension feeds its track sources to the core.
+class AudioLibraryBundle final : public AudioLibraryInstance {
+public:
+    explicit AudioLibraryBundle(const std::string& appFolder) : m_cd(m_core, appFolder) {}
+
+    // Streams hold the CD extension's track sources: free them before it goes.
+    ~AudioLibraryBundle() override { m_core.BASS_Free(); }
+
+    AudioLibrary library() override { return AudioLibrary{m_core, m_cd, m_wma, m_enc}; }
+
+private:
+    OutputEngine m_core;
+    CdExtension m_cd;
+    WmaExtension m_wma;
+    EncoderExtension m_enc;
+};
+
+} // namespace
+
+std::unique_ptr<AudioLibraryInstance> CreateAudioLibrary(const std::string& appFolder) {
+    return std::make_unique<AudioLibraryBundle>(appFolder);
+}

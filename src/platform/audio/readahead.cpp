@@ -1,0 +1,77 @@
+#include "platform/audio/readahead.h"
+
+#include <algorithm>
+
+namespace {
+constexpr std::size_t kChunkBytes = 2352 * 8; // eight CD sectors
+constexpr auto kPollInterval = std::chrono::milliseconds(20);
+} // namespace
+
+void ReadAheadSignal::notify() {
+    {
+        std::lock_guard guard(m_mutex);
+        ++m_count;
+    }
+    m_cv.notify_all();
+}
+
+bool ReadAheadSignal::wait(std::stop_token stop, std::chrono::milliseconds timeout) {
+    std::unique_lock lock(m_mutex);
+    m_cv.wait_for(lock, stop, timeout, [&] { return m_count != m_seen; });
+    m_seen = m_count;
+    return !stop.stop_requested();
+}
+
+ReadAhead::ReadAhead(Mixer& mixer, ReadAheadSignal& signal, StreamList playbackStreams)
+    : m_mixer(mixer), m_signal(signal), m_playbackStreams(std::move(playbackStreams)),
+      m_buffer(kChunkBytes), m_thread([this](std::stop_token stop) { run(stop); }) {}
+
+ReadAhead::~ReadAhead() {
+    m_thread.request_stop();
+    m_thread.join();
+}
+
+void ReadAhead::run(std::stop_token stop) {
+    while (!stop.stop_requested()) {
+        bool progress = false;
+        for (const auto& stream : m_playbackStreams()) {
+            if (stop.stop_requested())
+                return;
+            progress |= fill(*stream);
+        }
+        if (!progress && !m_signal.wait(stop, kPollInterval))
+            return;
+    }
+}
+
+// Reads one chunk into the stream's ring when there is room; true when data came.
+bool ReadAhead::fill(Stream& stream) {
+    std::lock_guard sourceGuard(stream.sourceMutex());
+    PcmSource* source = stream.source();
+    if (!source)
+        return false;
+    std::size_t room = 0;
+    {
+        auto lock = m_mixer.lock();
+        const PlayState& p = stream.play;
+        if (!p.sourceEnded && !p.readFailed)
+            room = p.ring.space();
+    }
+    // Only the output takes data out meanwhile, and a seek needs the source lock
+    // held here, so the room can only grow until the copy below.
+    const std::size_t want = std::min(room, kChunkBytes) / kBytesPerFrame * kBytesPerFrame;
+    if (want == 0)
+        return false;
+    const int n = source->read(m_buffer.data(), static_cast<int>(want));
+    auto lock = m_mixer.lock();
+    PlayState& p = stream.play;
+    if (n > 0) {
+        p.ring.write(m_buffer.data(), static_cast<std::size_t>(n));
+    } else if (n == 0) {
+        p.sourceEnded = true;
+    } else {
+        p.readFailed = true;
+        p.readError = source->errorCode();
+    }
+    return n > 0;
+}

@@ -1,0 +1,48 @@
+#include "platform/audio/sdloutput.h"
+
+#include "common/audiolibrary.h"
+#include "platform/audio/mixer.h"
+
+namespace {
+constexpr Uint16 kDeviceFrames = 1024; // about 23 ms per callback
+}
+
+SdlOutput::AudioSubsystem::AudioSubsystem() : m_ok(SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {}
+
+SdlOutput::AudioSubsystem::~AudioSubsystem() {
+    if (m_ok)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+SdlOutput::SdlOutput(RenderCallback render) : m_render(std::move(render)) {}
+
+SdlOutput::~SdlOutput() = default;
+
+std::unique_ptr<SdlOutput> SdlOutput::open(RenderCallback render, int& error) {
+    std::unique_ptr<SdlOutput> output(new SdlOutput(std::move(render)));
+    if (!output->m_subsystem.ok()) {
+        error = BASS_ERROR_DEVICE;
+        return nullptr;
+    }
+    SDL_AudioSpec wanted{};
+    wanted.freq = kSampleRate;
+    wanted.format = AUDIO_S16LSB;
+    wanted.channels = 2;
+    wanted.samples = kDeviceFrames;
+    wanted.callback = &SdlOutput::fill;
+    wanted.userdata = output.get();
+    // No changes allowed: SDL converts to whatever the hardware takes.
+    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    if (id == 0) {
+        error = BASS_ERROR_DEVICE;
+        return nullptr;
+    }
+    output->m_device.reset(SdlDeviceId(id));
+    SDL_PauseAudioDevice(id, 0);
+    return output;
+}
+
+void SDLCALL SdlOutput::fill(void* self, Uint8* stream, int len) {
+    static_cast<SdlOutput*>(self)->m_render(reinterpret_cast<std::int16_t*>(stream),
+                                            len / kBytesPerFrame);
+}
