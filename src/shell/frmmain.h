@@ -204,7 +204,18 @@ private:
     // (disc-scan engineers add their members here)
 
     // ---- playback/ private state ----
-    // (playback engineers add their members here)
+    // Called on the library's thread: they only hand the notification to the window's thread.
+    static void NextTrackSyncProc(HSYNC handle, DWORD channel, DWORD data, void* user);
+    static void CDErrorSyncProc(HSYNC handle, DWORD channel, DWORD data, void* user);
+    void PlaybackEnded_Delivered(quint32 channel, int track);
+    void PlaybackFailed_Delivered(quint32 channel);
+    void ConnectTransportButtons();
+    void PlaySelectedRow();
+    void ConnectSliders();
+    void SliderVolume_Action(int action);
+    void SliderBalance_Action(int action);
+    void SliderPosition_Action(int action);
+    QAtomicInt m_playingTrack{-1}; // the track PlayTrack started last; read by the sync procedures
 
     // ---- rip/ and settings/ private state ----
     // (rip engineers add their members here)
