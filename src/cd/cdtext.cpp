@@ -1,3 +1,89 @@
 #include "shell/frmmain.h"
 
-void frmMain::LoadTrackListFromCDText(const char*, int) {}
+#include "common/errorreporting.h"
+#include "common/modbass.h"
+
+#include <QLineEdit>
+
+#include <cmath>
+#include <cstring>
+#include <optional>
+
+namespace {
+
+struct CdTextFailure {
+    int number;
+    QString description;
+};
+
+// The disc's own title and performer: the entries numbered 0.
+struct DiscTitles {
+    QString title;
+    QString performer;
+};
+
+const CdTextFailure kNoEquals{5, QStringLiteral("Invalid procedure call or argument")};
+const CdTextFailure kNotANumber{13, QStringLiteral("Type mismatch")};
+const CdTextFailure kNoSuchTrack{9, QStringLiteral("Subscript out of range")};
+
+// Reads one "KEYn=value" entry. Entries other than TITLE and PERFORMER are skipped;
+// a number that is not one, or not 0 (the disc) to trackCount, fails the block.
+std::optional<CdTextFailure> ReadEntry(const QString& entry, int trackCount, DiscTitles& titles) {
+    QString* target = nullptr;
+    qsizetype keyLength = 0;
+    if (entry.startsWith(QLatin1String("TITLE"), Qt::CaseInsensitive)) {
+        target = &titles.title;
+        keyLength = 5;
+    } else if (entry.startsWith(QLatin1String("PERFORMER"), Qt::CaseInsensitive)) {
+        target = &titles.performer;
+        keyLength = 9;
+    } else {
+        return std::nullopt;
+    }
+    const qsizetype equals = entry.indexOf('=');
+    if (equals < 0)
+        return kNoEquals;
+    bool converted = false;
+    const double number = entry.mid(keyLength, equals - keyLength).toDouble(&converted);
+    if (!converted || !std::isfinite(number))
+        return kNotANumber;
+    const double track = std::nearbyint(number);
+    if (track < 0 || track > trackCount)
+        return kNoSuchTrack;
+    if (track == 0)
+        *target = entry.mid(equals + 1); // the last entry for the disc wins
+    return std::nullopt;
+}
+
+// Walks the entries laid end to end up to the empty one. The library ends the
+// block with an empty entry, so the walk never runs past it.
+std::optional<CdTextFailure> ReadBlock(const char* block, int trackCount, DiscTitles& titles) {
+    for (const char* p = block; p != nullptr && *p != '\0'; p += std::strlen(p) + 1) {
+        if (auto failure = ReadEntry(Ptr2Str(p), trackCount, titles))
+            return failure;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+void frmMain::LoadTrackListFromCDText(const char* lngTagPtr, int lTrackCount) {
+    DiscTitles titles;
+    if (const auto failure = ReadBlock(lngTagPtr, lTrackCount, titles)) {
+        const QString key = QStringLiteral("cdtext %1").arg(failure->number);
+        if (IsNewScanFailure(key))
+            ShowError(dialogs(), this, QStringLiteral("frmDemo"),
+                      QStringLiteral("LoadTrackListFromCDText"), failure->number,
+                      failure->description);
+        return;
+    }
+    txtCDArtist->setText(titles.performer);
+    txtCDAlbum->setText(titles.title);
+    const DWORD drive = static_cast<DWORD>(lDrive);
+    for (int t = 0; t < lTrackCount; ++t) {
+        // A data track has no length to play or rip: no row, and nothing to report.
+        const int length = cd().BASS_CD_GetTrackLength(drive, static_cast<DWORD>(t));
+        if (length > 0)
+            AddTrackRow(t, length);
+    }
+}

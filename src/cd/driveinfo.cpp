@@ -1,5 +1,157 @@
 #include "shell/frmmain.h"
 
-void frmMain::BuildCDInfoPanel() {}
-void frmMain::cmbCDDrives_Click() {}
-void frmMain::ShowDriveInfo() {}
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+
+namespace {
+
+// The capability boxes, in index order; 13 and 14 show the door state.
+const char* const kRWFlagCaptions[15] = {
+    "Drive can read CD-R media",
+    "Drive can read CD-RW media",
+    "Drive can read CD-R/RW media \"method 2\"",
+    "Drive can read DVD-ROM media",
+    "Drive can read DVD-R media",
+    "Drive can read DVD-RAM media",
+    "Drive can read in \"mode 2 form 1\" format",
+    "Drive can read in \"mode 2 form 2\" format",
+    "Drive can read multi-session discs",
+    "Drive can read CD audio",
+    "Drive supports \"stream is accurate\"",
+    "Drive can be opened / closed",
+    "Drive can be locked",
+    "Drive is locked",
+    "Drive is open",
+};
+
+// The read/write flag shown by each of the boxes 0 to 10.
+const DWORD kRWFlagBits[11] = {
+    BASS_CD_RWFLAG_READCDR,  BASS_CD_RWFLAG_READCDRW,     BASS_CD_RWFLAG_READCDRW2,
+    BASS_CD_RWFLAG_READDVD,  BASS_CD_RWFLAG_READDVDR,     BASS_CD_RWFLAG_READDVDRAM,
+    BASS_CD_RWFLAG_READM2F1, BASS_CD_RWFLAG_READM2F2,     BASS_CD_RWFLAG_READMULTI,
+    BASS_CD_RWFLAG_READCDDA, BASS_CD_RWFLAG_READCDDAFAST,
+};
+
+// Buttons by index (7 does not exist) and where they sit in the panel's grid.
+struct ButtonPlace {
+    int index;
+    const char* caption;
+    int row;
+    int column;
+};
+const ButtonPlace kButtons[] = {
+    {0, "&Play", 0, 0}, {1, "P&ause/Resume", 0, 1}, {2, "&Stop", 0, 2}, {8, "&Fade Out", 0, 3},
+    {3, "&Lock", 1, 0}, {4, "&Unlock", 1, 1},       {5, "&Open", 1, 2}, {6, "&Close", 1, 3},
+};
+
+// 0 unchecked, 2 greyed, anything else checked.
+Qt::CheckState CheckStateOf(DWORD value) {
+    if (value == 0)
+        return Qt::Unchecked;
+    return value == 2 ? Qt::PartiallyChecked : Qt::Checked;
+}
+
+// Digits grouped by thousands as the locale groups them; 0 shows no digits.
+QString GroupedDigits(DWORD value) {
+    return value == 0 ? QString() : QLocale().toString(static_cast<qulonglong>(value));
+}
+
+QLabel* ValueLabel(QWidget* parent, const QString& objectName, const QString& accessibleName) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(objectName);
+    label->setAccessibleName(accessibleName);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+} // namespace
+
+void frmMain::BuildCDInfoPanel() {
+    auto* panel = static_cast<QVBoxLayout*>(frCDInfo->layout());
+
+    auto* driveRow = new QHBoxLayout;
+    auto* driveCaption = new QLabel(QStringLiteral("Select CD Drive :"), frCDInfo);
+    cmbCDDrives = new QComboBox(frCDInfo);
+    cmbCDDrives->setObjectName(QStringLiteral("cmbCDDrives"));
+    cmbCDDrives->setAccessibleName(driveCaption->text());
+    driveCaption->setBuddy(cmbCDDrives);
+    driveRow->addWidget(driveCaption);
+    driveRow->addWidget(cmbCDDrives, 1);
+    panel->addLayout(driveRow);
+    connect(cmbCDDrives, &QComboBox::currentIndexChanged, this, &frmMain::cmbCDDrives_Click);
+
+    auto* flags = new QVBoxLayout;
+    flags->setSpacing(0);
+    for (int i = 0; i < 15; ++i) {
+        auto* box = new QCheckBox(QString::fromLatin1(kRWFlagCaptions[i]), frCDInfo);
+        box->setObjectName(QStringLiteral("chkRWFlags_%1").arg(i));
+        box->setTristate(true);
+        // They only show what the drive reports: no click or key may change them.
+        box->setAttribute(Qt::WA_TransparentForMouseEvents);
+        box->setFocusPolicy(Qt::NoFocus);
+        chkRWFlags[i] = box;
+        flags->addWidget(box);
+    }
+    panel->addLayout(flags);
+
+    auto* figures = new QFormLayout;
+    figures->setVerticalSpacing(0);
+    lblMaxReadSpeed = ValueLabel(frCDInfo, QStringLiteral("lblMaxReadSpeed"),
+                                 QStringLiteral("Maximum read speed"));
+    lblCacheSize =
+        ValueLabel(frCDInfo, QStringLiteral("lblCacheSize"), QStringLiteral("Drive's cache size"));
+    figures->addRow(QStringLiteral("Maximum read speed"), lblMaxReadSpeed);
+    figures->addRow(QStringLiteral("Drive's cache size"), lblCacheSize);
+    panel->addLayout(figures);
+
+    auto* buttons = new QGridLayout;
+    buttons->setSpacing(2);
+    for (const ButtonPlace& place : kButtons) {
+        auto* button = new QPushButton(QString::fromLatin1(place.caption), frCDInfo);
+        button->setObjectName(QStringLiteral("cmdButton_%1").arg(place.index));
+        cmdButton[place.index] = button;
+        buttons->addWidget(button, place.row, place.column);
+    }
+    panel->addLayout(buttons);
+}
+
+void frmMain::cmbCDDrives_Click() {
+    if (cmbCDDrives->currentIndex() < 0)
+        return;
+    lDrive = cmbCDDrives->currentData().toInt();
+    m_reportedScanFailures.clear(); // another drive: its disc has not been reported yet
+    ShowDriveInfo();
+    LoadTrackList();
+}
+
+void frmMain::ShowDriveInfo() {
+    BASS_CD_INFO info{};
+    info.size = 28;
+    cd().BASS_CD_GetInfo(static_cast<DWORD>(lDrive), &info);
+
+    for (int i = 0; i <= 10; ++i)
+        chkRWFlags[i]->setCheckState((info.rwflags & kRWFlagBits[i]) ? Qt::Checked : Qt::Unchecked);
+    chkRWFlags[11]->setCheckState(CheckStateOf(info.canopen));
+    chkRWFlags[12]->setCheckState(CheckStateOf(info.canlock));
+
+    cmdButton[5]->setEnabled(info.canopen != 0);
+    cmdButton[6]->setEnabled(info.canopen != 0);
+
+    const bool canLock = info.canlock != 0;
+    chkRWFlags[13]->setCheckState(canLock
+                                      ? CheckStateOf(static_cast<DWORD>(
+                                            cd().BASS_CD_DoorIsLocked(static_cast<DWORD>(lDrive))))
+                                      : Qt::PartiallyChecked);
+    cmdButton[3]->setEnabled(canLock);
+    cmdButton[4]->setEnabled(canLock);
+
+    lblMaxReadSpeed->setText(GroupedDigits(info.maxspeed) + QStringLiteral(" Kbps"));
+    lblCacheSize->setText(GroupedDigits(info.cache) + QStringLiteral(" KB"));
+}

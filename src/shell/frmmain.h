@@ -202,6 +202,15 @@ private:
 
     // ---- cd/ private state ----
     // (disc-scan engineers add their members here)
+    void AddTrackRow(int track, int length);
+    void ShowTrackListState();
+    // True the first time a failure (key) shows up on the disc in the drive.
+    bool IsNewScanFailure(const QString& key);
+    // A scan is running; its report box may be open while the playback timer ticks.
+    bool m_scanning = false;
+    // Failures already reported for the disc in lDrive; forgotten when the door opens
+    // or another drive is chosen.
+    QList<QString> m_reportedScanFailures;
 
     // ---- playback/ private state ----
     // Called on the library's thread: they only hand the notification to the window's thread.
