@@ -1,14 +1,19 @@
 #include "shell/frmmain.h"
 
 #include "common/dialogs.h"
+#include "rip/frmripp.h"
 
 // The WMA encoder and the external MP3/OGG encoders arrive with the encoder
 // work. Until then a rip in those formats says so and counts the track as not
 // ripped, instead of pretending to have written a file.
 
 namespace {
+// Said once per rip job, not for every track of it.
 bool ReportFormatNotAvailable(frmMain& window, const QString& format) {
-    window.dialogs().showMessage(&window,
+    frmRipp* job = window.ripDialog;
+    if (job != nullptr && !job->FirstNoticeInJob(format + QStringLiteral(" not available")))
+        return false;
+    window.dialogs().showMessage(job != nullptr ? static_cast<QWidget*>(job) : &window,
                                  format + QStringLiteral(" output is not available in this "
                                                          "version yet. Choose WAV to rip."),
                                  QStringLiteral("Format not available"), MessageIcon::Exclamation,

@@ -1,6 +1,213 @@
 #include "shell/frmmain.h"
 
-void frmMain::BuildFileFormatPanel() {}
-void frmMain::BuildGeneralOptionsPanel() {}
-void frmMain::optExtractMode_Click(int) {}
-void frmMain::cmdBrowseFolder_Click() {}
+#include "common/dialogs.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+// The output choices of the rip: the format options with their settings panels, and the
+// output folder. The controls themselves are the live settings.
+
+namespace {
+
+const char* const kExtractModeCaptions[5] = {"Mivo Default", "&WAV (CD-Quality)", "W&MA", "MP3",
+                                             "OGG"};
+
+const char* const kMivoDefaultInfo[] = {"Output File Information:",
+                                        "Channels:                Stereo",
+                                        "Audio Format :          MPEG layer III",
+                                        "Audio Sample Rate: 44KHz",
+                                        "Output Bit Rate:      128 kbps",
+                                        "Mivo Default is mp3 format with special settings"};
+
+const char* const kWavInfo[] = {"Output File Information (Same as CD-Quality):",
+                                "Channels:                Stereo",
+                                "Audio Format :          PCM",
+                                "Audio Sample Rate: 44KHz",
+                                "Sample Size:           16 bit",
+                                "Output Bit Rate:     1411 kbps",
+                                "No options are available for WAV format"};
+
+const char* const kWMATagLabels[8] = {"Title",  "Artist",    "Album Title", "Description",
+                                      "Rating", "Copyright", "Genre",       "Year"};
+
+const QStringList kMP3CBitrates = {"320 Kbps", "288 Kbps", "256 Kbps", "224 Kbps", "192 Kbps",
+                                   "160 Kbps", "128 Kbps", "96 Kbps",  "64 Kbps",  "32 Kbps"};
+const QStringList kMP3VBitrates = {"288 Kbps", "256 Kbps", "224 Kbps", "192 Kbps", "160 Kbps",
+                                   "128 Kbps", "96 Kbps",  "64 Kbps",  "32 Kbps"};
+const QStringList kOGGBitrates = {"320 Kbps", "288 Kbps", "256 Kbps", "224 Kbps", "192 Kbps",
+                                  "160 Kbps", "128 Kbps", "96 Kbps",  "64 Kbps"};
+
+QFrame* MakeSettingsFrame(int index) {
+    auto* frame = new QFrame;
+    frame->setObjectName(QStringLiteral("frFormatSettings%1").arg(index));
+    frame->setFrameShape(QFrame::StyledPanel);
+    return frame;
+}
+
+template <std::size_t N> void AddInfoLabels(QFrame* frame, const char* const (&lines)[N]) {
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(2);
+    for (const char* line : lines)
+        layout->addWidget(new QLabel(QString::fromLatin1(line), frame));
+    layout->addStretch();
+}
+
+QComboBox* MakeBitrateList(const QString& name, const QStringList& items, const QString& label) {
+    auto* list = new QComboBox;
+    list->setObjectName(name);
+    list->addItems(items);
+    list->setCurrentIndex(-1); // the settings load chooses the rate
+    list->setAccessibleName(label);
+    return list;
+}
+
+// A CBR/VBR pair with one bit-rate list for each, as the MP3 and OGG panels have them.
+void BuildEncoderPanel(QFrame* frame, const QString& format, QRadioButton*& cbr, QRadioButton*& vbr,
+                       QComboBox*& cbrList, QComboBox*& vbrList, const QStringList& cbrItems,
+                       const QStringList& vbrItems) {
+    cbr = new QRadioButton(QStringLiteral("Constant bitrate (CBR)"), frame);
+    cbr->setObjectName(QStringLiteral("opt%1CBR").arg(format));
+    cbr->setChecked(true);
+    vbr = new QRadioButton(QStringLiteral("Variable bitrate (VBR)"), frame);
+    vbr->setObjectName(QStringLiteral("opt%1VBR").arg(format));
+    cbrList = MakeBitrateList(QStringLiteral("cmb%1CBitrate").arg(format), cbrItems,
+                              format + QStringLiteral(" constant bitrate"));
+    vbrList = MakeBitrateList(QStringLiteral("cmb%1VBitrate").arg(format), vbrItems,
+                              format + QStringLiteral(" variable bitrate"));
+    auto* grid = new QGridLayout(frame);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->addWidget(cbr, 0, 0);
+    grid->addWidget(cbrList, 0, 1);
+    grid->addWidget(vbr, 1, 0);
+    grid->addWidget(vbrList, 1, 1);
+    grid->setRowStretch(2, 1);
+}
+
+} // namespace
+
+void frmMain::BuildFileFormatPanel() {
+    auto* panelLayout = frFileFormat->layout();
+    panelLayout->addWidget(
+        new QLabel(QStringLiteral("Select the output file format"), frFileFormat));
+
+    auto* optionRow = new QHBoxLayout;
+    optionRow->setSpacing(4);
+    m_extractModeGroup = new QButtonGroup(frFileFormat);
+    for (int i = 0; i < 5; ++i) {
+        optExtractMode[i] = new QRadioButton(QString::fromLatin1(kExtractModeCaptions[i]));
+        optExtractMode[i]->setObjectName(QStringLiteral("optExtractMode%1").arg(i));
+        m_extractModeGroup->addButton(optExtractMode[i], i);
+        optionRow->addWidget(optExtractMode[i]);
+    }
+    optionRow->addStretch();
+    static_cast<QVBoxLayout*>(panelLayout)->addLayout(optionRow);
+
+    auto* stackHolder = new QWidget(frFileFormat);
+    m_formatSettingsStack = new QStackedLayout(stackHolder);
+    for (int i = 0; i < 5; ++i) {
+        frFormatSettings[i] = MakeSettingsFrame(i);
+        m_formatSettingsStack->addWidget(frFormatSettings[i]);
+    }
+    AddInfoLabels(frFormatSettings[0], kMivoDefaultInfo);
+    AddInfoLabels(frFormatSettings[1], kWavInfo);
+
+    QFrame* wma = frFormatSettings[2];
+    auto* wmaLayout = new QGridLayout(wma);
+    wmaLayout->setContentsMargins(6, 4, 6, 4);
+    wmaLayout->setVerticalSpacing(2);
+    wmaLayout->addWidget(new QLabel(QStringLiteral("WMA Encoding Bitrate"), wma), 0, 0);
+    cmbWMAEncodingBitrate = new QComboBox(wma);
+    cmbWMAEncodingBitrate->setObjectName(QStringLiteral("cmbWMAEncodingBitrate"));
+    cmbWMAEncodingBitrate->setAccessibleName(QStringLiteral("WMA Encoding Bitrate"));
+    wmaLayout->addWidget(cmbWMAEncodingBitrate, 0, 1);
+    chkWMAFileTags = new QCheckBox(QStringLiteral("WMA File Tags"), wma);
+    chkWMAFileTags->setObjectName(QStringLiteral("chkWMAFileTags"));
+    chkWMAFileTags->setChecked(true);
+    wmaLayout->addWidget(chkWMAFileTags, 1, 0, 1, 2);
+    frameOutputTags = new QGroupBox(QStringLiteral("WMA File ID Tags"), wma);
+    frameOutputTags->setObjectName(QStringLiteral("frameOutputTags"));
+    auto* tagGrid = new QGridLayout(frameOutputTags);
+    tagGrid->setContentsMargins(4, 2, 4, 2);
+    tagGrid->setVerticalSpacing(2);
+    for (int i = 0; i < 8; ++i) {
+        const QString word = QString::fromLatin1(kWMATagLabels[i]);
+        txtWMATags[i] = new QLineEdit(word, frameOutputTags);
+        txtWMATags[i]->setObjectName(QStringLiteral("txtWMATags%1").arg(i));
+        txtWMATags[i]->setAccessibleName(word);
+        // Two columns of label and box keep the panel narrow.
+        const int row = i % 4;
+        const int column = i / 4 * 2;
+        tagGrid->addWidget(new QLabel(word, frameOutputTags), row, column);
+        tagGrid->addWidget(txtWMATags[i], row, column + 1);
+    }
+    wmaLayout->addWidget(frameOutputTags, 2, 0, 1, 2);
+
+    BuildEncoderPanel(frFormatSettings[3], QStringLiteral("MP3"), optMP3CBR, optMP3VBR,
+                      cmbMP3CBitrate, cmbMP3VBitrate, kMP3CBitrates, kMP3VBitrates);
+    BuildEncoderPanel(frFormatSettings[4], QStringLiteral("OGG"), optOGGCBR, optOGGVBR,
+                      cmbOGGCBitrate, cmbOGGVBitrate, kOGGBitrates, kOGGBitrates);
+    panelLayout->addWidget(stackHolder);
+
+    // Whoever selects an option (the user or the settings load), its panel comes to the front.
+    for (int i = 0; i < 5; ++i)
+        connect(optExtractMode[i], &QRadioButton::toggled, this, [this, i](bool selected) {
+            if (selected)
+                optExtractMode_Click(i);
+        });
+    optExtractMode[0]->setChecked(true);
+}
+
+void frmMain::BuildGeneralOptionsPanel() {
+    auto* panelLayout = static_cast<QVBoxLayout*>(frGeneralOptions->layout());
+    auto* label = new QLabel(QStringLiteral("Specifiy the folder which the tracks will be ripped "
+                                            "into:-"),
+                             frGeneralOptions);
+    label->setWordWrap(true);
+    panelLayout->addWidget(label);
+
+    auto* row = new QHBoxLayout;
+    txtExtractPath = new QLineEdit(QDir::homePath() + QStringLiteral("/Ripped Audio"));
+    txtExtractPath->setObjectName(QStringLiteral("txtExtractPath"));
+    txtExtractPath->setAccessibleName(label->text());
+    cmdBrowseFolder = new QPushButton(QStringLiteral("Browse..."));
+    cmdBrowseFolder->setObjectName(QStringLiteral("cmdBrowseFolder"));
+    row->addWidget(txtExtractPath, 1);
+    row->addWidget(cmdBrowseFolder);
+    panelLayout->addLayout(row);
+
+    connect(cmdBrowseFolder, &QPushButton::clicked, this, &frmMain::cmdBrowseFolder_Click);
+}
+
+void frmMain::optExtractMode_Click(int index) {
+    m_formatSettingsStack->setCurrentIndex(index);
+    frFormatSettings[index]->raise();
+    frFormatSettings[index]->update();
+}
+
+// The folder chooser; the chosen folder without a trailing separator, or empty text when the
+// user cancels. It starts in the folder the box names, so the user sees where ripping goes now.
+QString frmMain::BrowseForFolder(QWidget* owner, const QString& title) {
+    const QString chosen = m_dialogs.browseForFolder(owner, title, txtExtractPath->text());
+    return chosen.isEmpty() ? QString() : QDir::cleanPath(chosen);
+}
+
+void frmMain::cmdBrowseFolder_Click() {
+    const QString folder =
+        BrowseForFolder(this, QStringLiteral("Please, Select a folder to be the extraction path."));
+    if (!folder.isEmpty())
+        txtExtractPath->setText(folder);
+}

@@ -228,4 +228,8 @@ private:
 
     // ---- rip/ and settings/ private state ----
     // (rip engineers add their members here)
+    QString BrowseForFolder(QWidget* owner, const QString& title);
+    class QButtonGroup* m_extractModeGroup = nullptr;      // optExtractMode, ids 0..4
+    class QStackedLayout* m_formatSettingsStack = nullptr; // frFormatSettings, one in front
+    bool m_positionTickRunning = false;                    // no tick runs inside a tick
 };
