@@ -1,0 +1,37 @@
+#pragma once
+
+// Owning handles for the libcdio objects and files the CD extension uses, so
+// every one of them has exactly one clean-up path.
+
+#include <cdio/cdio.h>
+#include <cdio/paranoia/cdda.h>
+#include <cdio/paranoia/paranoia.h>
+
+#include <cstdio>
+#include <memory>
+
+struct CdIoDeleter {
+    void operator()(CdIo_t* p) const { cdio_destroy(p); }
+};
+using CdIoHandle = std::unique_ptr<CdIo_t, CdIoDeleter>;
+
+struct CddaDriveDeleter {
+    // Closes the drive together with the libcdio handle it opened itself.
+    void operator()(cdrom_drive_t* d) const { cdio_cddap_close(d); }
+};
+using CddaDriveHandle = std::unique_ptr<cdrom_drive_t, CddaDriveDeleter>;
+
+struct ParanoiaDeleter {
+    void operator()(cdrom_paranoia_t* p) const { cdio_paranoia_free(p); }
+};
+using ParanoiaHandle = std::unique_ptr<cdrom_paranoia_t, ParanoiaDeleter>;
+
+struct DeviceListDeleter {
+    void operator()(char** list) const { cdio_free_device_list(list); }
+};
+using DeviceListHandle = std::unique_ptr<char*, DeviceListDeleter>;
+
+struct FileDeleter {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileDeleter>;

@@ -1,0 +1,257 @@
+#include "platform/audio/imagesheet.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TrackMode {
+    const char* name;
+    bool audio;
+    int blockSize;
+};
+
+constexpr TrackMode kCueModes[] = {
+    {"AUDIO", true, 2352},       {"CDG", false, 2448},        {"MODE1/2048", false, 2048},
+    {"MODE1/2352", false, 2352}, {"MODE2/2336", false, 2336}, {"MODE2/2352", false, 2352},
+    {"CDI/2336", false, 2336},   {"CDI/2352", false, 2352},
+};
+
+constexpr TrackMode kTocModes[] = {
+    {"AUDIO", true, 2352},           {"MODE1", false, 2048},       {"MODE1_RAW", false, 2352},
+    {"MODE2", false, 2336},          {"MODE2_FORM1", false, 2048}, {"MODE2_FORM2", false, 2324},
+    {"MODE2_FORM_MIX", false, 2336}, {"MODE2_RAW", false, 2352},
+};
+
+std::string Upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
+    return s;
+}
+
+std::vector<std::string> Tokens(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> tokens;
+    for (std::string t; in >> t;)
+        tokens.push_back(t);
+    return tokens;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// A file name as a sheet line gives it: the text between the first pair of
+// quotes, and where that pair lies in the line.
+struct QuotedName {
+    std::string name;
+    std::size_t begin = 0; // the opening quote
+    std::size_t end = 0;   // one past the closing quote
+};
+
+std::optional<QuotedName> FindQuotedName(const std::string& line) {
+    const auto open = line.find('"');
+    if (open == std::string::npos)
+        return std::nullopt;
+    const auto close = line.find('"', open + 1);
+    if (close == std::string::npos || close == open + 1)
+        return std::nullopt;
+    return QuotedName{line.substr(open + 1, close - open - 1), open, close + 1};
+}
+
+std::string Resolve(const std::string& folder, const std::string& name) {
+    const fs::path path(name);
+    return (path.is_absolute() ? path : fs::path(folder) / path).lexically_normal().string();
+}
+
+// Frames (1/75 s) from "mm:ss:ff"; bytes from a plain sample count.
+std::optional<std::uint64_t> TocPositionBytes(const std::string& token) {
+    unsigned mm = 0, ss = 0, ff = 0;
+    char tail = 0;
+    if (std::sscanf(token.c_str(), "%u:%u:%u%c", &mm, &ss, &ff, &tail) == 3 && ss < 60 && ff < 75)
+        return (std::uint64_t(mm) * 60 * 75 + ss * 75 + ff) * 2352;
+    if (!token.empty() && std::all_of(token.begin(), token.end(), ::isdigit))
+        return std::stoull(token) * 4;
+    return std::nullopt;
+}
+
+std::string Quoted(const std::string& s) {
+    return "\"" + s + "\"";
+}
+
+class SheetScanner {
+public:
+    SheetScanner(SheetKind kind, const std::string& folder,
+                 const std::function<std::string(int)>& stagedName)
+        : m_kind(kind), m_folder(folder), m_stagedName(stagedName) {}
+
+    ScannedSheet scan(const std::string& text) {
+        for (const std::string& line : Lines(text)) {
+            const std::string staged = scanLine(line);
+            if (!m_sheet.error.empty())
+                return ScannedSheet{{}, {}, {}, m_sheet.error};
+            m_sheet.stagedText += staged + "\n";
+        }
+        checkComplete();
+        if (!m_sheet.error.empty())
+            return ScannedSheet{{}, {}, {}, m_sheet.error};
+        return std::move(m_sheet);
+    }
+
+private:
+    std::string scanLine(const std::string& line) {
+        const auto tokens = Tokens(line);
+        if (tokens.empty())
+            return line;
+        const std::string keyword = Upper(tokens[0]);
+        if (keyword == "TRACK")
+            scanTrack(tokens);
+        else if (m_kind == SheetKind::Cue && keyword == "FILE")
+            return scanCueFile(line, tokens);
+        else if (m_kind == SheetKind::Toc &&
+                 (keyword == "FILE" || keyword == "AUDIOFILE" || keyword == "DATAFILE"))
+            return scanTocFile(line, keyword == "DATAFILE");
+        return line;
+    }
+
+    void scanTrack(const std::vector<std::string>& tokens) {
+        const std::size_t modeAt = m_kind == SheetKind::Cue ? 2 : 1;
+        const std::string mode = tokens.size() > modeAt ? Upper(tokens[modeAt]) : "";
+        const auto found = findMode(mode);
+        if (!found) {
+            fail("track " + std::to_string(m_sheet.tracks.size() + 1) + " has the unknown mode \"" +
+                 mode + "\"");
+            return;
+        }
+        SheetTrack track;
+        track.audio = found->audio;
+        track.blockSize = found->blockSize;
+        // A CUE track lies in the file named last; a TOC track names its own.
+        track.fileIndex = m_kind == SheetKind::Cue ? int(m_sheet.files.size()) - 1 : -1;
+        m_sheet.tracks.push_back(track);
+    }
+
+    std::optional<TrackMode> findMode(const std::string& mode) const {
+        const auto check = [&](const auto& table) -> std::optional<TrackMode> {
+            for (const TrackMode& m : table)
+                if (mode == m.name)
+                    return m;
+            return std::nullopt;
+        };
+        return m_kind == SheetKind::Cue ? check(kCueModes) : check(kTocModes);
+    }
+
+    std::string scanCueFile(const std::string& line, const std::vector<std::string>& tokens) {
+        std::string name;
+        if (const auto quoted = FindQuotedName(line))
+            name = quoted->name;
+        else if (tokens.size() >= 3)
+            name =
+                line.substr(line.find(tokens[1]), line.rfind(tokens.back()) - line.find(tokens[1]));
+        while (!name.empty() && std::isspace(static_cast<unsigned char>(name.back())))
+            name.pop_back();
+        const std::string type = tokens.size() >= 3 ? Upper(tokens.back()) : "";
+        if (name.empty() || type.empty())
+            return failed("a FILE line names no file and type");
+        if (!m_sheet.files.empty())
+            return failed("the sheet names several files (\"" +
+                          fs::path(m_sheet.files[0]).filename().string() + "\", \"" + name +
+                          "\"); only single-file images are supported");
+        if (type != "BINARY")
+            return failed("the file type " + type + " is not supported (raw BINARY only)");
+        m_sheet.files.push_back(Resolve(m_folder, name));
+        return "FILE " + Quoted(m_stagedName(0)) + " BINARY";
+    }
+
+    std::string scanTocFile(const std::string& line, bool dataFile) {
+        if (m_sheet.tracks.empty())
+            return failed("a file is named before the first TRACK");
+        const auto quoted = FindQuotedName(line);
+        if (!quoted)
+            return failed("a file name in the sheet is not quoted");
+        const int index = fileIndexOf(Resolve(m_folder, quoted->name));
+        SheetTrack& track = m_sheet.tracks.back();
+        track.fileIndex = index;
+        track.fileOffset = tocOffset(line.substr(quoted->end), dataFile);
+        if (!m_sheet.error.empty())
+            return "";
+        return line.substr(0, quoted->begin) + Quoted(m_stagedName(index)) +
+               line.substr(quoted->end);
+    }
+
+    // "[#byte-offset] start [length]" for FILE and AUDIOFILE, "[#byte-offset] [length]" for
+    // DATAFILE, whose data follows the previous track's when no offset is given.
+    std::optional<std::uint64_t> tocOffset(std::string rest, bool dataFile) {
+        if (const auto comment = rest.find("//"); comment != std::string::npos)
+            rest.resize(comment);
+        auto tokens = Tokens(rest);
+        std::uint64_t offset = 0;
+        const bool hasByteOffset = !tokens.empty() && tokens[0][0] == '#';
+        if (hasByteOffset) {
+            offset = std::strtoull(tokens[0].c_str() + 1, nullptr, 10);
+            tokens.erase(tokens.begin());
+        }
+        if (dataFile)
+            return hasByteOffset ? std::optional<std::uint64_t>(offset) : std::nullopt;
+        const auto start = tokens.empty() ? std::nullopt : TocPositionBytes(tokens[0]);
+        if (!start)
+            fail("a FILE line of track " + std::to_string(m_sheet.tracks.size()) +
+                 " has no valid start position");
+        return offset + start.value_or(0);
+    }
+
+    int fileIndexOf(const std::string& path) {
+        const auto it = std::find(m_sheet.files.begin(), m_sheet.files.end(), path);
+        if (it != m_sheet.files.end())
+            return int(it - m_sheet.files.begin());
+        m_sheet.files.push_back(path);
+        return int(m_sheet.files.size()) - 1;
+    }
+
+    void checkComplete() {
+        if (!m_sheet.error.empty())
+            return;
+        if (m_sheet.files.empty())
+            return fail("the sheet names no data file");
+        if (m_sheet.tracks.empty())
+            return fail("the sheet lists no tracks");
+        for (std::size_t i = 0; i < m_sheet.tracks.size(); ++i)
+            if (m_sheet.tracks[i].fileIndex < 0)
+                return fail("track " + std::to_string(i + 1) + " has no data file");
+    }
+
+    std::string failed(const std::string& reason) {
+        fail(reason);
+        return {};
+    }
+
+    void fail(const std::string& reason) {
+        if (m_sheet.error.empty())
+            m_sheet.error = reason;
+    }
+
+    SheetKind m_kind;
+    std::string m_folder;
+    const std::function<std::string(int)>& m_stagedName;
+    ScannedSheet m_sheet;
+};
+
+} // namespace
+
+ScannedSheet ScanSheet(SheetKind kind, const std::string& text, const std::string& sheetFolder,
+                       const std::function<std::string(int)>& stagedName) {
+    return SheetScanner(kind, sheetFolder, stagedName).scan(text);
+}

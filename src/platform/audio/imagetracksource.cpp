@@ -1,0 +1,56 @@
+#include "platform/audio/imagetracksource.h"
+
+#include "common/audiolibrary.h"
+#include "platform/audio/lasterror.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kFrameBytes = 4; // one 16-bit stereo sample frame
+}
+
+std::unique_ptr<ImageTrackSource>
+ImageTrackSource::open(const ImageTrack& track, std::shared_ptr<const DiscPresence> presence) {
+    FileHandle file(std::fopen(track.file.c_str(), "rb"));
+    if (!file)
+        return FailWith(BASS_ERROR_FILEOPEN, nullptr);
+    return std::unique_ptr<ImageTrackSource>(
+        new ImageTrackSource(std::move(file), track, std::move(presence)));
+}
+
+ImageTrackSource::ImageTrackSource(FileHandle file, const ImageTrack& track,
+                                   std::shared_ptr<const DiscPresence> presence)
+    : m_file(std::move(file)), m_offset(track.fileOffset), m_length(track.byteLength()),
+      m_presence(std::move(presence)), m_ticket(m_presence->ticket()) {}
+
+int ImageTrackSource::read(char* buffer, int n) {
+    if (!m_presence->holds(m_ticket))
+        return fail(BASS_ERROR_NOCD);
+    if (n < 0)
+        return fail(BASS_ERROR_ILLPARAM);
+    if (n >= kFrameBytes)
+        n -= n % kFrameBytes;
+    const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(n, m_length - m_position));
+    if (wanted == 0)
+        return 0;
+    if (fseeko(m_file.get(), static_cast<off_t>(m_offset + m_position), SEEK_SET) != 0 ||
+        std::fread(buffer, 1, wanted, m_file.get()) != wanted)
+        return fail(BASS_ERROR_NOCD); // the image file shrank or went away: the disc is unreadable
+    m_position += wanted;
+    return static_cast<int>(wanted);
+}
+
+bool ImageTrackSource::seek(std::uint64_t byte) {
+    if (byte > m_length) {
+        fail(BASS_ERROR_POSITION);
+        return false;
+    }
+    m_position = byte - byte % kFrameBytes;
+    return true;
+}
+
+int ImageTrackSource::fail(int code) {
+    m_error = code;
+    SetLastBassError(code);
+    return -1;
+}

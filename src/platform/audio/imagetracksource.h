@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/audio/cdiohandles.h"
+#include "platform/audio/disclayout.h"
+#include "platform/audio/discpresence.h"
+#include "platform/audio/pcmsource.h"
+
+#include <memory>
+
+// The PCM of one audio track of a disc image, read straight from the image's
+// file through a file handle of its own (byte for byte: a raw BIN holds
+// little-endian 16-bit stereo, as the stream engine wants it). Reading fails
+// once the virtual drive's door has been opened under it.
+class ImageTrackSource : public PcmSource {
+public:
+    // Null when the file cannot be opened (the last error is then set).
+    static std::unique_ptr<ImageTrackSource> open(const ImageTrack& track,
+                                                  std::shared_ptr<const DiscPresence> presence);
+
+    std::uint64_t length() const override { return m_length; }
+    int read(char* buffer, int n) override;
+    bool seek(std::uint64_t byte) override;
+    int errorCode() const override { return m_error; }
+
+private:
+    ImageTrackSource(FileHandle file, const ImageTrack& track,
+                     std::shared_ptr<const DiscPresence> presence);
+    int fail(int code);
+
+    FileHandle m_file;
+    std::uint64_t m_offset;
+    std::uint64_t m_length;
+    std::uint64_t m_position = 0;
+    std::shared_ptr<const DiscPresence> m_presence;
+    std::uint64_t m_ticket;
+    int m_error = 0;
+};
