@@ -128,7 +128,8 @@ LoadedImage BuildLayout(SheetKind kind, CdIo_t* cdio, const ScannedSheet& sheet)
         lsns.push_back(cdio_get_track_lsn(cdio, number));
         ImageTrack track;
         track.audio = cdio_get_track_format(cdio, number) == TRACK_FORMAT_AUDIO;
-        track.sectorCount = static_cast<int>(cdio_get_track_sec_count(cdio, number));
+        track.sectorCount = sheet.tracks[t].sectorCount.value_or(
+            static_cast<int>(cdio_get_track_sec_count(cdio, number)));
         track.file = sheet.files[sheet.tracks[t].fileIndex];
         track.fileOffset = sheet.tracks[t].fileOffset.value_or(
             ImpliedOffset(kind, sheet.tracks, layout.tracks, lsns));

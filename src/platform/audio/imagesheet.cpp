@@ -210,6 +210,9 @@ private:
         if (!start)
             fail("a FILE line of track " + std::to_string(m_sheet.tracks.size()) +
                  " has no valid start position");
+        const auto length = tokens.size() > 1 ? TocPositionBytes(tokens[1]) : std::nullopt;
+        if (length && *length > 0 && *length % 2352 == 0)
+            m_sheet.tracks.back().sectorCount = static_cast<int>(*length / 2352);
         return offset + start.value_or(0);
     }
 

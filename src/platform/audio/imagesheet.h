@@ -23,6 +23,9 @@ struct SheetTrack {
     // Start of the track in its file (TOC); nothing: where libcdio's sector
     // positions put it (CUE), or right after the previous track (TOC DATAFILE).
     std::optional<std::uint64_t> fileOffset;
+    // The length a TOC FILE line gives; libcdio takes the start in the file for the
+    // position on the disc, so its own count is wrong when tracks come from several files.
+    std::optional<int> sectorCount;
 };
 
 struct ScannedSheet {

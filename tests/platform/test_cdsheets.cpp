@@ -1,0 +1,198 @@
+// The pieces under the CD extension that need no image on disk: reading sheets for their files,
+// undoing libcdio's second UTF-8 encoding, the CD-TEXT block, and a drive's capabilities page.
+
+#include "platform/audio/cdtextblock.h"
+#include "platform/audio/drivecapabilities.h"
+#include "platform/audio/imagesheet.h"
+#include "platform/audio/virtualdrive.h"
+#include "support/testimages.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+
+using namespace std::string_literals;
+
+namespace {
+
+ScannedSheet Scan(SheetKind kind, const std::string& text) {
+    return ScanSheet(kind, text, "/discs", [](int i) { return "staged" + std::to_string(i); });
+}
+
+// ---- sheets ---------------------------------------------------------------------------------
+
+TEST(CdSheets, CueFileIsResolvedBesideTheSheetAndStagedUnderTheLoadersName) {
+    const auto sheet = Scan(SheetKind::Cue, "\xEF\xBB\xBFTITLE \"x\"\r\n"
+                                            "FILE my disc.bin BINARY\r\n"
+                                            "  TRACK 01 MODE1/2048\r\n    INDEX 01 00:00:00\r\n"
+                                            "  TRACK 02 AUDIO\r\n    INDEX 01 00:02:00\r\n");
+    ASSERT_EQ(sheet.error, "");
+    EXPECT_EQ(sheet.files, std::vector<std::string>{"/discs/my disc.bin"});
+    ASSERT_EQ(sheet.tracks.size(), 2u);
+    EXPECT_FALSE(sheet.tracks[0].audio);
+    EXPECT_EQ(sheet.tracks[0].blockSize, 2048);
+    EXPECT_TRUE(sheet.tracks[1].audio);
+    EXPECT_EQ(sheet.tracks[1].fileIndex, 0);
+    EXPECT_NE(sheet.stagedText.find("FILE \"staged0\" BINARY\n"), std::string::npos);
+    EXPECT_EQ(sheet.stagedText.find("my disc"), std::string::npos);
+    EXPECT_EQ(sheet.stagedText.find('\r'), std::string::npos);
+}
+
+TEST(CdSheets, CueSheetsThatCannotBeReadRightAreRefusedWithTheReason) {
+    const std::string track = "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
+    EXPECT_NE(Scan(SheetKind::Cue, "FILE \"a.wav\" WAVE\n" + track).error.find("WAVE"),
+              std::string::npos);
+    EXPECT_NE(
+        Scan(SheetKind::Cue, "FILE \"a.bin\" BINARY\n" + track + "FILE \"b.bin\" BINARY\n" + track)
+            .error.find("several files (\"a.bin\", \"b.bin\")"),
+        std::string::npos);
+    EXPECT_EQ(Scan(SheetKind::Cue, track + "FILE \"a.bin\" BINARY\n").error,
+              "track 1 has no data file");
+    EXPECT_EQ(Scan(SheetKind::Cue, "REM nothing\n").error, "the sheet names no data file");
+    EXPECT_NE(Scan(SheetKind::Cue, "FILE \"a.bin\" BINARY\n  TRACK 01 SIDEWAYS\n")
+                  .error.find("unknown mode \"SIDEWAYS\""),
+              std::string::npos);
+    const auto refused = Scan(SheetKind::Cue, "FILE \"a.wav\" WAVE\n" + track);
+    EXPECT_TRUE(refused.files.empty() && refused.tracks.empty() && refused.stagedText.empty());
+}
+
+TEST(CdSheets, TocFilesKeepTheirOwnStartsAndBecomeAbsolute) {
+    const auto sheet = Scan(SheetKind::Toc, "CD_DA\n"
+                                            "TRACK AUDIO\n"
+                                            "FILE \"sub/a.bin\" 00:02:10 00:10:00 // first\n"
+                                            "TRACK AUDIO\n"
+                                            "AUDIOFILE \"/abs/b.bin\" #44 588\n"
+                                            "TRACK MODE1\n"
+                                            "DATAFILE \"sub/a.bin\"\n");
+    ASSERT_EQ(sheet.error, "");
+    EXPECT_EQ(sheet.files, (std::vector<std::string>{"/discs/sub/a.bin", "/abs/b.bin"}));
+    ASSERT_EQ(sheet.tracks.size(), 3u);
+    EXPECT_EQ(sheet.tracks[0].fileOffset, std::uint64_t(160 * 2352));   // 2 s 10 frames
+    EXPECT_EQ(sheet.tracks[1].fileOffset, std::uint64_t(44 + 588 * 4)); // bytes plus samples
+    EXPECT_EQ(sheet.tracks[0].sectorCount, 750);
+    EXPECT_EQ(sheet.tracks[1].sectorCount, std::nullopt);
+    EXPECT_EQ(sheet.tracks[1].fileIndex, 1);
+    EXPECT_EQ(sheet.tracks[2].fileIndex, 0);
+    EXPECT_EQ(sheet.tracks[2].fileOffset, std::nullopt); // follows the previous data
+    EXPECT_NE(sheet.stagedText.find("FILE \"staged0\" 00:02:10 00:10:00"), std::string::npos);
+    EXPECT_NE(sheet.stagedText.find("AUDIOFILE \"staged1\" #44 588"), std::string::npos);
+
+    EXPECT_NE(Scan(SheetKind::Toc, "TRACK AUDIO\nFILE a.bin 0\n").error.find("not quoted"),
+              std::string::npos);
+    EXPECT_NE(Scan(SheetKind::Toc, "TRACK AUDIO\nFILE \"a.bin\" soon\n").error.find("start"),
+              std::string::npos);
+}
+
+TEST(CdSheets, TocTracksInSeveralFilesReadFromTheirOwnFile) {
+    // libcdio's own audio reader only knows the first file; the extension reads each track's.
+    QTemporaryDir dir;
+    const std::string toc = dir.path().toStdString() + "/two.toc";
+    std::ofstream(toc) << "CD_DA\nTRACK AUDIO\nFILE \""
+                       << TestImage("multifile-1.bin").toStdString()
+                       << "\" 00:00:00 00:02:00\nTRACK AUDIO\nFILE \""
+                       << TestImage("multifile-2.bin").toStdString() << "\" 00:00:00 00:02:00\n";
+    VirtualDrive drive(toc);
+    ASSERT_EQ(drive.trackCount(), 2) << drive.description();
+    auto second = drive.openTrack(1, true);
+    ASSERT_NE(second, nullptr);
+    std::ifstream bin(TestImage("multifile-2.bin").toStdString(), std::ios::binary);
+    std::string expected(4096, '\0'), got(4096, '\0');
+    bin.read(expected.data(), 4096);
+    ASSERT_EQ(second->read(got.data(), 4096), 4096);
+    EXPECT_TRUE(got == expected);
+}
+
+// ---- text -----------------------------------------------------------------------------------
+
+TEST(CdText, DoubleEncodedUtf8IsRepairedAndEverythingElseKept) {
+    EXPECT_EQ(RepairDoubleEncodedUtf8("Caf\xC3\x83\xC2\xA9"), "Caf\xC3\xA9"); // Café twice
+    // "東" (E6 9D B1) as libcdio returns it from a UTF-8 sheet.
+    EXPECT_EQ(RepairDoubleEncodedUtf8("\xC3\xA6\xC2\x9D\xC2\xB1"), "\xE6\x9D\xB1");
+    EXPECT_EQ(RepairDoubleEncodedUtf8("Caf\xC3\xA9"), "Caf\xC3\xA9"); // real Latin-1 é
+    EXPECT_EQ(RepairDoubleEncodedUtf8("plain"), "plain");
+    EXPECT_EQ(RepairDoubleEncodedUtf8("\xC3\xA9\xE6\x9D\xB1"), "\xC3\xA9\xE6\x9D\xB1");
+    EXPECT_EQ(RepairDoubleEncodedUtf8("bad \xFF"), "bad \xFF");
+    // Latin-1 bytes that only look like a lead byte followed by garbage stay as they are.
+    EXPECT_EQ(RepairDoubleEncodedUtf8("\xC3\x83\x41"), "\xC3\x83\x41");
+}
+
+struct CdTextDeleter {
+    void operator()(cdtext_t* t) const { cdtext_destroy(t); }
+};
+
+TEST(CdText, BlockNumbersTracksFromOneAndListsOnlyFieldsPresent) {
+    std::unique_ptr<cdtext_t, CdTextDeleter> text(cdtext_init());
+    const auto set = [&](cdtext_field_t field, const char* value, track_t track) {
+        cdtext_set(text.get(), field, reinterpret_cast<const uint8_t*>(value), track, nullptr);
+    };
+    EXPECT_EQ(CdTextBlockFrom(text.get(), 3, 2), "");
+    EXPECT_EQ(CdTextBlockFrom(nullptr, 1, 2), "");
+    // A disc whose first track is number 3.
+    set(CDTEXT_FIELD_PERFORMER, "Band", 0);
+    set(CDTEXT_FIELD_TITLE, "Intro", 3);
+    set(CDTEXT_FIELD_ARRANGER, "Someone", 4);
+    set(CDTEXT_FIELD_TITLE, "Not on the disc", 5);
+    EXPECT_EQ(CdTextBlockFrom(text.get(), 3, 2),
+              "PERFORMER0=Band\0TITLE1=Intro\0ARRANGER2=Someone\0\0"s);
+}
+
+// ---- capabilities page ----------------------------------------------------------------------
+
+std::vector<unsigned char> ModeSenseReply(int blockDescriptorBytes, unsigned char pageCode) {
+    std::vector<unsigned char> reply(8 + blockDescriptorBytes + 28, 0);
+    reply[7] = static_cast<unsigned char>(blockDescriptorBytes);
+    unsigned char* page = reply.data() + 8 + blockDescriptorBytes;
+    page[0] = pageCode;
+    page[2] = 0x04;                   // reads CD-R/RW "method 2"
+    page[5] = 0x02;                   // CD-DA stream is accurate
+    page[8] = 0x1B, page[9] = 0x90;   // 7056 KB/s
+    page[12] = 0x08, page[13] = 0x00; // 2048 KB
+    return reply;
+}
+
+TEST(CdDriveCapabilities, PageIsFoundBehindBlockDescriptors) {
+    for (int descriptors : {0, 8}) {
+        const auto reply = ModeSenseReply(descriptors, 0x2A | 0x80); // PS bit set
+        const auto page = ParseCapabilitiesPage(reply.data(), reply.size());
+        ASSERT_TRUE(page) << descriptors;
+        EXPECT_TRUE(page->readsMethod2);
+        EXPECT_TRUE(page->accurateStream);
+        EXPECT_EQ(page->maxReadSpeedKBps, 7056u);
+        EXPECT_EQ(page->bufferKB, 2048u);
+    }
+    const auto other = ModeSenseReply(0, 0x01);
+    EXPECT_FALSE(ParseCapabilitiesPage(other.data(), other.size()));
+    const auto cut = ModeSenseReply(0, 0x2A);
+    EXPECT_FALSE(ParseCapabilitiesPage(cut.data(), 16));
+}
+
+TEST(CdDriveCapabilities, LibcdioBitsAndThePageMakeTheDriveInfo) {
+    const CapabilitiesPage page{true, true, 4234, 512};
+    BASS_CD_INFO info;
+    info.size = 28;
+    FillDriveInfo(CDIO_DRIVE_CAP_READ_CD_R | CDIO_DRIVE_CAP_READ_CD_DA |
+                      CDIO_DRIVE_CAP_READ_MODE2_FORM1 | CDIO_DRIVE_CAP_READ_DVD_ROM,
+                  CDIO_DRIVE_CAP_MISC_EJECT | CDIO_DRIVE_CAP_MISC_MULTI_SESSION, page, info);
+    EXPECT_EQ(info.rwflags, BASS_CD_RWFLAG_READCDR | BASS_CD_RWFLAG_READCDDA |
+                                BASS_CD_RWFLAG_READM2F1 | BASS_CD_RWFLAG_READDVD |
+                                BASS_CD_RWFLAG_READMULTI | BASS_CD_RWFLAG_READCDRW2 |
+                                BASS_CD_RWFLAG_READCDDAFAST);
+    EXPECT_EQ(info.canopen, 1u);
+    EXPECT_EQ(info.canlock, 0u);
+    EXPECT_EQ(info.maxspeed, 4234u);
+    EXPECT_EQ(info.cache, 512u);
+    EXPECT_EQ(info.size, 28u);
+
+    // Without the page: no speed, no cache, and no claim of an accurate stream.
+    FillDriveInfo(CDIO_DRIVE_CAP_READ_CD_DA, CDIO_DRIVE_CAP_MISC_LOCK, std::nullopt, info);
+    EXPECT_EQ(info.rwflags, BASS_CD_RWFLAG_READCDDA);
+    EXPECT_EQ(info.canlock, 1u);
+    EXPECT_EQ(info.canopen, 0u);
+    EXPECT_EQ(info.maxspeed, 0u);
+    EXPECT_EQ(info.cache, 0u);
+}
+
+} // namespace
