@@ -1,0 +1,146 @@
+// The user-interface thread starts, stops and frees streams while syncs fire on
+// the library's thread: no crash, no deadlock, no sync for a freed stream.
+#include "platform/audio/outputengine.h"
+#include "test_core_support.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+using namespace coretest;
+
+namespace {
+
+// Watches the sync calls: every call must name a stream that was not yet freed.
+struct SyncWatch {
+    OutputEngine* core = nullptr;
+    std::mutex mutex;
+    std::set<DWORD> freed;
+    std::atomic<int> calls{0};
+    std::atomic<int> callsForFreed{0};
+
+    void markFreed(DWORD h) {
+        std::lock_guard guard(mutex);
+        freed.insert(h);
+    }
+
+    static void Proc(HSYNC, DWORD channel, DWORD, void* user) {
+        auto* self = static_cast<SyncWatch*>(user);
+        {
+            std::lock_guard guard(self->mutex);
+            if (self->freed.contains(channel))
+                ++self->callsForFreed;
+        }
+        ++self->calls;
+        // A sync procedure may call back into the library, as the player's do.
+        self->core->BASS_ChannelIsActive(channel);
+        self->core->BASS_ChannelStop(channel);
+    }
+};
+
+} // namespace
+
+TEST(CoreConcurrency, StreamsComeAndGoWhileSyncsFire) {
+    ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+    OutputEngine core;
+    ASSERT_EQ(core.BASS_Init(1, 44100, 0, nullptr, nullptr), 1);
+    SyncWatch watch;
+    watch.core = &core;
+    std::mt19937 random(1234);
+    std::vector<HSTREAM> alive;
+    for (int i = 0; i < 300; ++i) {
+        const std::uint64_t length = 4 * (1 + random() % 2000); // up to ~45 ms of audio
+        const bool failing = random() % 5 == 0;
+        auto source = std::make_unique<FakePcmSource>(
+            length, failing ? std::optional<std::uint64_t>(length / 2) : std::nullopt);
+        const HSTREAM h = core.createStream(std::move(source), kPlaybackStreamFlags, i % 3);
+        ASSERT_NE(h, 0u);
+        for (DWORD type : {BASS_SYNC_END, BASS_SYNC_CD_ERROR, BASS_SYNC_SLIDE})
+            core.BASS_ChannelSetSync(h, type | BASS_SYNC_ONETIME, 0, &SyncWatch::Proc, &watch);
+        core.BASS_StreamPlay(h, 1, 0);
+        switch (random() % 6) {
+        case 0:
+            core.BASS_StreamFree(h);
+            watch.markFreed(h);
+            break;
+        case 1:
+            core.BASS_ChannelSlideAttributes(h, -1, 0, -101, 5);
+            break;
+        case 2:
+            core.BASS_ChannelPause(h);
+            core.BASS_ChannelResume(h);
+            break;
+        case 3:
+            core.freeStreamsOf(i % 3); // what a new CD stream does to the drive's old one
+            break;
+        default:
+            alive.push_back(h);
+            break;
+        }
+        if (random() % 4 == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(random() % 30));
+        if (alive.size() > 8) {
+            const HSTREAM old = alive[random() % alive.size()];
+            core.BASS_ChannelStop(old);
+            if (core.BASS_StreamFree(old))
+                watch.markFreed(old);
+            std::erase(alive, old);
+        }
+    }
+    EXPECT_GT(watch.calls.load(), 0);
+    ASSERT_EQ(core.BASS_Free(), 1);
+    const int callsAtFree = watch.calls;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(watch.calls.load(), callsAtFree); // nothing fires after Free
+    EXPECT_EQ(watch.callsForFreed.load(), 0);
+}
+
+TEST(CoreConcurrency, FreeWaitsForARunningSyncOfThatStream) {
+    OutputEngine core;
+    ASSERT_EQ(core.BASS_Init(0, 44100, 0, nullptr, nullptr), 1);
+    struct Gate {
+        std::atomic<bool> entered{false}, release{false}, returned{false};
+    } gate;
+    auto proc = [](HSYNC, DWORD, DWORD, void* user) {
+        auto* g = static_cast<Gate*>(user);
+        g->entered = true;
+        WaitUntil([&] { return g->release.load(); });
+        g->returned = true;
+    };
+    const HSTREAM h =
+        core.createStream(std::make_unique<FakePcmSource>(kSecond / 20), 0, 0); // no auto-free
+    core.BASS_ChannelSetSync(h, BASS_SYNC_END | BASS_SYNC_ONETIME, 0, proc, &gate);
+    core.BASS_StreamPlay(h, 1, 0);
+    ASSERT_TRUE(WaitUntil([&] { return gate.entered.load(); }));
+    std::atomic<bool> returnedBeforeFree{false};
+    std::thread ui([&] {
+        core.BASS_StreamFree(h);
+        returnedBeforeFree = gate.returned.load();
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    gate.release = true;
+    ui.join();
+    EXPECT_TRUE(returnedBeforeFree.load());
+}
+
+TEST(CoreConcurrency, SyncProcedureMayFreeItsStreamAndTheLibrary) {
+    OutputEngine core;
+    ASSERT_EQ(core.BASS_Init(0, 44100, 0, nullptr, nullptr), 1);
+    struct Context {
+        OutputEngine* core;
+        std::atomic<int> freedStream{-1}, freedLibrary{-1};
+    } context{&core};
+    auto proc = [](HSYNC, DWORD channel, DWORD, void* user) {
+        auto* c = static_cast<Context*>(user);
+        c->freedStream = c->core->BASS_StreamFree(channel);
+        c->freedLibrary = c->core->BASS_Free();
+    };
+    const HSTREAM h = core.createStream(std::make_unique<FakePcmSource>(kSecond / 20), 0, 0);
+    core.BASS_ChannelSetSync(h, BASS_SYNC_END | BASS_SYNC_ONETIME, 0, proc, &context);
+    core.BASS_StreamPlay(h, 1, 0);
+    ASSERT_TRUE(WaitUntil([&] { return context.freedLibrary != -1; }));
+    EXPECT_EQ(context.freedStream.load(), 1);
+    EXPECT_EQ(context.freedLibrary.load(), 1);
+    EXPECT_EQ(core.BASS_Init(1, 44100, 0, nullptr, nullptr), 1); // usable again
+}
