@@ -51,6 +51,16 @@ const ButtonPlace kButtons[] = {
     {3, "&Lock", 1, 0}, {4, "&Unlock", 1, 1},       {5, "&Open", 1, 2}, {6, "&Close", 1, 3},
 };
 
+// A capability box only shows what the drive reports: a click, a key or an
+// accessibility action on it changes nothing.
+class DisplayOnlyCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void nextCheckState() override {}
+};
+
 // 0 unchecked, 2 greyed, anything else checked.
 Qt::CheckState CheckStateOf(DWORD value) {
     if (value == 0)
@@ -90,10 +100,9 @@ void frmMain::BuildCDInfoPanel() {
     auto* flags = new QVBoxLayout;
     flags->setSpacing(0);
     for (int i = 0; i < 15; ++i) {
-        auto* box = new QCheckBox(QString::fromLatin1(kRWFlagCaptions[i]), frCDInfo);
+        auto* box = new DisplayOnlyCheckBox(QString::fromLatin1(kRWFlagCaptions[i]), frCDInfo);
         box->setObjectName(QStringLiteral("chkRWFlags_%1").arg(i));
         box->setTristate(true);
-        // They only show what the drive reports: no click or key may change them.
         box->setAttribute(Qt::WA_TransparentForMouseEvents);
         box->setFocusPolicy(Qt::NoFocus);
         chkRWFlags[i] = box;
