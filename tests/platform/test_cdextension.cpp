@@ -4,6 +4,7 @@
 #include "platform/audio/cddrives.h"
 #include "platform/audio/cdextension.h"
 #include "platform/audio/cdiohandles.h"
+#include "platform/audio/createaudiolibrary.h"
 #include "platform/audio/lasterror.h"
 #include "platform/audio/realdrive.h"
 #include "platform/audio/virtualdrive.h"
@@ -485,6 +486,39 @@ TEST(CdExtensionStreams, FreeOldFreesTheDrivesStreamsFirstAndIsNotPassedOn) {
     d.cd->BASS_CD_Door(1, BASS_CD_DOOR_OPEN);
     EXPECT_EQ(d.cd->BASS_CD_StreamCreate(1, 0, kPlaybackStreamFlags), 0u);
     EXPECT_EQ(d.engine.freed, (std::vector<int>{1, 1}));
+}
+
+} // namespace
+
+// ---- with the real stream engine --------------------------------------------------------------
+
+namespace {
+
+TEST(CdExtensionWithCore, DecodeStreamDeliversTheTrackAndFailsOnceTheDoorOpens) {
+    const ScopedEnv env("MIVO_DISC_IMAGES", Image("oddlengths.cue"));
+    const auto instance = CreateAudioLibrary("/nonexistent-app-folder");
+    AudioLibrary audio = instance->library();
+    ASSERT_TRUE(audio.core.BASS_Init(0, 44100, 0, nullptr, nullptr));
+    const DWORD drive = RealDriveCount();
+    const std::string bin = ReadFile(Image("oddlengths.bin"));
+
+    const HSTREAM first = audio.cd.BASS_CD_StreamCreate(drive, 0, kDecodeStreamFlags);
+    ASSERT_NE(first, 0u);
+    std::string got;
+    std::vector<char> buffer(20000);
+    while (audio.core.BASS_ChannelIsActive(first)) {
+        const int n = audio.core.BASS_ChannelGetData(first, buffer.data(), 20000);
+        ASSERT_GT(n, 0);
+        got.append(buffer.data(), n);
+    }
+    EXPECT_TRUE(got == bin.substr(0, 263424));
+
+    const HSTREAM second = audio.cd.BASS_CD_StreamCreate(drive, 1, kDecodeStreamFlags);
+    ASSERT_NE(second, 0u);
+    ASSERT_GT(audio.core.BASS_ChannelGetData(second, buffer.data(), 20000), 0);
+    ASSERT_TRUE(audio.cd.BASS_CD_Door(drive, BASS_CD_DOOR_OPEN));
+    EXPECT_EQ(audio.core.BASS_ChannelGetData(second, buffer.data(), 20000), -1);
+    audio.core.BASS_Free();
 }
 
 } // namespace

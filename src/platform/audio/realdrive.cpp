@@ -11,11 +11,19 @@
 
 namespace {
 
+// INQUIRY fields come padded with spaces.
+std::string Trimmed(const char* field) {
+    std::string text(field);
+    text.erase(text.find_last_not_of(' ') + 1);
+    text.erase(0, text.find_first_not_of(' '));
+    return text;
+}
+
 std::string Describe(CdIo_t* cdio, const std::string& device) {
     cdio_hwinfo_t hw{};
     if (cdio == nullptr || !cdio_get_hwinfo(cdio, &hw))
         return device;
-    return std::string(hw.psz_vendor) + " " + hw.psz_model + " " + hw.psz_revision;
+    return Trimmed(hw.psz_vendor) + " " + Trimmed(hw.psz_model) + " " + Trimmed(hw.psz_revision);
 }
 
 } // namespace
