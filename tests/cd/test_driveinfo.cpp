@@ -129,7 +129,7 @@ TEST_F(DriveInfoTest, CapabilityBoxesCarryTheirCaptionsAndIgnoreTheUser) {
         const Qt::CheckState before = box->checkState();
         QTest::mouseClick(box, Qt::LeftButton);
         QTest::keyClick(box, Qt::Key_Space);
-        box->click();  // what an accessibility press does
+        box->click(); // what an accessibility press does
         EXPECT_EQ(box->checkState(), before) << i;
     }
 }
@@ -174,7 +174,8 @@ TEST_F(DriveInfoTest, ChoosingAnotherDriveMakesItCurrentShowsItAndRescans) {
     EXPECT_EQ(variables, scanVariables("1"));
     // Every CD call went to the chosen drive.
     for (const std::string& call : h.audio.calls) {
-        if (call.rfind("BASS_CD_", 0) == 0)
+        if (call.rfind("BASS_CD_", 0) == 0) {
             EXPECT_NE(call.find("(1"), std::string::npos) << call;
+        }
     }
 }
