@@ -105,7 +105,8 @@ void frmMain::BuildFileFormatPanel() {
         new QLabel(QStringLiteral("Select the output file format"), frFileFormat));
 
     auto* optionRow = new QHBoxLayout;
-    optionRow->setSpacing(4);
+    optionRow->setContentsMargins(0, 0, 0, 0);
+    optionRow->setSpacing(2);
     m_extractModeGroup = new QButtonGroup(frFileFormat);
     for (int i = 0; i < 5; ++i) {
         optExtractMode[i] = new QRadioButton(QString::fromLatin1(kExtractModeCaptions[i]));
