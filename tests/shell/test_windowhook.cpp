@@ -2,6 +2,7 @@
 #include "common/flash.h"
 #include "support/mainwindowharness.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QQuickWindow>
