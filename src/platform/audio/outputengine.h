@@ -81,6 +81,7 @@ private:
     void dispatchPending();
     void collectCalls(std::vector<SyncCall>& calls);
     void run(const SyncCall& call);
+    bool stillStopped(Stream& stream);
 
     std::mutex m_lifecycle; // serialises Init and Free
     std::unique_ptr<AudioOutput> m_output;

@@ -82,13 +82,20 @@ void OutputEngine::collectCalls(std::vector<SyncCall>& calls) {
     }
 }
 
+bool OutputEngine::stillStopped(Stream& stream) {
+    auto mix = m_mixer.lock();
+    return stream.play.active == BASS_ACTIVE_STOPPED;
+}
+
 // A call whose stream was freed meanwhile is dropped: no sync names a freed stream.
 void OutputEngine::run(const SyncCall& call) {
     std::unique_lock lock(m_mutex);
-    if (!m_streams.contains(call.stream))
+    const auto it = m_streams.find(call.stream);
+    if (it == m_streams.end())
         return;
     if (call.freeStream) {
-        freeStream(lock, call.stream);
+        if (stillStopped(*it->second)) // not when it was started again meanwhile
+            freeStream(lock, call.stream);
         return;
     }
     m_inSync = call.stream;
