@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -91,13 +90,16 @@ void frmMain::BuildCDInfoPanel() {
     cmbCDDrives = new QComboBox(frCDInfo);
     cmbCDDrives->setObjectName(QStringLiteral("cmbCDDrives"));
     cmbCDDrives->setAccessibleName(driveCaption->text());
+    cmbCDDrives->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmbCDDrives->setMinimumContentsLength(16);
     driveCaption->setBuddy(cmbCDDrives);
     driveRow->addWidget(driveCaption);
     driveRow->addWidget(cmbCDDrives, 1);
     panel->addLayout(driveRow);
     connect(cmbCDDrives, &QComboBox::currentIndexChanged, this, &frmMain::cmbCDDrives_Click);
 
-    auto* flags = new QVBoxLayout;
+    // One line per read capability; the four door boxes pair up to save height.
+    auto* flags = new QGridLayout;
     flags->setSpacing(0);
     for (int i = 0; i < 15; ++i) {
         auto* box = new DisplayOnlyCheckBox(QString::fromLatin1(kRWFlagCaptions[i]), frCDInfo);
@@ -106,18 +108,23 @@ void frmMain::BuildCDInfoPanel() {
         box->setAttribute(Qt::WA_TransparentForMouseEvents);
         box->setFocusPolicy(Qt::NoFocus);
         chkRWFlags[i] = box;
-        flags->addWidget(box);
+        if (i <= 10)
+            flags->addWidget(box, i, 0, 1, 2);
+        else
+            flags->addWidget(box, 11 + (i - 11) / 2, (i - 11) % 2);
     }
     panel->addLayout(flags);
 
-    auto* figures = new QFormLayout;
-    figures->setVerticalSpacing(0);
+    // Both figures on one line keep the panel within the skin.
+    auto* figures = new QHBoxLayout;
     lblMaxReadSpeed = ValueLabel(frCDInfo, QStringLiteral("lblMaxReadSpeed"),
                                  QStringLiteral("Maximum read speed"));
     lblCacheSize =
         ValueLabel(frCDInfo, QStringLiteral("lblCacheSize"), QStringLiteral("Drive's cache size"));
-    figures->addRow(QStringLiteral("Maximum read speed"), lblMaxReadSpeed);
-    figures->addRow(QStringLiteral("Drive's cache size"), lblCacheSize);
+    figures->addWidget(new QLabel(QStringLiteral("Maximum read speed"), frCDInfo));
+    figures->addWidget(lblMaxReadSpeed, 1);
+    figures->addWidget(new QLabel(QStringLiteral("Drive's cache size"), frCDInfo));
+    figures->addWidget(lblCacheSize, 1);
     panel->addLayout(figures);
 
     auto* buttons = new QGridLayout;

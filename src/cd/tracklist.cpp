@@ -55,8 +55,9 @@ void frmMain::BuildTrackListPanel() {
     lsTracks->setAllColumnsShowFocus(true);
     lsTracks->setUniformRowHeights(true);
     lsTracks->header()->setStretchLastSection(true);
-    lsTracks->setColumnWidth(0, 110);
-    lsTracks->setColumnWidth(1, 80);
+    lsTracks->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // three short columns
+    lsTracks->setColumnWidth(0, 90);
+    lsTracks->setColumnWidth(1, 60);
     hint->setBuddy(lsTracks);
     panel->addWidget(lsTracks, 1);
 

@@ -75,13 +75,6 @@ TEST_F(CdTextTest, OtherKeysAreSkippedWhatTheyHold) {
     EXPECT_EQ(column(0).size(), 2);
 }
 
-TEST_F(CdTextTest, EmptyBlockGivesEmptyTextsAndTheRows) {
-    scanBlock({});
-    EXPECT_EQ(album(), "");
-    EXPECT_EQ(artist(), "");
-    EXPECT_EQ(column(0).size(), 2);
-}
-
 TEST_F(CdTextTest, NumberBeyondTheTrackCountIsReportedAndListsNothing) {
     scanBlock({"TITLE0=Blue", "TITLE3=Too far"});
 

@@ -28,25 +28,6 @@ TEST_F(TrackListTest, ThreeTrackDiscListsItsTracksAndEnablesTheTransport) {
     EXPECT_TRUE(h.dialogs.messages.empty());
 }
 
-TEST_F(TrackListTest, ListIsAThreeColumnReportWithCheckBoxes) {
-    h.audio.addDrive();
-    frmMain& form = load();
-    QTreeWidget& list = *form.lsTracks;
-    ASSERT_EQ(list.columnCount(), 3);
-    const QTreeWidgetItem* header = list.headerItem();
-    EXPECT_EQ(header->text(0), "Track#");
-    EXPECT_EQ(header->text(1), "Type");
-    EXPECT_EQ(header->text(2), "Duration");
-    EXPECT_EQ(list.selectionMode(), QAbstractItemView::SingleSelection);
-    EXPECT_FALSE(list.rootIsDecorated());
-    EXPECT_TRUE(form.txtCDArtist->isReadOnly());
-    EXPECT_TRUE(form.txtCDAlbum->isReadOnly());
-    EXPECT_FALSE(form.txtCDArtist->accessibleName().isEmpty());
-    EXPECT_FALSE(list.accessibleName().isEmpty());
-    EXPECT_EQ(form.lblNoTracks->text(),
-              "If no tracks listed, You can change the CD drive from the settings tab.");
-}
-
 TEST_F(TrackListTest, DurationsAreRoundedToTheNearestSecondHalfToEven) {
     h.audio.addDrive();
     h.audio.insertDisc(0, {52920000, 635040000, 263424, 265776, 264600, 88200, 441000});
@@ -94,17 +75,6 @@ TEST_F(TrackListTest, EmptyDriveListsNothingShowsTheHintAndDisablesTheTransport)
     EXPECT_EQ(form.txtCDAlbum->text(), "Unknown Album");
     EXPECT_TRUE(h.audio.callsStartingWith("BASS_CD_GetTrackLength").size() == 1);
     EXPECT_TRUE(h.dialogs.messages.empty());
-}
-
-TEST_F(TrackListTest, OpenDoorScansNothingBeyondTheReadyCheck) {
-    FakeDrive& drive = h.audio.addDrive();
-    h.audio.insertDisc(0, {30 * kSecond});
-    drive.open = true;
-    frmMain& form = load();
-    EXPECT_EQ(form.lsTracks->topLevelItemCount(), 0);
-    EXPECT_TRUE(h.audio.callsStartingWith("BASS_CD_GetTracks").empty());
-    EXPECT_TRUE(h.audio.callsStartingWith("BASS_CD_GetID").empty());
-    EXPECT_EQ(variables, scanVariables("0"));
 }
 
 TEST_F(TrackListTest, UnreadableTrackIsReportedAndLeavesNoRowWhileLaterRowsKeepTheirTracks) {
