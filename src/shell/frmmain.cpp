@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -138,9 +139,17 @@ bool frmMain::ReportDigitalOutputFailure() {
 
 void frmMain::FillDriveList() {
     DWORD i = 0;
-    for (const char* description; (description = m_bass.cd.BASS_CD_GetDriveDescription(i)); ++i) {
-        const QChar letter(65 + static_cast<int>(m_bass.cd.BASS_CD_GetDriveLetter(i)));
-        cmbCDDrives->addItem(QString(letter) + ": " + Ptr2Str(description), static_cast<int>(i));
+    {
+        // The combo box selects its first item by itself; the drive selection must only
+        // happen once every drive is listed.
+        const QSignalBlocker quiet(cmbCDDrives);
+        for (const char* description; (description = m_bass.cd.BASS_CD_GetDriveDescription(i));
+             ++i) {
+            const QChar letter(65 + static_cast<int>(m_bass.cd.BASS_CD_GetDriveLetter(i)));
+            cmbCDDrives->addItem(QString(letter) + ": " + Ptr2Str(description),
+                                 static_cast<int>(i));
+        }
+        cmbCDDrives->setCurrentIndex(-1);
     }
     if (cmbCDDrives->count() > 0)
         cmbCDDrives->setCurrentIndex(0); // raises cmbCDDrives_Click: the first disc scan

@@ -54,6 +54,10 @@ TEST(StartUp, ListsDrivesByLetterWithTheirIndexAndScansTheFirst) {
     EXPECT_EQ(form.cmbCDDrives->currentIndex(), 0);
     EXPECT_EQ(form.lLastDrive, 1);
     EXPECT_EQ(form.lDrive, 0);
+    // The first scan runs once, after the whole list is there.
+    EXPECT_EQ(h.audio.callsStartingWith("BASS_CD_IsReady").size(), 1u);
+    EXPECT_GT(FirstCall(h.audio, "BASS_CD_IsReady"),
+              FirstCall(h.audio, "BASS_CD_GetDriveLetter(1)"));
 }
 
 TEST(StartUp, WithoutDrivesNothingIsScannedAndNothingUnlocked) {
