@@ -36,7 +36,7 @@ struct MainWindowServices {
     AudioLibrary bass;
     Dialogs& dialogs;
     DesktopShell& desktop;
-    QString appFolder;  // the program's folder, without a trailing separator
+    QString appFolder; // the program's folder, without a trailing separator
 };
 
 class frmMain : public QWidget {
@@ -115,11 +115,11 @@ public:
     bool bSeeking = false;
     int lLastDrive = -1;
     std::array<QString, 8> sWMATagNames;
-    QByteArray transferBuffer;  // shared by the extraction paths, released after each
-    frmRipp* ripDialog = nullptr;  // the open rip dialog, whose bar the timer moves
+    QByteArray transferBuffer;    // shared by the extraction paths, released after each
+    frmRipp* ripDialog = nullptr; // the open rip dialog, whose bar the timer moves
 
     // ---- controls: the skin movie and the four panels ----
-    Flash* movie = nullptr;  // the control named Flash
+    Flash* movie = nullptr; // the control named Flash
     QGroupBox* frMain = nullptr;
     QGroupBox* frCDInfo = nullptr;
     QGroupBox* frFileFormat = nullptr;
@@ -130,7 +130,7 @@ public:
     std::array<QCheckBox*, 15> chkRWFlags{};
     QLabel* lblMaxReadSpeed = nullptr;
     QLabel* lblCacheSize = nullptr;
-    std::array<QPushButton*, 9> cmdButton{};  // index 7 does not exist
+    std::array<QPushButton*, 9> cmdButton{}; // index 7 does not exist
 
     // frMain: track list (cd/) and transport controls (playback/)
     QTreeWidget* lsTracks = nullptr;
@@ -173,12 +173,12 @@ protected:
 
 private:
     // Each subsystem builds its controls into the panels the window creates.
-    void BuildCDInfoPanel();      // cd/
-    void BuildTrackListPanel();   // cd/
-    void BuildPlaybackControls(); // playback/
-    void BuildFileFormatPanel();  // settings/
+    void BuildCDInfoPanel();         // cd/
+    void BuildTrackListPanel();      // cd/
+    void BuildPlaybackControls();    // playback/
+    void BuildFileFormatPanel();     // settings/
     void BuildGeneralOptionsPanel(); // settings/
-    void ConnectPlaybackSignals(); // playback/
+    void ConnectPlaybackSignals();   // playback/
     void FillDriveList();
     bool ReportDigitalOutputFailure();
     void ShowPanel(QWidget* panel);
@@ -191,14 +191,14 @@ private:
     void PreviousCommand();
     void ExtractCommand();
     void ApplySettingsCommand();
-    int SelectedRow() const;  // 1-based position of the selected row, 0 when none
+    int SelectedRow() const; // 1-based position of the selected row, 0 when none
 
     AudioLibrary m_bass;
     Dialogs& m_dialogs;
     DesktopShell& m_desktop;
     QString m_appFolder;
     std::unique_ptr<SkinEngine> m_skin;
-    std::unique_ptr<QObject> m_hook;  // keeps context-menu input away from the movie
+    std::unique_ptr<QObject> m_hook; // keeps context-menu input away from the movie
 
     // ---- cd/ private state ----
     // (disc-scan engineers add their members here)
