@@ -4,6 +4,9 @@
 #include "platform/audio/lasterror.h"
 
 #include <algorithm>
+#include <cerrno>
+
+#include <unistd.h>
 
 namespace {
 constexpr int kFrameBytes = 4; // one 16-bit stereo sample frame
@@ -33,9 +36,17 @@ int ImageTrackSource::read(char* buffer, int n) {
     const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(n, m_length - m_position));
     if (wanted == 0)
         return 0;
-    if (fseeko(m_file.get(), static_cast<off_t>(m_offset + m_position), SEEK_SET) != 0 ||
-        std::fread(buffer, 1, wanted, m_file.get()) != wanted)
-        return fail(BASS_ERROR_NOCD); // the image file shrank or went away: the disc is unreadable
+    // pread: one system call a block, no seek and no copy through a stdio buffer.
+    std::size_t done = 0;
+    while (done < wanted) {
+        const ssize_t got = pread(fileno(m_file.get()), buffer + done, wanted - done,
+                                  static_cast<off_t>(m_offset + m_position + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return fail(BASS_ERROR_NOCD); // the image shrank or went away: the disc is unreadable
+        done += static_cast<std::size_t>(got);
+    }
     m_position += wanted;
     return static_cast<int>(wanted);
 }
