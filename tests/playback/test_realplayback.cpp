@@ -1,0 +1,256 @@
+// The player on the real library: disc images as virtual drives, sound written
+// by SDL's "disk" driver to a file that the tests read back and compare with
+// the image's own samples.
+#include "common/flash.h"
+#include "platform/audio/createaudiolibrary.h"
+#include "support/mainwindowharness.h"
+#include "support/testimages.h"
+
+#include <QAbstractSlider>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+constexpr qint64 kSector = 2352;
+constexpr qint64 kSecondBytes = 176400;
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Sector s of an image's bin (tracks follow each other without gaps).
+QByteArray SectorOf(const QByteArray& bin, qint64 s) {
+    return bin.mid(s * kSector, kSector);
+}
+
+QByteArray WithoutRightChannel(QByteArray samples) {
+    for (qsizetype i = 2; i + 1 < samples.size(); i += 4)
+        samples[i] = samples[i + 1] = 0;
+    return samples;
+}
+
+qint16 SampleAt(const QByteArray& pcm, qsizetype offset) {
+    qint16 value;
+    std::memcpy(&value, pcm.constData() + offset, 2);
+    return value;
+}
+
+// The largest sample (either channel) of pcm[from, to).
+int Peak(const QByteArray& pcm, qsizetype from, qsizetype to) {
+    int peak = 0;
+    for (qsizetype i = std::max<qsizetype>(from, 0) & ~qsizetype(1); i + 1 < to; i += 2)
+        peak = std::max(peak, std::abs(int(SampleAt(pcm, i))));
+    return peak;
+}
+
+bool AllZero(const QByteArray& bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == 0; });
+}
+
+// Lets the window's thread run until the condition holds; false after 30 s.
+bool WaitUntil(const std::function<bool()>& condition) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.hasExpired(30000))
+            return false;
+        QCoreApplication::processEvents();
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+class RealPlayback : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_output = m_dir.filePath("output.raw");
+        qputenv("SDL_AUDIODRIVER", "disk");
+        qputenv("SDL_DISKAUDIOFILE", m_output.toLocal8Bit());
+        // Faster than real time: slides and track ends follow the output's clock.
+        qputenv("SDL_DISKAUDIODELAY", "1");
+    }
+
+    void TearDown() override {
+        if (m_form)
+            m_form->close();
+        m_form.reset();
+        m_audio.reset();
+        qputenv("SDL_AUDIODRIVER", "dummy");
+        qunsetenv("SDL_DISKAUDIOFILE");
+        qunsetenv("SDL_DISKAUDIODELAY");
+        qunsetenv("MIVO_DISC_IMAGES");
+    }
+
+    // Starts the window on one disc image; returns the image's bin.
+    QByteArray start(const QString& sheet, const QString& bin) {
+        qputenv("MIVO_DISC_IMAGES", sheet.toLocal8Bit());
+        const QString appFolder = QCoreApplication::applicationDirPath();
+        m_audio = CreateAudioLibrary(appFolder.toStdString());
+        m_form = std::make_unique<frmMain>(
+            MainWindowServices{m_audio->library(), m_dialogs, m_desktop, appFolder});
+        m_form->Form_Initialize();
+        EXPECT_TRUE(m_form->Form_Load());
+        EXPECT_TRUE(m_dialogs.messages.empty()) << m_dialogs.messages.front().text.toStdString();
+        return ReadFile(bin);
+    }
+    QByteArray startDemo() {
+        const QString discs = QCoreApplication::applicationDirPath() + "/discs/";
+        return start(discs + "demo.cue", discs + "demo.bin");
+    }
+    QByteArray startTestDisc(const QString& name) {
+        return start(TestImage(name + ".cue"), TestImage(name + ".bin"));
+    }
+
+    frmMain& form() { return *m_form; }
+    BassCore& core() { return form().core(); }
+    void playRow(int position) {
+        form().lsTracks->setCurrentItem(form().lsTracks->topLevelItem(position - 1));
+        form().lsTracks_DblClick();
+    }
+    int selectedRow() const {
+        QTreeWidgetItem* current = m_form->lsTracks->currentItem();
+        return current ? m_form->lsTracks->indexOfTopLevelItem(current) + 1 : 0;
+    }
+    QByteArray output() const { return ReadFile(m_output); }
+    bool outputContains(const QByteArray& samples) const { return output().contains(samples); }
+    qint64 outputSize() const { return QFile(m_output).size(); }
+    QWORD position() { return core().BASS_ChannelGetPosition(form().lStream); }
+
+    RecordingDialogs m_dialogs;
+    RecordingDesktop m_desktop;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_output;
+    std::unique_ptr<AudioLibraryInstance> m_audio;
+    std::unique_ptr<frmMain> m_form;
+};
+
+} // namespace
+
+TEST_F(RealPlayback, TheDemoDiscsFirstTrackReachesTheOutput) {
+    const QByteArray bin = startDemo();
+    ASSERT_GE(form().lsTracks->topLevelItemCount(), 2);
+    playRow(1);
+    EXPECT_EQ(core().BASS_ChannelIsActive(form().lStream), BASS_ACTIVE_PLAYING);
+    EXPECT_TRUE(WaitUntil([&] { return outputContains(SectorOf(bin, 200)); }));
+}
+
+TEST_F(RealPlayback, PauseAndResumeKeepThePosition) {
+    const QByteArray bin = startDemo();
+    playRow(1);
+    ASSERT_TRUE(WaitUntil([&] { return position() > QWORD(kSecondBytes); }));
+    form().cmdButton[1]->click();
+    EXPECT_EQ(core().BASS_ChannelIsActive(form().lStream), BASS_ACTIVE_PAUSED);
+    const QWORD paused = position();
+    const qint64 silenceFrom = outputSize() + 64 * 1024; // past what was mixed before
+    ASSERT_TRUE(WaitUntil([&] { return outputSize() > silenceFrom + 2 * kSecondBytes; }));
+    EXPECT_EQ(position(), paused);
+    EXPECT_TRUE(AllZero(output().mid(silenceFrom, kSecondBytes))) << "sound while paused";
+
+    form().cmdButton[1]->click();
+    EXPECT_EQ(core().BASS_ChannelIsActive(form().lStream), BASS_ACTIVE_PLAYING);
+    ASSERT_TRUE(WaitUntil([&] { return position() > paused + kSecondBytes; }));
+    // The sector after the pause point is heard after the pause, not only before it.
+    const qint64 next = static_cast<qint64>(paused) / kSector + 2;
+    EXPECT_GT(output().lastIndexOf(SectorOf(bin, next)), silenceFrom);
+}
+
+TEST_F(RealPlayback, FadeOutReachesSilenceAndTheNextTrackStarts) {
+    const QByteArray bin = startDemo();
+    const int secondTrackStart = 34 * 75 + 61; // the demo sheet's INDEX 01 of track 2
+    playRow(1);
+    const DWORD first = form().lStream;
+    ASSERT_TRUE(WaitUntil([&] { return position() > QWORD(kSecondBytes); }));
+    form().cmdButton[8]->click();
+    ASSERT_TRUE(WaitUntil([&] { return form().lStream != first; }));
+    EXPECT_EQ(selectedRow(), 2);
+    DWORD volume = 0;
+    int pan = 1;
+    core().BASS_ChannelGetAttributes(form().lStream, nullptr, &volume, &pan);
+    EXPECT_EQ(volume, 100u) << "the next track plays at the slider's volume";
+    EXPECT_EQ(pan, 0);
+
+    const QByteArray nextTrack = SectorOf(bin, secondTrackStart + 20);
+    ASSERT_TRUE(WaitUntil([&] { return outputContains(nextTrack); }));
+    const QByteArray pcm = output();
+    const qsizetype nextStart = pcm.indexOf(nextTrack) - 20 * kSector;
+    // Back from the next track over the silence to where the fade became inaudible.
+    qsizetype fadeEnd = nextStart;
+    while (fadeEnd > 0 && Peak(pcm, fadeEnd - 4, fadeEnd) == 0)
+        fadeEnd -= 4;
+    ASSERT_GT(fadeEnd, 5 * kSecondBytes);
+    const int early = Peak(pcm, fadeEnd - 5 * kSecondBytes, fadeEnd - 4 * kSecondBytes);
+    const int late = Peak(pcm, fadeEnd - kSecondBytes / 2, fadeEnd);
+    EXPECT_GT(early, 1000);
+    EXPECT_LT(late * 4, early) << "the volume slid down over five seconds";
+    EXPECT_LT(Peak(pcm, fadeEnd - kSecondBytes / 20, fadeEnd), 400);
+}
+
+TEST_F(RealPlayback, TheEndOfTheLastTrackWrapsToTheFirst) {
+    const QByteArray bin = startTestDisc("nocdtext"); // tracks of 150, 225 and 300 sectors
+    ASSERT_EQ(form().lsTracks->topLevelItemCount(), 3);
+    playRow(3);
+    const DWORD last = form().lStream;
+    ASSERT_TRUE(WaitUntil([&] { return form().lStream != last; }));
+    EXPECT_EQ(selectedRow(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return outputContains(SectorOf(bin, 100)); }));
+    const QByteArray pcm = output();
+    EXPECT_LT(pcm.indexOf(SectorOf(bin, 375 + 290)), pcm.indexOf(SectorOf(bin, 100)))
+        << "the first track follows the end of the last";
+    EXPECT_TRUE(m_dialogs.messages.empty());
+}
+
+TEST_F(RealPlayback, OpeningTheDoorWhilePlayingGivesOneErrorAndSilence) {
+    startDemo();
+    playRow(1);
+    ASSERT_TRUE(WaitUntil([&] { return position() > QWORD(kSecondBytes); }));
+    form().cd().BASS_CD_Door(static_cast<DWORD>(form().lDrive), BASS_CD_DOOR_OPEN);
+    ASSERT_TRUE(WaitUntil([&] { return !m_dialogs.messages.empty(); }));
+    const qint64 silenceFrom = outputSize() + 64 * 1024;
+    const DWORD failed = form().lStream;
+    ASSERT_TRUE(WaitUntil([&] { return outputSize() > silenceFrom + 2 * kSecondBytes; }));
+
+    ASSERT_EQ(m_dialogs.messages.size(), 1u);
+    EXPECT_EQ(m_dialogs.messages[0].text, "There was an error playing back an Audio CD stream. "
+                                          "Most probable cause is the CD drive was opened.");
+    EXPECT_EQ(form().lStream, failed) << "no other track was started";
+    EXPECT_EQ(core().BASS_ChannelIsActive(failed), BASS_ACTIVE_STOPPED);
+    EXPECT_EQ(form().SliderPosition->value(), 0);
+    EXPECT_TRUE(AllZero(output().mid(silenceFrom, kSecondBytes)));
+}
+
+TEST_F(RealPlayback, BalanceFullyLeftSilencesTheRightChannelAlsoOnTheNextTrack) {
+    const QByteArray bin = startTestDisc("nocdtext");
+    form().SliderBalance->triggerAction(QAbstractSlider::SliderToMinimum);
+    ASSERT_EQ(form().SliderBalance->value(), -100);
+    playRow(2);
+    const DWORD second = form().lStream;
+    ASSERT_TRUE(WaitUntil([&] { return form().lStream != second; }));
+    const QByteArray thirdTrack = WithoutRightChannel(SectorOf(bin, 375 + 100));
+    ASSERT_TRUE(WaitUntil([&] { return outputContains(thirdTrack); }));
+
+    const QByteArray pcm = output();
+    EXPECT_TRUE(pcm.contains(WithoutRightChannel(SectorOf(bin, 150 + 100))));
+    bool rightSilent = true;
+    for (qsizetype i = 2; i + 1 < pcm.size() && rightSilent; i += 4)
+        rightSilent = SampleAt(pcm, i) == 0;
+    EXPECT_TRUE(rightSilent);
+    EXPECT_EQ(form().lblBalance->text(), "-100");
+}
