@@ -213,3 +213,19 @@ TEST_F(Dispatcher, ExtractWithNothingTickedStopsAndAsksForTracks) {
     EXPECT_EQ(box.buttons, MessageButtons::Ok);
     EXPECT_TRUE(form().bStopRipping) << "no rip started, so the stop request stays";
 }
+
+TEST_F(Dispatcher, CloseRunsTheShutdownAndMinimizeMinimizes) {
+    loadTracks(2);
+    h.audio.addDrive("Drive two", 4);
+    form().lLastDrive = 1;
+    form().show();
+    command("IDC_FS_Minimize");
+    EXPECT_TRUE(form().isMinimized());
+    EXPECT_TRUE(h.audio.calls.empty());
+
+    command("IDC_FS_Close");
+    EXPECT_FALSE(form().isVisible());
+    EXPECT_EQ(h.audio.callsStartingWith("BASS_CD_Door"),
+              (Strings{"BASS_CD_Door(0,3)", "BASS_CD_Door(1,3)"}));
+    EXPECT_TRUE(h.audio.called("BASS_Free()"));
+}

@@ -126,12 +126,3 @@ TEST_F(TrackPlayer, TheNextTrackKeepsTheBalanceAndVolumeTheSlidersShow) {
     EXPECT_EQ(next->pan, -100);
     EXPECT_EQ(next->volume, 40);
 }
-
-TEST_F(TrackPlayer, ATrackThatCannotBeStreamedStaysSilent) {
-    loadTracks(2);
-    h.audio.drives[0].tracks[1].audio = false;
-    selectRow(2);
-    form().lsTracks_DblClick();
-    EXPECT_EQ(form().lStream, 0u);
-    EXPECT_TRUE(h.dialogs.messages.empty());
-}
