@@ -46,14 +46,15 @@ void frmMain::BuildPlaybackControls() {
     controls->setObjectName(QStringLiteral("playbackControls"));
     auto* grid = new QGridLayout(controls);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->setSpacing(4);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(0);
 
     // Top is full volume: the position is the negated volume.
     SliderVolume =
         MakeSlider(controls, QStringLiteral("SliderVolume"), Qt::Vertical, -100, 0, 1, 10);
     SliderVolume->setInvertedAppearance(true);
     SliderVolume->setInvertedControls(true); // the up key moves the handle up, to louder
-    SliderVolume->setFixedHeight(64);
+    SliderVolume->setFixedHeight(40);
     SliderBalance =
         MakeSlider(controls, QStringLiteral("SliderBalance"), Qt::Horizontal, -100, 100, 10, 1);
     SliderBalance->setTickPosition(QSlider::TicksBelow);
@@ -74,12 +75,13 @@ void frmMain::BuildPlaybackControls() {
     lblBalance->setAccessibleName(QStringLiteral("Balance"));
     lblTrackPosition->setAccessibleName(QStringLiteral("Track position"));
 
+    // Position and balance on the left, the volume to their right, all in two rows.
     grid->addWidget(SliderPosition, 0, 0);
     grid->addWidget(lblTrackPosition, 0, 1);
     grid->addWidget(SliderBalance, 1, 0);
     grid->addWidget(lblBalance, 1, 1);
     grid->addWidget(SliderVolume, 0, 2, 2, 1, Qt::AlignHCenter);
-    grid->addWidget(lblVolume, 2, 2, Qt::AlignHCenter);
+    grid->addWidget(lblVolume, 0, 3, 2, 1, Qt::AlignVCenter);
     grid->setColumnStretch(0, 1);
     frMain->layout()->addWidget(controls);
 
