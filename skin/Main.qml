@@ -83,7 +83,7 @@ Rectangle {
 
     // ---- left column: the option panels ----
     Column {
-        x: 22; y: 70; spacing: 10
+        x: 22; y: 120; spacing: 10
         Text { text: "PANELS"; color: "#7d8794"; font.pixelSize: 11; font.bold: true }
         SkinButton { objectName: "btnShowExtract"; label: "Tracks"; command: "IDC_FS_ShowExtract" }
         SkinButton { objectName: "btnCDDrive"; label: "CD Drive"; command: "IDC_FS_CD Drive" }
@@ -96,7 +96,7 @@ Rectangle {
 
     // ---- right column: rip, settings and the door ----
     Column {
-        x: 548; y: 70; spacing: 10
+        x: 552; y: 120; spacing: 10
         Text { text: "RIP"; color: "#7d8794"; font.pixelSize: 11; font.bold: true }
         SkinButton { objectName: "btnExtractBtn"; label: "Rip ticked tracks"; command: "IDC_FS_ExtractBtn"; accent: "#3ba86b" }
         SkinButton { objectName: "btnApply"; label: "Save settings"; command: "IDC_FS_Apply" }
@@ -128,13 +128,13 @@ Rectangle {
     // ---- the display behind the panels ----
     Rectangle {
         objectName: "display"
-        x: 180; y: 70; width: 350; height: 410
+        x: 176; y: 108; width: 372; height: 487
         radius: 10
         color: "#0b1a26"
         border.color: "#24506f"
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
-            y: 150
+            y: 200
             text: "MIVO"
             color: "#2f6f9f"
             font.pixelSize: 64; font.bold: true; font.letterSpacing: 8
@@ -142,7 +142,7 @@ Rectangle {
         Text {
             objectName: "statusText"
             anchors.horizontalCenter: parent.horizontalCenter
-            y: 250
+            y: 300
             horizontalAlignment: Text.AlignHCenter
             text: _root.PlayEnabled === "1" ? "Disc ready. Press Play, or Tracks to choose."
                                             : "No audio disc. Insert one or choose a drive."
@@ -151,9 +151,9 @@ Rectangle {
         }
     }
 
-    // ---- transport ----
+    // ---- transport: above the panels, so it stays in reach while one is shown ----
     Row {
-        x: 22; y: 520; spacing: 8
+        x: 45; y: 60; spacing: 8
         SkinButton { objectName: "btnBegin"; width: 74; label: "|<<"; command: "IDC_FS_Begin"; active: _root.BeginEnabled === "1"; Accessible.name: "First track" }
         SkinButton { objectName: "btnPrevious"; width: 74; label: "<<"; command: "IDC_FS_Previous"; active: _root.PreviousEnabled === "1"; Accessible.name: "Previous track" }
         SkinButton { objectName: "btnPlay"; width: 90; label: "Play"; command: "IDC_FS_Play"; active: _root.PlayEnabled === "1"; accent: "#3ba86b" }

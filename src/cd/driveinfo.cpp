@@ -115,16 +115,17 @@ void frmMain::BuildCDInfoPanel() {
     }
     panel->addLayout(flags);
 
-    // Both figures on one line keep the panel within the skin.
-    auto* figures = new QHBoxLayout;
+    // The figures stand in two rows of label and value.
+    auto* figures = new QGridLayout;
     lblMaxReadSpeed = ValueLabel(frCDInfo, QStringLiteral("lblMaxReadSpeed"),
                                  QStringLiteral("Maximum read speed"));
     lblCacheSize =
         ValueLabel(frCDInfo, QStringLiteral("lblCacheSize"), QStringLiteral("Drive's cache size"));
-    figures->addWidget(new QLabel(QStringLiteral("Maximum read speed"), frCDInfo));
-    figures->addWidget(lblMaxReadSpeed, 1);
-    figures->addWidget(new QLabel(QStringLiteral("Drive's cache size"), frCDInfo));
-    figures->addWidget(lblCacheSize, 1);
+    figures->addWidget(new QLabel(QStringLiteral("Maximum read speed"), frCDInfo), 0, 0);
+    figures->addWidget(lblMaxReadSpeed, 0, 1);
+    figures->addWidget(new QLabel(QStringLiteral("Drive's cache size"), frCDInfo), 1, 0);
+    figures->addWidget(lblCacheSize, 1, 1);
+    figures->setColumnStretch(1, 1);
     panel->addLayout(figures);
 
     auto* buttons = new QGridLayout;

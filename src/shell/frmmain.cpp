@@ -53,8 +53,9 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
     BuildPlaybackControls();
     BuildFileFormatPanel();
     BuildGeneralOptionsPanel();
-    for (QGroupBox* panel : {frMain, frCDInfo, frFileFormat, frGeneralOptions})
-        panel->adjustSize();
+    // The option panels keep their controls at the top; the track list takes the room.
+    for (QGroupBox* panel : {frCDInfo, frFileFormat, frGeneralOptions})
+        static_cast<QVBoxLayout*>(panel->layout())->addStretch(1);
 
     tmrPlaybackPosition = new QTimer(this);
     tmrPlaybackPosition->setInterval(50);

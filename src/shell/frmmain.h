@@ -179,6 +179,7 @@ private:
     void BuildFileFormatPanel();     // settings/
     void BuildGeneralOptionsPanel(); // settings/
     void ConnectPlaybackSignals();   // playback/
+    void FitPanelsToFace();
     void FillDriveList();
     bool ReportDigitalOutputFailure();
     void ShowPanel(QWidget* panel);

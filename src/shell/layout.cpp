@@ -35,4 +35,17 @@ void frmMain::LayoutWindow() {
                                   m_skin->lastError(),
                               windowTitle(), MessageIcon::Exclamation, MessageButtons::Ok);
     lsTracks->setFrameShape(QFrame::StyledPanel); // the list's three-dimensional border
+    FitPanelsToFace();
+}
+
+// The panels share one width and reach down to the bottom edge of the face, so
+// the panel in front hides the others whole; the track list gives up height first.
+void frmMain::FitPanelsToFace() {
+    constexpr int kPanelWidth = 366;
+    constexpr int kBottomMargin = 8;
+    lsTracks->setMinimumHeight(60);
+    for (QGroupBox* panel : {frMain, frCDInfo, frFileFormat, frGeneralOptions}) {
+        const int room = height() - kBottomMargin - panel->y();
+        panel->resize(kPanelWidth, room);
+    }
 }
