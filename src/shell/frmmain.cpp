@@ -56,6 +56,8 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
     // The option panels keep their controls at the top; the track list takes the room.
     for (QGroupBox* panel : {frCDInfo, frFileFormat, frGeneralOptions})
         static_cast<QVBoxLayout*>(panel->layout())->addStretch(1);
+    for (QGroupBox* panel : {frMain, frCDInfo, frFileFormat, frGeneralOptions})
+        panel->adjustSize();
 
     tmrPlaybackPosition = new QTimer(this);
     tmrPlaybackPosition->setInterval(50);

@@ -41,7 +41,7 @@ void frmMain::LayoutWindow() {
 // The panels share one width and reach down to the bottom edge of the face, so
 // the panel in front hides the others whole; the track list gives up height first.
 void frmMain::FitPanelsToFace() {
-    constexpr int kPanelWidth = 366;
+    constexpr int kPanelWidth = 370; // from x 180 to the right-hand column of the face
     constexpr int kBottomMargin = 8;
     lsTracks->setMinimumHeight(60);
     for (QGroupBox* panel : {frMain, frCDInfo, frFileFormat, frGeneralOptions}) {
