@@ -9,9 +9,6 @@ namespace {
 void Append(std::ostringstream& out, const char* text) {
     out << (text ? text : "null");
 }
-void Append(std::ostringstream& out, const std::string& text) {
-    out << text;
-}
 void Append(std::ostringstream& out, void* pointer) {
     out << (pointer ? "ptr" : "null");
 }
