@@ -20,30 +20,27 @@ QString Tool(const char* name) {
     return QStandardPaths::findExecutable(QString::fromLatin1(name));
 }
 
-// Starts a private X server on a free display number; stops it when done.
+// Starts a private X server on a display number it picks itself; stops it when done.
 class VirtualDisplay {
 public:
     bool start() {
-        for (int number = 91; number < 120; ++number) {
-            m_display = QString(":%1").arg(number);
-            m_server.start(Tool("Xvfb"),
-                           {m_display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-            if (!m_server.waitForStarted(5000))
-                return false;
-            for (int tries = 0; tries < 50; ++tries) {
-                if (m_server.state() != QProcess::Running)
-                    break; // that number is taken: try the next
-                if (run("xdpyinfo", {}) == 0)
-                    return true;
-                QThread::msleep(100);
-            }
-            m_server.kill();
-            m_server.waitForFinished();
+        m_server.start(Tool("Xvfb"),
+                       {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        if (!m_server.waitForStarted(5000))
+            return false;
+        // The server writes its display number once it accepts connections.
+        while (!m_server.canReadLine() && m_server.waitForReadyRead(20000)) {
         }
-        return false;
+        const QByteArray number = m_server.readLine().trimmed();
+        if (number.isEmpty())
+            return false;
+        m_display = ":" + QString::fromLatin1(number);
+        return run("xdpyinfo", {}) == 0;
     }
     ~VirtualDisplay() {
-        m_server.kill();
+        m_server.terminate(); // lets the server remove its lock file
+        if (!m_server.waitForFinished(5000))
+            m_server.kill();
         m_server.waitForFinished();
     }
     QProcessEnvironment environment() const {
@@ -91,8 +88,10 @@ TEST(RealWindow, ComesUpUnderAnXServerWithItsSkin) {
 
     bool shown = false;
     QByteArray info;
-    for (int tries = 0; tries < 150 && !shown; ++tries) {
-        shown = display.run("xwininfo", {"-name", "Mivo CD Player"}, &info) == 0;
+    for (int tries = 0; tries < 300 && !shown; ++tries) {
+        // The window is named before it is mapped at its size: wait until it is on screen.
+        shown = display.run("xwininfo", {"-name", "Mivo CD Player"}, &info) == 0 &&
+                info.contains("IsViewable");
         if (!shown)
             QThread::msleep(100);
     }
@@ -109,8 +108,10 @@ TEST(RealWindow, ComesUpUnderAnXServerWithItsSkin) {
     EXPECT_GT(DistinctColours(image), 20) << "the window grab looks blank";
     EXPECT_EQ(mivo.state(), QProcess::Running) << "mivo ended early";
 
+    // A desktop session ends programs with SIGTERM; the player must not ignore it.
     mivo.terminate();
-    if (!mivo.waitForFinished(5000))
+    EXPECT_TRUE(mivo.waitForFinished(10000)) << "mivo did not end on SIGTERM";
+    if (mivo.state() != QProcess::NotRunning)
         mivo.kill();
 }
 

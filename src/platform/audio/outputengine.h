@@ -64,6 +64,7 @@ public:
     void freeStreamsOf(int owner) override;
 
 private:
+    BOOL switchActive(DWORD handle, DWORD from, DWORD to, int notInState);
     struct SyncCall {
         HSTREAM stream = 0;
         SyncEntry sync;

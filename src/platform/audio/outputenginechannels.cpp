@@ -71,28 +71,25 @@ BOOL OutputEngine::BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD) {
 }
 
 BOOL OutputEngine::BASS_ChannelPause(DWORD handle) {
-    const auto stream = find(handle);
-    if (!stream)
-        return FailWith(BASS_ERROR_HANDLE, kFalse);
-    if (stream->isDecode())
-        return FailWith(BASS_ERROR_DECODE, kFalse);
-    auto mix = m_mixer.lock();
-    if (stream->play.active != BASS_ACTIVE_PLAYING)
-        return FailWith(BASS_ERROR_NOPLAY, kFalse);
-    stream->play.active = BASS_ACTIVE_PAUSED;
-    return Succeed();
+    return switchActive(handle, BASS_ACTIVE_PLAYING, BASS_ACTIVE_PAUSED, BASS_ERROR_NOPLAY);
 }
 
 BOOL OutputEngine::BASS_ChannelResume(DWORD handle) {
+    return switchActive(handle, BASS_ACTIVE_PAUSED, BASS_ACTIVE_PLAYING, BASS_ERROR_NOPAUSE);
+}
+
+// Pause and resume: a playback stream in state from goes to state to; any other state
+// fails with notInState.
+BOOL OutputEngine::switchActive(DWORD handle, DWORD from, DWORD to, int notInState) {
     const auto stream = find(handle);
     if (!stream)
         return FailWith(BASS_ERROR_HANDLE, kFalse);
     if (stream->isDecode())
         return FailWith(BASS_ERROR_DECODE, kFalse);
     auto mix = m_mixer.lock();
-    if (stream->play.active != BASS_ACTIVE_PAUSED)
-        return FailWith(BASS_ERROR_NOPAUSE, kFalse);
-    stream->play.active = BASS_ACTIVE_PLAYING;
+    if (stream->play.active != from)
+        return FailWith(notInState, kFalse);
+    stream->play.active = to;
     return Succeed();
 }
 

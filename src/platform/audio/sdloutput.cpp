@@ -7,7 +7,16 @@ namespace {
 constexpr Uint16 kDeviceFrames = 1024; // about 23 ms per callback
 }
 
-SdlOutput::AudioSubsystem::AudioSubsystem() : m_ok(SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {}
+namespace {
+// SDL would otherwise take over SIGINT and SIGTERM for its own quit event, which
+// nobody here reads: the player could then not be stopped from outside.
+bool InitAudioSubsystem() {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+}
+} // namespace
+
+SdlOutput::AudioSubsystem::AudioSubsystem() : m_ok(InitAudioSubsystem()) {}
 
 SdlOutput::AudioSubsystem::~AudioSubsystem() {
     if (m_ok)
