@@ -97,18 +97,21 @@ void frmRipp::RipTracks() {
         const QTreeWidgetItem* item = m_main.lsTracks->topLevelItem(i - 1);
         if (item == nullptr || item->checkState(0) != Qt::Checked)
             continue;
-        lblRip->setText(QStringLiteral("Ripping Track Number:") + QString::number(i));
-        if (RipRow(i, item))
+        // The number the row shows ("Track 03"): rows carry their track.
+        lblRip->setText(QStringLiteral("Ripping Track Number:") +
+                        QString::number(frmMain::TrackOfRow(item) + 1));
+        if (RipRow(item))
             ++ripped;
     }
     FinishJob(ripped);
 }
 
 // Rips one row in the chosen format; true when its file was written completely.
-bool frmRipp::RipRow(int row, const QTreeWidgetItem* item) {
+bool frmRipp::RipRow(const QTreeWidgetItem* item) {
     const int lTrack = frmMain::TrackOfRow(item);
+    // Files are named after the disc's track, also when an unreadable track left no row.
     const RipOutput output =
-        ChooseRipOutput(ReadOutputFormatChoice(m_main), row, m_main.txtExtractPath->text());
+        ChooseRipOutput(ReadOutputFormatChoice(m_main), lTrack + 1, m_main.txtExtractPath->text());
     switch (output.path) {
     case RipPath::Wav:
         return m_main.ExtractAudioTrackToWav(lTrack);

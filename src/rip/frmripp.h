@@ -44,7 +44,7 @@ protected:
 
 private:
     void RipTracks();
-    bool RipRow(int row, const QTreeWidgetItem* item);
+    bool RipRow(const QTreeWidgetItem* item);
     void FinishJob(int ripped);
 
     frmMain& m_main;

@@ -12,8 +12,8 @@ namespace {
 const QString kMivoDefaultCode = QStringLiteral("MP3C");
 const QString kMivoDefaultBitrate = QStringLiteral("128");
 
-QString EncoderFile(const QString& folder, int row, const QString& extension) {
-    return folder + QStringLiteral("/TRACK") + QString::number(row) + extension;
+QString EncoderFile(const QString& folder, int number, const QString& extension) {
+    return folder + QStringLiteral("/TRACK") + QString::number(number) + extension;
 }
 
 RipOutput Encoder(const QString& code, const QString& bitrate, const QString& file) {
@@ -51,24 +51,24 @@ OutputFormatChoice ReadOutputFormatChoice(const frmMain& window) {
     return choice;
 }
 
-RipOutput ChooseRipOutput(const OutputFormatChoice& choice, int row, const QString& folder) {
+RipOutput ChooseRipOutput(const OutputFormatChoice& choice, int number, const QString& folder) {
     switch (choice.selectedOption) {
     case 0:
-        return Encoder(kMivoDefaultCode, kMivoDefaultBitrate, EncoderFile(folder, row, ".mp3"));
+        return Encoder(kMivoDefaultCode, kMivoDefaultBitrate, EncoderFile(folder, number, ".mp3"));
     case 1:
         return RipOutput{RipPath::Wav, {}, {}, {}, {}};
     case 2:
         return RipOutput{RipPath::Wma, {}, {}, choice.wmaBitrate, {}};
     case 3:
         return choice.mp3Cbr ? Encoder("MP3C", BitrateText(choice.mp3CbrText),
-                                       EncoderFile(folder, row, ".mp3"))
+                                       EncoderFile(folder, number, ".mp3"))
                              : Encoder("MP3V", BitrateText(choice.mp3VbrText),
-                                       EncoderFile(folder, row, ".mp3"));
+                                       EncoderFile(folder, number, ".mp3"));
     case 4:
         return choice.oggCbr ? Encoder("OGGC", BitrateText(choice.oggCbrText),
-                                       EncoderFile(folder, row, ".ogg"))
+                                       EncoderFile(folder, number, ".ogg"))
                              : Encoder("OGGV", BitrateText(choice.oggVbrText),
-                                       EncoderFile(folder, row, ".ogg"));
+                                       EncoderFile(folder, number, ".ogg"));
     default:
         return {};
     }

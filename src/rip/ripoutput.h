@@ -33,9 +33,9 @@ struct RipOutput {
 
 OutputFormatChoice ReadOutputFormatChoice(const frmMain& window);
 
-// row: the 1-based row position in the track list (the number in the file name);
-// folder: the output folder as typed.
-RipOutput ChooseRipOutput(const OutputFormatChoice& choice, int row, const QString& folder);
+// number: the track's 1-based number on the disc, which names the file, as the WAV and WMA
+// paths name theirs; folder: the output folder as typed.
+RipOutput ChooseRipOutput(const OutputFormatChoice& choice, int number, const QString& folder);
 
 // The leading number of a bit-rate text in shortest decimal form: "128 Kbps" gives "128",
 // an empty text "0".
