@@ -1,7 +1,6 @@
 // The disc scan on the real library: disc images listed as virtual drives.
 #include "cdwindowfixture.h"
-#include "platform/audio/createaudiolibrary.h"
-#include "support/mainwindowharness.h"
+#include "support/realmainwindow.h"
 #include "support/testimages.h"
 
 #include <QComboBox>
@@ -13,49 +12,18 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
-#include <string>
+#include <vector>
 
 namespace {
-
-// Chooses the disc images the library lists, for the life of one test.
-class ScopedDiscImages {
-public:
-    explicit ScopedDiscImages(const QStringList& images) {
-        if (const char* old = std::getenv(kName))
-            m_old = old;
-        setenv(kName, images.join(':').toLocal8Bit().constData(), 1);
-    }
-    ~ScopedDiscImages() {
-        if (m_old)
-            setenv(kName, m_old->c_str(), 1);
-        else
-            unsetenv(kName);
-    }
-
-private:
-    static constexpr const char* kName = "MIVO_DISC_IMAGES";
-    std::optional<std::string> m_old;
-};
 
 // The main window on the real library, started with the given images as drives.
 class RealDiscTest : public ::testing::Test {
 protected:
     frmMain& start(const QStringList& images) {
-        const ScopedDiscImages env(images);
-        const QString appFolder = QCoreApplication::applicationDirPath();
-        m_audio = CreateAudioLibrary(appFolder.toStdString());
-        m_form = std::make_unique<frmMain>(
-            MainWindowServices{m_audio->library(), dialogs, desktop, appFolder});
-        m_form->Form_Initialize();
-        EXPECT_TRUE(m_form->Form_Load());
+        EXPECT_TRUE(m_window.start(images));
+        m_form = &m_window.form();
         m_form->tmrPlaybackPosition->stop();
         return *m_form;
-    }
-    void TearDown() override {
-        if (m_form)
-            m_form->close();
     }
 
     // Chooses the virtual drive of the named image; false when it is not listed.
@@ -87,12 +55,11 @@ protected:
         return texts.join(" | ");
     }
 
-    RecordingDialogs dialogs;
-    RecordingDesktop desktop;
+    RealMainWindow m_window;
+    RecordingDialogs& dialogs = m_window.dialogs;
 
 private:
-    std::unique_ptr<AudioLibraryInstance> m_audio;
-    std::unique_ptr<frmMain> m_form;
+    frmMain* m_form = nullptr;
 };
 
 } // namespace

@@ -2,8 +2,7 @@
 // by SDL's "disk" driver to a file that the tests read back and compare with
 // the image's own samples.
 #include "common/flash.h"
-#include "platform/audio/createaudiolibrary.h"
-#include "support/mainwindowharness.h"
+#include "support/realmainwindow.h"
 #include "support/testimages.h"
 
 #include <QAbstractSlider>
@@ -87,26 +86,17 @@ protected:
     }
 
     void TearDown() override {
-        if (m_form)
-            m_form->close();
-        m_form.reset();
-        m_audio.reset();
+        m_window.reset(); // closes the window and frees the library before the output goes
         qputenv("SDL_AUDIODRIVER", "dummy");
         qunsetenv("SDL_DISKAUDIOFILE");
         qunsetenv("SDL_DISKAUDIODELAY");
-        qunsetenv("MIVO_DISC_IMAGES");
     }
 
     // Starts the window on one disc image; returns the image's bin.
     QByteArray start(const QString& sheet, const QString& bin) {
-        qputenv("MIVO_DISC_IMAGES", sheet.toLocal8Bit());
-        const QString appFolder = QCoreApplication::applicationDirPath();
-        m_audio = CreateAudioLibrary(appFolder.toStdString());
-        m_form = std::make_unique<frmMain>(
-            MainWindowServices{m_audio->library(), m_dialogs, m_desktop, appFolder});
-        m_form->Form_Initialize();
-        EXPECT_TRUE(m_form->Form_Load());
-        EXPECT_TRUE(m_dialogs.messages.empty()) << m_dialogs.messages.front().text.toStdString();
+        m_window = std::make_unique<RealMainWindow>();
+        EXPECT_TRUE(m_window->start({sheet}));
+        EXPECT_TRUE(dialogs().messages.empty()) << dialogs().messages.front().text.toStdString();
         return ReadFile(bin);
     }
     QByteArray startDemo() {
@@ -117,29 +107,26 @@ protected:
         return start(TestImage(name + ".cue"), TestImage(name + ".bin"));
     }
 
-    frmMain& form() { return *m_form; }
+    frmMain& form() { return m_window->form(); }
+    RecordingDialogs& dialogs() { return m_window->dialogs; }
     BassCore& core() { return form().core(); }
     void playRow(int position) {
         form().lsTracks->setCurrentItem(form().lsTracks->topLevelItem(position - 1));
         form().lsTracks_DblClick();
     }
     int selectedRow() const {
-        QTreeWidgetItem* current = m_form->lsTracks->currentItem();
-        return current ? m_form->lsTracks->indexOfTopLevelItem(current) + 1 : 0;
+        QTreeWidgetItem* current = m_window->form().lsTracks->currentItem();
+        return current ? m_window->form().lsTracks->indexOfTopLevelItem(current) + 1 : 0;
     }
     QByteArray output() const { return ReadFile(m_output); }
     bool outputContains(const QByteArray& samples) const { return output().contains(samples); }
     qint64 outputSize() const { return QFile(m_output).size(); }
     QWORD position() { return core().BASS_ChannelGetPosition(form().lStream); }
 
-    RecordingDialogs m_dialogs;
-    RecordingDesktop m_desktop;
-
 private:
     QTemporaryDir m_dir;
     QString m_output;
-    std::unique_ptr<AudioLibraryInstance> m_audio;
-    std::unique_ptr<frmMain> m_form;
+    std::unique_ptr<RealMainWindow> m_window;
 };
 
 } // namespace
@@ -214,7 +201,7 @@ TEST_F(RealPlayback, TheEndOfTheLastTrackWrapsToTheFirst) {
     const QByteArray pcm = output();
     EXPECT_LT(pcm.indexOf(SectorOf(bin, 375 + 290)), pcm.indexOf(SectorOf(bin, 100)))
         << "the first track follows the end of the last";
-    EXPECT_TRUE(m_dialogs.messages.empty());
+    EXPECT_TRUE(dialogs().messages.empty());
 }
 
 TEST_F(RealPlayback, OpeningTheDoorWhilePlayingGivesOneErrorAndSilence) {
@@ -222,13 +209,13 @@ TEST_F(RealPlayback, OpeningTheDoorWhilePlayingGivesOneErrorAndSilence) {
     playRow(1);
     ASSERT_TRUE(WaitUntil([&] { return position() > QWORD(kSecondBytes); }));
     form().cd().BASS_CD_Door(static_cast<DWORD>(form().lDrive), BASS_CD_DOOR_OPEN);
-    ASSERT_TRUE(WaitUntil([&] { return !m_dialogs.messages.empty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !dialogs().messages.empty(); }));
     const qint64 silenceFrom = outputSize() + 64 * 1024;
     const DWORD failed = form().lStream;
     ASSERT_TRUE(WaitUntil([&] { return outputSize() > silenceFrom + 2 * kSecondBytes; }));
 
-    ASSERT_EQ(m_dialogs.messages.size(), 1u);
-    EXPECT_EQ(m_dialogs.messages[0].text, "There was an error playing back an Audio CD stream. "
+    ASSERT_EQ(dialogs().messages.size(), 1u);
+    EXPECT_EQ(dialogs().messages[0].text, "There was an error playing back an Audio CD stream. "
                                           "Most probable cause is the CD drive was opened.");
     EXPECT_EQ(form().lStream, failed) << "no other track was started";
     EXPECT_EQ(core().BASS_ChannelIsActive(failed), BASS_ACTIVE_STOPPED);

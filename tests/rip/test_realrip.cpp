@@ -1,8 +1,8 @@
 // Ripping to WAV on the real library: a generated disc image as the only drive, the real rip
 // dialog, and the files compared with the image's own audio.
 
-#include "platform/audio/createaudiolibrary.h"
 #include "ripfixture.h"
+#include "support/realmainwindow.h"
 #include "support/testimages.h"
 
 #include <QCoreApplication>
@@ -10,9 +10,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include <cstdlib>
-#include <optional>
-#include <string>
+#include <vector>
 
 namespace {
 
@@ -46,32 +44,14 @@ protected:
         ASSERT_TRUE(bin.open(QIODevice::ReadOnly));
         binBytes = bin.readAll();
 
-        if (const char* old = std::getenv("MIVO_DISC_IMAGES"))
-            oldImages = old;
-        setenv("MIVO_DISC_IMAGES", image.toLocal8Bit().constData(), 1);
-        const QString appFolder = QCoreApplication::applicationDirPath();
-        audio = CreateAudioLibrary(appFolder.toStdString());
-        form = std::make_unique<frmMain>(
-            MainWindowServices{audio->library(), dialogs, desktop, appFolder});
-        form->Form_Initialize();
-        ASSERT_TRUE(form->Form_Load());
+        ASSERT_TRUE(window.start({image}));
+        form = &window.form();
         ASSERT_EQ(form->lsTracks->topLevelItemCount(), static_cast<int>(tracks.size()));
         folder = temp.path() + "/Ripped Audio";
         form->txtExtractPath->setText(folder);
         form->optExtractMode[1]->setChecked(true);
         dialogs.messages.clear();
     }
-    void TearDown() override {
-        if (form)
-            form->close();
-        form.reset();
-        audio.reset();
-        if (oldImages)
-            setenv("MIVO_DISC_IMAGES", oldImages->c_str(), 1);
-        else
-            unsetenv("MIVO_DISC_IMAGES");
-    }
-
     void tickAll() {
         for (int i = 0; i < form->lsTracks->topLevelItemCount(); ++i)
             form->lsTracks->topLevelItem(i)->setCheckState(0, Qt::Checked);
@@ -90,15 +70,13 @@ protected:
         return all;
     }
 
-    RecordingDialogs dialogs;
-    RecordingDesktop desktop;
-    std::unique_ptr<AudioLibraryInstance> audio;
-    std::unique_ptr<frmMain> form;
+    RealMainWindow window;
+    RecordingDialogs& dialogs = window.dialogs;
+    frmMain* form = nullptr;
     std::vector<ManifestTrack> tracks;
     QByteArray binBytes;
     QTemporaryDir temp;
     QString folder;
-    std::optional<std::string> oldImages;
 };
 
 TEST_F(RealRip, EveryTrackBecomesAWavOfTheImagesAudio) {
@@ -114,7 +92,7 @@ TEST_F(RealRip, EveryTrackBecomesAWavOfTheImagesAudio) {
         EXPECT_TRUE(file.data() == pcm(n));
     }
     EXPECT_TRUE(form->isEnabled());
-    EXPECT_FALSE(audio->library().cd.BASS_CD_DoorIsLocked(static_cast<DWORD>(form->lDrive)));
+    EXPECT_FALSE(form->cd().BASS_CD_DoorIsLocked(static_cast<DWORD>(form->lDrive)));
 }
 
 TEST_F(RealRip, AStopInTheMiddleLeavesAValidShorterFile) {

@@ -1,9 +1,7 @@
 // The real program on the real library: under a virtual X server the mivo
 // executable comes up with its skin, and the same composition lists the demo
 // disc's drive.
-#include "common/qtdialogs.h"
-#include "platform/audio/createaudiolibrary.h"
-#include "support/mainwindowharness.h"
+#include "support/realmainwindow.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -116,21 +114,16 @@ TEST(RealWindow, ComesUpUnderAnXServerWithItsSkin) {
 }
 
 TEST(RealWindow, TheRealLibraryListsTheDemoDiscAsTheFirstDrive) {
-    qunsetenv("MIVO_DISC_IMAGES");
-    const QString appFolder = QCoreApplication::applicationDirPath();
-    const auto audio = CreateAudioLibrary(appFolder.toStdString());
-    RecordingDialogs dialogs;
-    RecordingDesktop desktop;
-    frmMain form(MainWindowServices{audio->library(), dialogs, desktop, appFolder});
-    form.Form_Initialize();
-    ASSERT_TRUE(form.Form_Load());
+    RealMainWindow window;
+    ASSERT_TRUE(window.start()); // the images of the discs/ folder
+    const QComboBox* drives = window.form().cmbCDDrives;
 
-    ASSERT_GE(form.cmbCDDrives->count(), 1);
+    ASSERT_GE(drives->count(), 1);
     // Real drives come first; this machine is expected to have none.
     bool demoListed = false;
-    for (int i = 0; i < form.cmbCDDrives->count(); ++i)
-        demoListed |= form.cmbCDDrives->itemText(i).endsWith(": Virtual drive (demo.cue)");
-    EXPECT_TRUE(demoListed) << form.cmbCDDrives->itemText(0).toStdString();
-    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front().text.toStdString();
-    form.close();
+    for (int i = 0; i < drives->count(); ++i)
+        demoListed |= drives->itemText(i).endsWith(": Virtual drive (demo.cue)");
+    EXPECT_TRUE(demoListed) << drives->itemText(0).toStdString();
+    EXPECT_TRUE(window.dialogs.messages.empty())
+        << window.dialogs.messages.front().text.toStdString();
 }
