@@ -1,26 +1,12 @@
-#include "shell/frmmain.h"
+#include "cd/cdtext.h"
 
-#include "common/errorreporting.h"
 #include "common/modbass.h"
-
-#include <QLineEdit>
 
 #include <cmath>
 #include <cstring>
 #include <optional>
 
 namespace {
-
-struct CdTextFailure {
-    int number;
-    QString description;
-};
-
-// The disc's own title and performer: the entries numbered 0.
-struct DiscTitles {
-    QString title;
-    QString performer;
-};
 
 const CdTextFailure kNoEquals{5, QStringLiteral("Invalid procedure call or argument")};
 const CdTextFailure kNotANumber{13, QStringLiteral("Type mismatch")};
@@ -67,23 +53,9 @@ std::optional<CdTextFailure> ReadBlock(const char* block, int trackCount, DiscTi
 
 } // namespace
 
-void frmMain::LoadTrackListFromCDText(const char* lngTagPtr, int lTrackCount) {
+std::variant<DiscTitles, CdTextFailure> ParseCdText(const char* block, int trackCount) {
     DiscTitles titles;
-    if (const auto failure = ReadBlock(lngTagPtr, lTrackCount, titles)) {
-        const QString key = QStringLiteral("cdtext %1").arg(failure->number);
-        if (IsNewScanFailure(key))
-            ShowError(dialogs(), this, QStringLiteral("frmDemo"),
-                      QStringLiteral("LoadTrackListFromCDText"), failure->number,
-                      failure->description);
-        return;
-    }
-    txtCDArtist->setText(titles.performer);
-    txtCDAlbum->setText(titles.title);
-    const DWORD drive = static_cast<DWORD>(lDrive);
-    for (int t = 0; t < lTrackCount; ++t) {
-        // A data track has no length to play or rip: no row, and nothing to report.
-        const int length = cd().BASS_CD_GetTrackLength(drive, static_cast<DWORD>(t));
-        if (length > 0)
-            AddTrackRow(t, length);
-    }
+    if (auto failure = ReadBlock(block, trackCount, titles))
+        return *failure;
+    return titles;
 }

@@ -1,4 +1,6 @@
-#include "shell/frmmain.h"
+#include "cd/driveinfo.h"
+
+#include "common/modbass.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,7 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
-#include <QPushButton>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -36,18 +38,6 @@ const DWORD kRWFlagBits[11] = {
     BASS_CD_RWFLAG_READDVD,  BASS_CD_RWFLAG_READDVDR,     BASS_CD_RWFLAG_READDVDRAM,
     BASS_CD_RWFLAG_READM2F1, BASS_CD_RWFLAG_READM2F2,     BASS_CD_RWFLAG_READMULTI,
     BASS_CD_RWFLAG_READCDDA, BASS_CD_RWFLAG_READCDDAFAST,
-};
-
-// Buttons by index (7 does not exist) and where they sit in the panel's grid.
-struct ButtonPlace {
-    int index;
-    const char* caption;
-    int row;
-    int column;
-};
-const ButtonPlace kButtons[] = {
-    {0, "&Play", 0, 0}, {1, "P&ause/Resume", 0, 1}, {2, "&Stop", 0, 2}, {8, "&Fade Out", 0, 3},
-    {3, "&Lock", 1, 0}, {4, "&Unlock", 1, 1},       {5, "&Open", 1, 2}, {6, "&Close", 1, 3},
 };
 
 // A capability box only shows what the drive reports: a click, a key or an
@@ -82,7 +72,11 @@ QLabel* ValueLabel(QWidget* parent, const QString& objectName, const QString& ac
 
 } // namespace
 
-void frmMain::BuildCDInfoPanel() {
+DriveInfo::DriveInfo(BassCd& cd, QGroupBox* panel, QObject* parent) : QObject(parent), m_cd(cd) {
+    BuildControls(panel);
+}
+
+void DriveInfo::BuildControls(QGroupBox* frCDInfo) {
     auto* panel = static_cast<QVBoxLayout*>(frCDInfo->layout());
 
     auto* driveRow = new QHBoxLayout;
@@ -96,7 +90,7 @@ void frmMain::BuildCDInfoPanel() {
     driveRow->addWidget(driveCaption);
     driveRow->addWidget(cmbCDDrives, 1);
     panel->addLayout(driveRow);
-    connect(cmbCDDrives, &QComboBox::currentIndexChanged, this, &frmMain::cmbCDDrives_Click);
+    connect(cmbCDDrives, &QComboBox::currentIndexChanged, this, &DriveInfo::cmbCDDrives_Click);
 
     // One line per read capability; the four door boxes pair up to save height.
     auto* flags = new QGridLayout;
@@ -128,47 +122,58 @@ void frmMain::BuildCDInfoPanel() {
     figures->setColumnStretch(1, 1);
     panel->addLayout(figures);
 
-    auto* buttons = new QGridLayout;
-    buttons->setSpacing(2);
-    for (const ButtonPlace& place : kButtons) {
-        auto* button = new QPushButton(QString::fromLatin1(place.caption), frCDInfo);
-        button->setObjectName(QStringLiteral("cmdButton_%1").arg(place.index));
-        cmdButton[place.index] = button;
-        buttons->addWidget(button, place.row, place.column);
-    }
-    panel->addLayout(buttons);
 }
 
-void frmMain::cmbCDDrives_Click() {
+void DriveInfo::FillDriveList() {
+    DWORD i = 0;
+    {
+        // The combo box selects its first item by itself; the drive selection must only
+        // happen once every drive is listed.
+        const QSignalBlocker quiet(cmbCDDrives);
+        for (const char* description; (description = m_cd.BASS_CD_GetDriveDescription(i)); ++i) {
+            const QChar letter(65 + static_cast<int>(m_cd.BASS_CD_GetDriveLetter(i)));
+            cmbCDDrives->addItem(QString(letter) + ": " + Ptr2Str(description),
+                                 static_cast<int>(i));
+        }
+        cmbCDDrives->setCurrentIndex(-1);
+    }
+    m_driveCount = static_cast<int>(i);
+    if (cmbCDDrives->count() > 0)
+        cmbCDDrives->setCurrentIndex(0); // raises cmbCDDrives_Click: the first disc scan
+}
+
+void DriveInfo::cmbCDDrives_Click() {
     if (cmbCDDrives->currentIndex() < 0)
         return;
     lDrive = cmbCDDrives->currentData().toInt();
-    m_reportedScanFailures.clear(); // another drive: its disc has not been reported yet
     ShowDriveInfo();
-    LoadTrackList();
+    emit driveChanged();
 }
 
-void frmMain::ShowDriveInfo() {
+void DriveInfo::ShowDriveInfo() {
     BASS_CD_INFO info{};
     info.size = 28;
-    cd().BASS_CD_GetInfo(static_cast<DWORD>(lDrive), &info);
+    m_cd.BASS_CD_GetInfo(static_cast<DWORD>(lDrive), &info);
 
     for (int i = 0; i <= 10; ++i)
         chkRWFlags[i]->setCheckState((info.rwflags & kRWFlagBits[i]) ? Qt::Checked : Qt::Unchecked);
     chkRWFlags[11]->setCheckState(CheckStateOf(info.canopen));
     chkRWFlags[12]->setCheckState(CheckStateOf(info.canlock));
 
-    cmdButton[5]->setEnabled(info.canopen != 0);
-    cmdButton[6]->setEnabled(info.canopen != 0);
-
     const bool canLock = info.canlock != 0;
     chkRWFlags[13]->setCheckState(canLock
                                       ? CheckStateOf(static_cast<DWORD>(
-                                            cd().BASS_CD_DoorIsLocked(static_cast<DWORD>(lDrive))))
+                                            m_cd.BASS_CD_DoorIsLocked(static_cast<DWORD>(lDrive))))
                                       : Qt::PartiallyChecked);
-    cmdButton[3]->setEnabled(canLock);
-    cmdButton[4]->setEnabled(canLock);
+    emit doorCapabilities(info.canopen != 0, canLock);
 
     lblMaxReadSpeed->setText(GroupedDigits(info.maxspeed) + QStringLiteral(" Kbps"));
     lblCacheSize->setText(GroupedDigits(info.cache) + QStringLiteral(" KB"));
+}
+
+bool DriveInfo::ShowDoorState() {
+    const bool open = m_cd.BASS_CD_DoorIsOpen(currentDrive()) != 0;
+    chkRWFlags[14]->setChecked(open);
+    chkRWFlags[13]->setChecked(m_cd.BASS_CD_DoorIsLocked(currentDrive()) != 0);
+    return open;
 }

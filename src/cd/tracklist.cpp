@@ -1,5 +1,8 @@
-#include "shell/frmmain.h"
+#include "cd/tracklist.h"
 
+#include "cd/cdtext.h"
+#include "cd/driveinfo.h"
+#include "cd/seconds2hms.h"
 #include "common/errorreporting.h"
 #include "common/flash.h"
 
@@ -29,14 +32,15 @@ QLineEdit* DiscTextBox(QWidget* parent, const QString& objectName, const QString
     return box;
 }
 
-// Decimal digits with "00" in front, of which only the last two are kept.
-QString TwoDigits(int value) {
-    return (QStringLiteral("00") + QString::number(value)).right(2);
-}
-
 } // namespace
 
-void frmMain::BuildTrackListPanel() {
+TrackList::TrackList(const Services& services, const DriveInfo& drives, QGroupBox* panel,
+                     QObject* parent)
+    : QObject(parent), m_services(services), m_drives(drives) {
+    BuildControls(panel);
+}
+
+void TrackList::BuildControls(QGroupBox* frMain) {
     auto* panel = static_cast<QVBoxLayout*>(frMain->layout());
 
     auto* hint = new QLabel(
@@ -60,6 +64,7 @@ void frmMain::BuildTrackListPanel() {
     lsTracks->setColumnWidth(1, 60);
     hint->setBuddy(lsTracks);
     panel->addWidget(lsTracks, 1);
+    connect(lsTracks, &QTreeWidget::itemDoubleClicked, this, &TrackList::rowActivated);
 
     auto* disc = new QFormLayout;
     disc->setVerticalSpacing(2);
@@ -77,7 +82,7 @@ void frmMain::BuildTrackListPanel() {
     panel->addWidget(lblNoTracks);
 }
 
-void frmMain::LoadTrackList() {
+void TrackList::LoadTrackList() {
     // The playback timer keeps ticking while a report box of this scan is open; a
     // second scan then would empty the list under the first one.
     if (m_scanning)
@@ -85,30 +90,55 @@ void frmMain::LoadTrackList() {
     const QScopedValueRollback<bool> scanning(m_scanning, true);
 
     lsTracks->clear();
-    const DWORD drive = static_cast<DWORD>(lDrive);
-    const int count = cd().BASS_CD_IsReady(drive) ? cd().BASS_CD_GetTracks(drive) : -1;
+    BassCd& cd = m_services.cd;
+    const DWORD drive = m_drives.currentDrive();
+    const int count = cd.BASS_CD_IsReady(drive) ? cd.BASS_CD_GetTracks(drive) : -1;
     if (count == -1) {
-        m_reportedScanFailures.clear(); // no disc: the next one is reported afresh
-    } else if (const char* cdText = cd().BASS_CD_GetID(drive, BASS_CD_ID_TEXT)) {
+        forgetReports(); // no disc: the next one is reported afresh
+    } else if (const char* cdText = cd.BASS_CD_GetID(drive, BASS_CD_ID_TEXT)) {
         LoadTrackListFromCDText(cdText, count);
     } else {
         txtCDArtist->setText(QStringLiteral("Unknown Artist"));
         txtCDAlbum->setText(QStringLiteral("Unknown Album"));
         for (int t = 0; t < count; ++t) {
-            const int length = cd().BASS_CD_GetTrackLength(drive, static_cast<DWORD>(t));
+            const int length = cd.BASS_CD_GetTrackLength(drive, static_cast<DWORD>(t));
             if (length >= 1) {
                 AddTrackRow(t, length);
                 continue;
             }
-            const int code = core().BASS_ErrorGetCode();
+            const int code = m_services.core.BASS_ErrorGetCode();
             if (IsNewScanFailure(QStringLiteral("length %1 %2").arg(t).arg(code)))
-                ShowCodedError(dialogs(), this, QStringLiteral("There was an error."), code);
+                ShowCodedError(m_services.dialogs, lsTracks->window(),
+                               QStringLiteral("There was an error."), code);
         }
     }
+    // Play, Next and Previous start from the selected row: a fresh disc starts at its first.
+    selectRow(1);
     ShowTrackListState();
 }
 
-void frmMain::AddTrackRow(int track, int length) {
+void TrackList::LoadTrackListFromCDText(const char* lngTagPtr, int lTrackCount) {
+    const auto parsed = ParseCdText(lngTagPtr, lTrackCount);
+    if (const auto* failure = std::get_if<CdTextFailure>(&parsed)) {
+        if (IsNewScanFailure(QStringLiteral("cdtext %1").arg(failure->number)))
+            ShowError(m_services.dialogs, lsTracks->window(), QStringLiteral("frmDemo"),
+                      QStringLiteral("LoadTrackListFromCDText"), failure->number,
+                      failure->description);
+        return;
+    }
+    const auto& titles = std::get<DiscTitles>(parsed);
+    txtCDArtist->setText(titles.performer);
+    txtCDAlbum->setText(titles.title);
+    const DWORD drive = m_drives.currentDrive();
+    for (int t = 0; t < lTrackCount; ++t) {
+        // A data track has no length to play or rip: no row, and nothing to report.
+        const int length = m_services.cd.BASS_CD_GetTrackLength(drive, static_cast<DWORD>(t));
+        if (length > 0)
+            AddTrackRow(t, length);
+    }
+}
+
+void TrackList::AddTrackRow(int track, int length) {
     const int seconds = static_cast<int>(std::nearbyint(length / kBytesPerSecond));
     auto* row = new QTreeWidgetItem(
         {QStringLiteral("Track ") + QStringLiteral("%1").arg(track + 1, 2, 10, QChar('0')),
@@ -120,37 +150,56 @@ void frmMain::AddTrackRow(int track, int length) {
 }
 
 // The skin's transport flags and the hint follow whether the list has rows.
-void frmMain::ShowTrackListState() {
-    const bool hasRows = lsTracks->topLevelItemCount() > 0;
+void TrackList::ShowTrackListState() {
+    const bool hasRows = rowCount() > 0;
     const QString enabled = hasRows ? QStringLiteral("1") : QStringLiteral("0");
     for (const char* flag : kTransportFlags)
-        movie->SetVariable(QStringLiteral("_root.%1Enabled").arg(QLatin1String(flag)), enabled);
-    movie->SetVariable(QStringLiteral("_root.ChangeStatus"), QStringLiteral("1"));
+        m_services.movie.SetVariable(QStringLiteral("_root.%1Enabled").arg(QLatin1String(flag)),
+                                     enabled);
+    m_services.movie.SetVariable(QStringLiteral("_root.ChangeStatus"), QStringLiteral("1"));
     lblNoTracks->setVisible(!hasRows);
 }
 
-bool frmMain::IsNewScanFailure(const QString& key) {
+bool TrackList::IsNewScanFailure(const QString& key) {
     if (m_reportedScanFailures.contains(key))
         return false;
     m_reportedScanFailures.append(key);
     return true;
 }
 
-QString frmMain::Seconds2HMS(int lngSeconds) {
-    const int total =
-        lngSeconds; // whole seconds already: adding a half and cutting changes nothing
-    const int hours = total / 3600;
-    const int rest = total - hours * 3600;
-    const int minutes = rest / 60;
-    const int seconds = rest - minutes * 60;
-    const QString ms = TwoDigits(minutes) + ':' + TwoDigits(seconds);
-    return hours > 0 ? TwoDigits(hours) + ':' + ms : ms;
+int TrackList::rowCount() const {
+    return lsTracks->topLevelItemCount();
 }
 
-int frmMain::TrackOfRow(const QTreeWidgetItem* row) {
-    if (row == nullptr)
+int TrackList::selectedRow() const {
+    QTreeWidgetItem* current = lsTracks->currentItem();
+    if (current == nullptr || !current->isSelected())
+        return 0;
+    return lsTracks->indexOfTopLevelItem(current) + 1;
+}
+
+int TrackList::trackOfRow(int row) const {
+    const QTreeWidgetItem* item = lsTracks->topLevelItem(row - 1);
+    if (item == nullptr)
         return -1;
     bool ok = false;
-    const int track = row->data(0, Qt::UserRole).toInt(&ok);
+    const int track = item->data(0, Qt::UserRole).toInt(&ok);
     return ok ? track : -1;
+}
+
+void TrackList::selectRow(int row) {
+    if (QTreeWidgetItem* item = lsTracks->topLevelItem(row - 1))
+        lsTracks->setCurrentItem(item);
+}
+
+std::vector<int> TrackList::tickedTracks() const {
+    std::vector<int> tracks;
+    for (int row = 1; row <= rowCount(); ++row)
+        if (lsTracks->topLevelItem(row - 1)->checkState(0) == Qt::Checked)
+            tracks.push_back(trackOfRow(row));
+    return tracks;
+}
+
+QFrame* TrackList::listControl() const {
+    return lsTracks;
 }

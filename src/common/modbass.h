@@ -14,3 +14,7 @@ QString Ptr2Str(const char* address);
 float Bytes2Seconds(BassCore& core, DWORD handle, DWORD bytes);
 BOOL SetPosition(BassCore& core, DWORD handle, DWORD bytes);
 HSYNC SetSync(BassCore& core, DWORD handle, DWORD type, DWORD param, SYNCPROC* proc, void* user);
+
+// Part of a stream done, 0 to 1, from its length and position; 0 while the length is 0
+// or either cannot be read.
+float DoneFraction(QWORD length, QWORD position);

@@ -1,4 +1,6 @@
-#include "shell/frmmain.h"
+#include "playback/player.h"
+
+#include "cd/driveinfo.h"
 
 #include "common/modbass.h"
 
@@ -7,7 +9,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
-#include <QTreeWidget>
 
 #include <cmath>
 #include <cstdlib>
@@ -35,14 +36,47 @@ QString VolumeCaption(int position) {
     return QStringLiteral("Volume : ") + QString::number(static_cast<int>(tenths));
 }
 
+// Buttons by index (7 does not exist) and where they sit in the panel's grid.
+struct ButtonPlace {
+    int index;
+    const char* caption;
+    int row;
+    int column;
+};
+const ButtonPlace kButtons[] = {
+    {0, "&Play", 0, 0}, {1, "P&ause/Resume", 0, 1}, {2, "&Stop", 0, 2}, {8, "&Fade Out", 0, 3},
+    {3, "&Lock", 1, 0}, {4, "&Unlock", 1, 1},       {5, "&Open", 1, 2}, {6, "&Close", 1, 3},
+};
+
 bool IsUserStep(int action) {
     return action != QAbstractSlider::SliderNoAction && action != QAbstractSlider::SliderMove;
 }
 } // namespace
 
+void Player::BuildButtons(QGroupBox* panel) {
+    auto* buttons = new QGridLayout;
+    buttons->setSpacing(2);
+    for (const ButtonPlace& place : kButtons) {
+        auto* button = new QPushButton(QString::fromLatin1(place.caption), panel);
+        button->setObjectName(QStringLiteral("cmdButton_%1").arg(place.index));
+        cmdButton[place.index] = button;
+        buttons->addWidget(button, place.row, place.column);
+        connect(button, &QPushButton::clicked, this,
+                [this, index = place.index] { cmdButton_Click(index); });
+    }
+    static_cast<QVBoxLayout*>(panel->layout())->addLayout(buttons);
+}
+
+void Player::EnableDoorButtons(bool canOpen, bool canLock) {
+    cmdButton[3]->setEnabled(canLock);
+    cmdButton[4]->setEnabled(canLock);
+    cmdButton[5]->setEnabled(canOpen);
+    cmdButton[6]->setEnabled(canOpen);
+}
+
 // The volume, balance and position sliders with their labels, below the track list.
-void frmMain::BuildPlaybackControls() {
-    auto* controls = new QWidget(frMain);
+void Player::BuildSliders(QGroupBox* panel) {
+    auto* controls = new QWidget(panel);
     controls->setObjectName(QStringLiteral("playbackControls"));
     auto* grid = new QGridLayout(controls);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -83,81 +117,66 @@ void frmMain::BuildPlaybackControls() {
     grid->addWidget(SliderVolume, 0, 2, 2, 1, Qt::AlignHCenter);
     grid->addWidget(lblVolume, 0, 3, 2, 1, Qt::AlignVCenter);
     grid->setColumnStretch(0, 1);
-    frMain->layout()->addWidget(controls);
-
-    ConnectTransportButtons();
+    panel->layout()->addWidget(controls);
     ConnectSliders();
 }
 
-void frmMain::ConnectTransportButtons() {
-    for (int index = 0; index < static_cast<int>(cmdButton.size()); ++index)
-        if (cmdButton[index] != nullptr)
-            connect(cmdButton[index], &QPushButton::clicked, this,
-                    [this, index] { cmdButton_Click(index); });
-    if (lsTracks != nullptr)
-        connect(lsTracks, &QTreeWidget::itemDoubleClicked, this, [this] { lsTracks_DblClick(); });
-}
-
-// valueChanged follows every change, also by code; actionTriggered only what the
-// user does with the keyboard, the wheel or the mouse.
-void frmMain::ConnectSliders() {
-    connect(SliderVolume, &QSlider::valueChanged, this, &frmMain::SliderVolume_Change);
-    connect(SliderVolume, &QSlider::actionTriggered, this, &frmMain::SliderVolume_Action);
-    connect(SliderBalance, &QSlider::actionTriggered, this, &frmMain::SliderBalance_Action);
-    connect(SliderPosition, &QSlider::sliderPressed, this, &frmMain::SliderPosition_MouseDown);
+// valueChanged follows every change, also by code; actionTriggered only what the user does
+// with the keyboard, the wheel or the mouse. While an action runs the slider's value still
+// lags behind what the user asked for, so the handlers read sliderPosition(), which already
+// holds it. A click on the groove or a key steps the position and seeks at once; a drag of
+// the handle seeks when it is released.
+void Player::ConnectSliders() {
+    connect(SliderVolume, &QSlider::valueChanged, this, &Player::SliderVolume_Change);
+    connect(SliderVolume, &QSlider::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderNoAction)
+            SliderVolume_Scroll();
+    });
+    connect(SliderBalance, &QSlider::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderNoAction)
+            SliderBalance_Scroll();
+    });
+    connect(SliderPosition, &QSlider::sliderPressed, this, &Player::SliderPosition_MouseDown);
     connect(SliderPosition, &QSlider::sliderReleased, this, [this] {
         SliderPosition_MouseUp();
         SliderPosition_Click();
     });
-    connect(SliderPosition, &QSlider::actionTriggered, this, &frmMain::SliderPosition_Action);
+    connect(SliderPosition, &QSlider::actionTriggered, this, [this](int action) {
+        if (IsUserStep(action) && !bSeeking)
+            SliderPosition_Click();
+    });
 }
 
-// While an action runs the slider's value still lags behind what the user asked
-// for, so the handlers read sliderPosition(), which already holds it.
-void frmMain::SliderVolume_Action(int action) {
-    if (action != QAbstractSlider::SliderNoAction)
-        SliderVolume_Scroll();
-}
-
-void frmMain::SliderBalance_Action(int action) {
-    if (action != QAbstractSlider::SliderNoAction)
-        SliderBalance_Scroll();
-}
-
-// A click on the groove or a key steps the position and seeks at once; a drag
-// of the handle seeks when it is released.
-void frmMain::SliderPosition_Action(int action) {
-    if (IsUserStep(action) && !bSeeking)
-        SliderPosition_Click();
-}
-
-void frmMain::cmdButton_Click(int index) {
+void Player::cmdButton_Click(int index) {
+    BassCore& core = m_services.core;
+    BassCd& cd = m_services.cd;
+    const DWORD drive = m_drives.currentDrive();
     switch (index) {
     case 0:
         PlaySelectedRow();
         return;
     case 1:
-        if (core().BASS_ChannelIsActive(lStream) == BASS_ACTIVE_PAUSED)
-            core().BASS_ChannelResume(lStream);
+        if (core.BASS_ChannelIsActive(lStream) == BASS_ACTIVE_PAUSED)
+            core.BASS_ChannelResume(lStream);
         else
-            core().BASS_ChannelPause(lStream);
+            pause();
         return;
     case 2:
-        core().BASS_ChannelStop(lStream);
+        stop();
         return;
     case 3:
-        cd().BASS_CD_Door(lDrive, BASS_CD_DOOR_LOCK);
+        cd.BASS_CD_Door(drive, BASS_CD_DOOR_LOCK);
         return;
     case 4:
-        cd().BASS_CD_Door(lDrive, BASS_CD_DOOR_UNLOCK);
+        cd.BASS_CD_Door(drive, BASS_CD_DOOR_UNLOCK);
         return;
     case 5:
-        core().BASS_ChannelStop(lStream);
-        cd().BASS_CD_Door(lDrive, BASS_CD_DOOR_OPEN);
+        stop();
+        cd.BASS_CD_Door(drive, BASS_CD_DOOR_OPEN);
         return;
     case 6:
-        cd().BASS_CD_Door(lDrive, BASS_CD_DOOR_CLOSE);
-        ShowDriveInfo();
+        cd.BASS_CD_Door(drive, BASS_CD_DOOR_CLOSE);
+        m_drives.ShowDriveInfo();
         return;
     case 8:
         FadeOut();
@@ -167,47 +186,32 @@ void frmMain::cmdButton_Click(int index) {
     }
 }
 
-void frmMain::lsTracks_DblClick() {
-    PlaySelectedRow();
-}
-
-// Without a selected row there is nothing to play and nothing happens.
-void frmMain::PlaySelectedRow() {
-    const int selected = SelectedRow();
-    if (selected > 0)
-        PlayTrack(TrackOfRow(lsTracks->topLevelItem(selected - 1)));
-}
-
-void frmMain::SliderVolume_Change() {
+void Player::SliderVolume_Change() {
     lblVolume->setText(VolumeCaption(SliderVolume->value()));
 }
 
-void frmMain::SliderVolume_Scroll() {
+void Player::SliderVolume_Scroll() {
     const int position = SliderVolume->sliderPosition();
-    core().BASS_ChannelSetAttributes(lStream, -1, std::abs(position), -101);
+    m_services.core.BASS_ChannelSetAttributes(lStream, -1, std::abs(position), -101);
     lblVolume->setText(VolumeCaption(position));
 }
 
-void frmMain::SliderBalance_Scroll() {
+void Player::SliderBalance_Scroll() {
     const int pan = SliderBalance->sliderPosition();
-    core().BASS_ChannelSetAttributes(lStream, -1, -1, pan);
+    m_services.core.BASS_ChannelSetAttributes(lStream, -1, -1, pan);
     lblBalance->setText(QString::number(pan));
 }
 
-void frmMain::SliderPosition_MouseDown() {
+void Player::SliderPosition_MouseDown() {
     bSeeking = true;
 }
 
-void frmMain::SliderPosition_MouseUp() {
+void Player::SliderPosition_MouseUp() {
     bSeeking = false;
 }
 
-void frmMain::SliderPosition_Click() {
-    const auto length = static_cast<DWORD>(core().BASS_StreamGetLength(lStream));
+void Player::SliderPosition_Click() {
+    const auto length = static_cast<DWORD>(m_services.core.BASS_StreamGetLength(lStream));
     const double target = std::nearbyint(SliderPosition->sliderPosition() / 10000.0 * length);
-    SetPosition(core(), lStream, static_cast<DWORD>(target));
-}
-
-void frmMain::FadeOut() {
-    core().BASS_ChannelSlideAttributes(lStream, -1, 0, -101, 5000);
+    SetPosition(m_services.core, lStream, static_cast<DWORD>(target));
 }

@@ -1,10 +1,6 @@
 #include "rip/ripoutput.h"
 
-#include "shell/frmmain.h"
-
-#include <QComboBox>
 #include <QLocale>
-#include <QRadioButton>
 #include <QRegularExpression>
 
 namespace {
@@ -34,25 +30,9 @@ QString BitrateText(const QString& listText) {
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
-OutputFormatChoice ReadOutputFormatChoice(const frmMain& window) {
-    OutputFormatChoice choice;
-    for (int i = 0; i < 5 && choice.selectedOption < 0; ++i)
-        if (window.optExtractMode[i]->isChecked())
-            choice.selectedOption = i;
-    choice.mp3Cbr = window.optMP3CBR->isChecked();
-    choice.mp3CbrText = window.cmbMP3CBitrate->currentText();
-    choice.mp3VbrText = window.cmbMP3VBitrate->currentText();
-    choice.oggCbr = window.optOGGCBR->isChecked();
-    choice.oggCbrText = window.cmbOGGCBitrate->currentText();
-    choice.oggVbrText = window.cmbOGGVBitrate->currentText();
-    const QComboBox* wma = window.cmbWMAEncodingBitrate;
-    if (wma->currentIndex() >= 0)
-        choice.wmaBitrate = wma->currentData().toInt();
-    return choice;
-}
-
-RipOutput ChooseRipOutput(const OutputFormatChoice& choice, int number, const QString& folder) {
-    switch (choice.selectedOption) {
+RipOutput ChooseRipOutput(const OutputChoice& choice, int number) {
+    const QString& folder = choice.folder;
+    switch (choice.format) {
     case 0:
         return Encoder(kMivoDefaultCode, kMivoDefaultBitrate, EncoderFile(folder, number, ".mp3"));
     case 1:

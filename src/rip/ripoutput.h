@@ -1,25 +1,13 @@
 #pragma once
 
-// Which extraction path, format code, bit rate and file a ticked row is ripped with, from the
-// state of the output option controls.
+// Which extraction path, format code, bit rate and file a track is ripped with, from the
+// output choices.
+
+#include "settings/outputchoice.h"
 
 #include <QString>
 
 #include <optional>
-
-class frmMain;
-
-// The output choices as the option controls hold them when a row is ripped.
-struct OutputFormatChoice {
-    int selectedOption = -1; // the selected optExtractMode index, -1 when none is
-    bool mp3Cbr = true;
-    QString mp3CbrText; // current texts of the bit-rate lists, e.g. "128 Kbps"
-    QString mp3VbrText;
-    bool oggCbr = true;
-    QString oggCbrText;
-    QString oggVbrText;
-    std::optional<int> wmaBitrate; // item data of the selected WMA rate, none without selection
-};
 
 enum class RipPath { None, Wav, Wma, Encoder };
 
@@ -31,11 +19,9 @@ struct RipOutput {
     QString file;                  // encoder output file; the WAV and WMA paths name their own
 };
 
-OutputFormatChoice ReadOutputFormatChoice(const frmMain& window);
-
 // number: the track's 1-based number on the disc, which names the file, as the WAV and WMA
-// paths name theirs; folder: the output folder as typed.
-RipOutput ChooseRipOutput(const OutputFormatChoice& choice, int number, const QString& folder);
+// paths name theirs.
+RipOutput ChooseRipOutput(const OutputChoice& choice, int number);
 
 // The leading number of a bit-rate text in shortest decimal form: "128 Kbps" gives "128",
 // an empty text "0".

@@ -1,4 +1,4 @@
-#include "shell/frmmain.h"
+#include "settings/outputoptions.h"
 
 #include "common/dialogs.h"
 
@@ -8,9 +8,12 @@
 // stored, so a load leaves the user's current choices alone and only gives the
 // bit-rate lists the selection they have when nothing was saved.
 
-void frmMain::LoadFileFormat() {}
+void OutputOptions::LoadFileFormat() {}
 
-void frmMain::LoadSettings() {
+// The WMA bit-rate list stays empty until the WMA encoder is there.
+void OutputOptions::LoadWMAEncoderRates() {}
+
+void OutputOptions::LoadSettings() {
     const std::pair<QComboBox*, int> defaults[] = {
         {cmbOGGCBitrate, 6}, {cmbOGGVBitrate, 6}, {cmbMP3CBitrate, 6}, {cmbMP3VBitrate, 5}};
     for (const auto& [list, index] : defaults)
@@ -18,8 +21,8 @@ void frmMain::LoadSettings() {
             list->setCurrentIndex(index);
 }
 
-bool frmMain::SaveSettings() {
-    m_dialogs.showMessage(this,
+bool OutputOptions::SaveSettings() {
+    m_dialogs.showMessage(m_owner->window(),
                           QStringLiteral("Settings cannot be saved in this version yet; your "
                                          "choices stay in effect until Mivo is closed."),
                           QStringLiteral("Settings not saved"), MessageIcon::Exclamation,

@@ -1,24 +1,20 @@
 #include "shell/frmmain.h"
 
+#include "cd/driveinfo.h"
+#include "cd/tracklist.h"
 #include "common/dialogs.h"
 #include "common/flash.h"
-#include "common/modbass.h"
 #include "common/product.h"
 #include "platform/skin/skinengine.h"
+#include "playback/player.h"
+#include "settings/outputoptions.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
-#include <QSignalBlocker>
-#include <QSlider>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
-const char* const kWMATagNames = "Title,Author,WM/AlbumTitle,Description,Rating,Copyright,"
-                                 "WM/Genre,WM/Year";
-
 QGroupBox* MakePanel(QWidget* parent, const QString& objectName, const QString& caption) {
     auto* panel = new QGroupBox(caption, parent);
     panel->setObjectName(objectName);
@@ -31,68 +27,67 @@ QGroupBox* MakePanel(QWidget* parent, const QString& objectName, const QString& 
 
 frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
     : QWidget(parent), m_bass(services.bass), m_dialogs(services.dialogs),
-      m_desktop(services.desktop), m_appFolder(services.appFolder) {
+      m_desktop(services.desktop), m_appFolder(services.appFolder),
+      m_ripStartDelay(services.ripStartDelay) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kProductName);
     setWindowFlag(Qt::FramelessWindowHint);
 
-    movie = new Flash(this);
-    movie->setObjectName(QStringLiteral("Flash"));
-    movie->setAccessibleName(QStringLiteral("Mivo skin"));
-    connect(movie, &Flash::FSCommand, this, &frmMain::Flash_FSCommand);
+    m_movie = new Flash(this);
+    m_movie->setObjectName(QStringLiteral("Flash"));
+    m_movie->setAccessibleName(QStringLiteral("Mivo skin"));
+    connect(m_movie, &Flash::FSCommand, this, &frmMain::Flash_FSCommand);
 
-    frMain = MakePanel(this, QStringLiteral("frMain"), QString());
-    frCDInfo = MakePanel(this, QStringLiteral("frCDInfo"), QStringLiteral("CD Drive"));
-    frFileFormat =
+    m_frMain = MakePanel(this, QStringLiteral("frMain"), QString());
+    m_frCDInfo = MakePanel(this, QStringLiteral("frCDInfo"), QStringLiteral("CD Drive"));
+    m_frFileFormat =
         MakePanel(this, QStringLiteral("frFileFormat"), QStringLiteral("Grapping Format"));
-    frGeneralOptions =
+    m_frGeneralOptions =
         MakePanel(this, QStringLiteral("frGeneralOptions"), QStringLiteral("General Options"));
 
-    BuildCDInfoPanel();
-    BuildTrackListPanel();
-    BuildPlaybackControls();
-    BuildFileFormatPanel();
-    BuildGeneralOptionsPanel();
-    // The option panels keep their controls at the top; the track list takes the room.
-    for (QGroupBox* panel : {frCDInfo, frFileFormat, frGeneralOptions})
-        static_cast<QVBoxLayout*>(panel->layout())->addStretch(1);
-    for (QGroupBox* panel : {frMain, frCDInfo, frFileFormat, frGeneralOptions})
-        panel->adjustSize();
+    // Each subsystem builds its controls into the panels it is handed.
+    m_drives = new DriveInfo(m_bass.cd, m_frCDInfo, this);
+    m_tracks = new TrackList({m_bass.core, m_bass.cd, m_dialogs, *m_movie}, *m_drives, m_frMain,
+                             this);
+    m_player = new Player({m_bass.core, m_bass.cd, m_dialogs, *this}, *m_drives, *m_tracks,
+                          {m_frMain, m_frCDInfo}, this);
+    m_options = new OutputOptions(m_dialogs, {m_frFileFormat, m_frGeneralOptions}, this);
+    connect(m_drives, &DriveInfo::driveChanged, m_tracks, [this] {
+        m_tracks->forgetReports(); // another drive: its disc has not been reported yet
+        m_tracks->LoadTrackList();
+    });
 
-    tmrPlaybackPosition = new QTimer(this);
-    tmrPlaybackPosition->setInterval(50);
-    connect(tmrPlaybackPosition, &QTimer::timeout, this, &frmMain::tmrPlaybackPosition_Timer);
-    ConnectPlaybackSignals();
+    // The option panels keep their controls at the top; the track list takes the room.
+    for (QGroupBox* panel : {m_frCDInfo, m_frFileFormat, m_frGeneralOptions})
+        static_cast<QVBoxLayout*>(panel->layout())->addStretch(1);
+    for (QGroupBox* panel : {m_frMain, m_frCDInfo, m_frFileFormat, m_frGeneralOptions})
+        panel->adjustSize();
 }
 
 frmMain::~frmMain() = default;
 
 void frmMain::Form_Initialize() {
+    // A style sheet has a single way of drawing: the engine needs no mode set up.
     m_skin = std::make_unique<SkinEngine>();
-    m_skin->initialize(2);
-    m_skin->setDrawingMode(1);
 }
 
 bool frmMain::Form_Load() {
     QDir::setCurrent(m_appFolder);                                            // 1
-    LoadFileFormat();                                                         // 2
+    m_options->LoadFileFormat();                                              // 2
     LayoutWindow();                                                           // 3
     if (!m_bass.core.BASS_Init(1, 44100, 0, reinterpret_cast<void*>(winId()), // 4
                                nullptr)) {
         if (!ReportDigitalOutputFailure()) // 5
             return false;
     }
-    FillDriveList();                                                           // 6 to 8
-    LoadWMAEncoderRates();                                                     // 9
-    const QStringList tagNames = QString::fromLatin1(kWMATagNames).split(','); // 10
-    for (int i = 0; i < 8; ++i)
-        sWMATagNames[i] = tagNames.value(i);
-    SliderVolume->setValue(-m_bass.core.BASS_GetVolume()); // 11
+    m_drives->FillDriveList();         // 6 to 8
+    m_options->LoadWMAEncoderRates();  // 9
+    m_player->showOutputVolume();      // 11 (10: the WMA extraction names its own tags)
     // 12, 13: the sliders show no value tips here, and the plain track list box
     // with its tab stops has no counterpart in this window.
-    LoadSettings(); // 14
-    StartHook();    // 15
-    tmrPlaybackPosition->start();
+    m_options->LoadSettings(); // 14
+    StartHook();               // 15
+    m_player->startPositionTimer();
     return true;
 }
 
@@ -140,32 +135,13 @@ bool frmMain::ReportDigitalOutputFailure() {
     return code == BASS_ERROR_ALREADY || code == BASS_ERROR_DEVICE;
 }
 
-void frmMain::FillDriveList() {
-    DWORD i = 0;
-    {
-        // The combo box selects its first item by itself; the drive selection must only
-        // happen once every drive is listed.
-        const QSignalBlocker quiet(cmbCDDrives);
-        for (const char* description; (description = m_bass.cd.BASS_CD_GetDriveDescription(i));
-             ++i) {
-            const QChar letter(65 + static_cast<int>(m_bass.cd.BASS_CD_GetDriveLetter(i)));
-            cmbCDDrives->addItem(QString(letter) + ": " + Ptr2Str(description),
-                                 static_cast<int>(i));
-        }
-        cmbCDDrives->setCurrentIndex(-1);
-    }
-    if (cmbCDDrives->count() > 0)
-        cmbCDDrives->setCurrentIndex(0); // raises cmbCDDrives_Click: the first disc scan
-    lLastDrive = static_cast<int>(i) - 1;
-}
-
 void frmMain::Form_QueryUnload() {
-    for (int drive = 0; drive <= lLastDrive; ++drive)
+    for (int drive = 0; drive < m_drives->driveCount(); ++drive)
         m_bass.cd.BASS_CD_Door(static_cast<DWORD>(drive), BASS_CD_DOOR_UNLOCK);
     m_bass.core.BASS_Stop();
     m_bass.core.BASS_Free();
     StopHook();
-    tmrPlaybackPosition->stop();
+    m_player->stopPositionTimer();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -1,32 +1,33 @@
 #include "shell/frmmain.h"
 
+#include "cd/tracklist.h"
 #include "common/dialogs.h"
 #include "common/flash.h"
 #include "platform/skin/skinengine.h"
 
 #include <QGroupBox>
-#include <QTreeWidget>
 
 // Fixed geometry in pixels: the window has the same size on every display.
 void frmMain::LayoutWindow() {
-    movie->move(0, 0);
-    movie->raise();
-    movie->resize(700, 603);
+    QFrame* trackList = m_tracks->listControl();
+    m_movie->move(0, 0);
+    m_movie->raise();
+    m_movie->resize(700, 603);
     setFixedSize(700, 603);
-    if (!movie->LoadMovie(0, m_appFolder + "/Main.qml"))
+    if (!m_movie->LoadMovie(0, m_appFolder + "/Main.qml"))
         m_dialogs.showMessage(this,
                               "The skin movie could not be loaded; the program goes on without "
                               "it.\r\n" +
-                                  movie->loadError(),
+                                  m_movie->loadError(),
                               windowTitle(), MessageIcon::Exclamation, MessageButtons::Ok);
-    frMain->move(180, 235);
-    for (QGroupBox* panel : {frCDInfo, frFileFormat, frGeneralOptions})
+    m_frMain->move(180, 235);
+    for (QGroupBox* panel : {m_frCDInfo, m_frFileFormat, m_frGeneralOptions})
         panel->move(180, 180);
 
     const bool skinned = m_skin->loadSkin(m_appFolder + "/Skin.qss") &&
-                         m_skin->attachPanel(frMain, 2) && m_skin->attachPanel(frCDInfo, 1) &&
-                         m_skin->attachPanel(frGeneralOptions, 1) &&
-                         m_skin->attachPanel(frFileFormat, 1) && m_skin->attachList(lsTracks, 0) &&
+                         m_skin->attachPanel(m_frMain, 2) && m_skin->attachPanel(m_frCDInfo, 1) &&
+                         m_skin->attachPanel(m_frGeneralOptions, 1) &&
+                         m_skin->attachPanel(m_frFileFormat, 1) && m_skin->attachList(trackList, 0) &&
                          m_skin->applySkin();
     if (!skinned)
         m_dialogs.showMessage(this,
@@ -34,7 +35,7 @@ void frmMain::LayoutWindow() {
                               "look.\r\n" +
                                   m_skin->lastError(),
                               windowTitle(), MessageIcon::Exclamation, MessageButtons::Ok);
-    lsTracks->setFrameShape(QFrame::StyledPanel); // the list's three-dimensional border
+    trackList->setFrameShape(QFrame::StyledPanel); // the list's three-dimensional border
     FitPanelsToFace();
 }
 
@@ -43,8 +44,8 @@ void frmMain::LayoutWindow() {
 void frmMain::FitPanelsToFace() {
     constexpr int kPanelWidth = 370; // from x 180 to the right-hand column of the face
     constexpr int kBottomMargin = 8;
-    lsTracks->setMinimumHeight(60);
-    for (QGroupBox* panel : {frMain, frCDInfo, frFileFormat, frGeneralOptions}) {
+    m_tracks->listControl()->setMinimumHeight(60);
+    for (QGroupBox* panel : {m_frMain, m_frCDInfo, m_frFileFormat, m_frGeneralOptions}) {
         const int room = height() - kBottomMargin - panel->y();
         panel->resize(kPanelWidth, room);
     }

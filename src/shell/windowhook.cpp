@@ -35,13 +35,13 @@ void frmMain::StartHook() {
     if (m_hook)
         return; // installing twice would filter twice; once is enough
     m_hook = std::make_unique<ContextMenuFilter>();
-    movie->installEventFilter(m_hook.get());
+    m_movie->installEventFilter(m_hook.get());
 }
 
 void frmMain::StopHook() {
     if (!m_hook)
         return;
-    movie->removeEventFilter(m_hook.get());
+    m_movie->removeEventFilter(m_hook.get());
     m_hook.reset();
 }
 

@@ -3,16 +3,6 @@
 #include <QFile>
 #include <QStyle>
 
-bool SkinEngine::initialize(int mode) {
-    m_mode = mode;
-    return true;
-}
-
-bool SkinEngine::setDrawingMode(int mode) {
-    m_drawingMode = mode;
-    return true;
-}
-
 bool SkinEngine::loadSkin(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {

@@ -12,10 +12,6 @@
 // panels (1) and the list (0).
 class SkinEngine {
 public:
-    // The two set-up calls the main window makes when it is created.
-    bool initialize(int mode);
-    bool setDrawingMode(int mode);
-
     // Each operation returns whether it worked; lastError() says why not.
     bool loadSkin(const QString& path);
     bool attachPanel(QWidget* panel, int kind);
@@ -27,8 +23,6 @@ public:
 private:
     bool attach(QWidget* widget, int kind);
 
-    int m_mode = 0;
-    int m_drawingMode = 0;
     QString m_styleSheet;
     QList<QPair<QPointer<QWidget>, int>> m_attached;
     QString m_lastError;

@@ -1,4 +1,4 @@
-#include "shell/frmmain.h"
+#include "settings/outputoptions.h"
 
 #include "common/dialogs.h"
 
@@ -16,9 +16,6 @@
 #include <QRadioButton>
 #include <QStackedLayout>
 #include <QVBoxLayout>
-
-// The output choices of the rip: the format options with their settings panels, and the
-// output folder. The controls themselves are the live settings.
 
 namespace {
 
@@ -99,7 +96,13 @@ void BuildEncoderPanel(QFrame* frame, const QString& format, QRadioButton*& cbr,
 
 } // namespace
 
-void frmMain::BuildFileFormatPanel() {
+OutputOptions::OutputOptions(Dialogs& dialogs, const Panels& panels, QObject* parent)
+    : QObject(parent), m_dialogs(dialogs), m_owner(panels.fileFormat) {
+    BuildFileFormatPanel(panels.fileFormat);
+    BuildGeneralOptionsPanel(panels.generalOptions);
+}
+
+void OutputOptions::BuildFileFormatPanel(QGroupBox* frFileFormat) {
     auto* panelLayout = frFileFormat->layout();
     panelLayout->addWidget(
         new QLabel(QStringLiteral("Select the output file format"), frFileFormat));
@@ -126,7 +129,23 @@ void frmMain::BuildFileFormatPanel() {
     AddInfoLabels(frFormatSettings[0], kMivoDefaultInfo);
     AddInfoLabels(frFormatSettings[1], kWavInfo);
 
-    QFrame* wma = frFormatSettings[2];
+    BuildWmaPanel(frFormatSettings[2]);
+    BuildEncoderPanel(frFormatSettings[3], QStringLiteral("MP3"), optMP3CBR, optMP3VBR,
+                      cmbMP3CBitrate, cmbMP3VBitrate, kMP3CBitrates, kMP3VBitrates);
+    BuildEncoderPanel(frFormatSettings[4], QStringLiteral("OGG"), optOGGCBR, optOGGVBR,
+                      cmbOGGCBitrate, cmbOGGVBitrate, kOGGBitrates, kOGGBitrates);
+    panelLayout->addWidget(stackHolder);
+
+    // Whoever selects an option (the user or the settings load), its panel comes to the front.
+    for (int i = 0; i < 5; ++i)
+        connect(optExtractMode[i], &QRadioButton::toggled, this, [this, i](bool selected) {
+            if (selected)
+                optExtractMode_Click(i);
+        });
+    optExtractMode[0]->setChecked(true);
+}
+
+void OutputOptions::BuildWmaPanel(QFrame* wma) {
     auto* wmaLayout = new QGridLayout(wma);
     wmaLayout->setContentsMargins(6, 4, 6, 4);
     wmaLayout->setVerticalSpacing(2);
@@ -157,22 +176,9 @@ void frmMain::BuildFileFormatPanel() {
     }
     wmaLayout->addWidget(frameOutputTags, 2, 0, 1, 2);
 
-    BuildEncoderPanel(frFormatSettings[3], QStringLiteral("MP3"), optMP3CBR, optMP3VBR,
-                      cmbMP3CBitrate, cmbMP3VBitrate, kMP3CBitrates, kMP3VBitrates);
-    BuildEncoderPanel(frFormatSettings[4], QStringLiteral("OGG"), optOGGCBR, optOGGVBR,
-                      cmbOGGCBitrate, cmbOGGVBitrate, kOGGBitrates, kOGGBitrates);
-    panelLayout->addWidget(stackHolder);
-
-    // Whoever selects an option (the user or the settings load), its panel comes to the front.
-    for (int i = 0; i < 5; ++i)
-        connect(optExtractMode[i], &QRadioButton::toggled, this, [this, i](bool selected) {
-            if (selected)
-                optExtractMode_Click(i);
-        });
-    optExtractMode[0]->setChecked(true);
 }
 
-void frmMain::BuildGeneralOptionsPanel() {
+void OutputOptions::BuildGeneralOptionsPanel(QGroupBox* frGeneralOptions) {
     auto* panelLayout = static_cast<QVBoxLayout*>(frGeneralOptions->layout());
     auto* label = new QLabel(QStringLiteral("Specifiy the folder which the tracks will be ripped "
                                             "into:-"),
@@ -190,10 +196,10 @@ void frmMain::BuildGeneralOptionsPanel() {
     row->addWidget(cmdBrowseFolder);
     panelLayout->addLayout(row);
 
-    connect(cmdBrowseFolder, &QPushButton::clicked, this, &frmMain::cmdBrowseFolder_Click);
+    connect(cmdBrowseFolder, &QPushButton::clicked, this, &OutputOptions::cmdBrowseFolder_Click);
 }
 
-void frmMain::optExtractMode_Click(int index) {
+void OutputOptions::optExtractMode_Click(int index) {
     m_formatSettingsStack->setCurrentIndex(index);
     frFormatSettings[index]->raise();
     frFormatSettings[index]->update();
@@ -201,14 +207,32 @@ void frmMain::optExtractMode_Click(int index) {
 
 // The folder chooser; the chosen folder without a trailing separator, or empty text when the
 // user cancels. It starts in the folder the box names, so the user sees where ripping goes now.
-QString frmMain::BrowseForFolder(QWidget* owner, const QString& title) {
+QString OutputOptions::BrowseForFolder(QWidget* owner, const QString& title) {
     const QString chosen = m_dialogs.browseForFolder(owner, title, txtExtractPath->text());
     return chosen.isEmpty() ? QString() : QDir::cleanPath(chosen);
 }
 
-void frmMain::cmdBrowseFolder_Click() {
-    const QString folder =
-        BrowseForFolder(this, QStringLiteral("Please, Select a folder to be the extraction path."));
+void OutputOptions::cmdBrowseFolder_Click() {
+    const QString folder = BrowseForFolder(
+        m_owner->window(), QStringLiteral("Please, Select a folder to be the extraction path."));
     if (!folder.isEmpty())
         txtExtractPath->setText(folder);
+}
+
+OutputChoice OutputOptions::choice() const {
+    OutputChoice choice;
+    choice.format = m_extractModeGroup->checkedId();
+    choice.mp3Cbr = optMP3CBR->isChecked();
+    choice.mp3CbrText = cmbMP3CBitrate->currentText();
+    choice.mp3VbrText = cmbMP3VBitrate->currentText();
+    choice.oggCbr = optOGGCBR->isChecked();
+    choice.oggCbrText = cmbOGGCBitrate->currentText();
+    choice.oggVbrText = cmbOGGVBitrate->currentText();
+    if (cmbWMAEncodingBitrate->currentIndex() >= 0)
+        choice.wmaBitrate = cmbWMAEncodingBitrate->currentData().toInt();
+    choice.wmaTags = chkWMAFileTags->isChecked();
+    for (std::size_t i = 0; i < txtWMATags.size(); ++i)
+        choice.wmaTagTexts[i] = txtWMATags[i]->text();
+    choice.folder = txtExtractPath->text();
+    return choice;
 }

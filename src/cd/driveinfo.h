@@ -1,0 +1,47 @@
+#pragma once
+
+// The drive list and the capabilities of the chosen drive, in the CD Drive panel.
+
+#include "common/audiolibrary.h"
+
+#include <QObject>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+
+class DriveInfo : public QObject {
+    Q_OBJECT
+public:
+    DriveInfo(BassCd& cd, QGroupBox* panel, QObject* parent = nullptr);
+
+    // Lists every drive the library knows, then chooses the first, which scans its disc.
+    void FillDriveList();
+    void cmbCDDrives_Click();
+    void ShowDriveInfo();
+    // The door boxes follow the drive; true while its door is open.
+    bool ShowDoorState();
+
+    DWORD currentDrive() const { return static_cast<DWORD>(lDrive); }
+    int driveCount() const { return m_driveCount; }
+
+signals:
+    // Another drive was chosen and shown; its disc has not been scanned yet.
+    void driveChanged();
+    // What the door of the drive shown can do, for the buttons that move it.
+    void doorCapabilities(bool canOpen, bool canLock);
+
+private:
+    void BuildControls(QGroupBox* panel);
+
+    BassCd& m_cd;
+    int lDrive = 0;
+    int m_driveCount = 0;
+    QComboBox* cmbCDDrives = nullptr;
+    std::array<QCheckBox*, 15> chkRWFlags{};
+    QLabel* lblMaxReadSpeed = nullptr;
+    QLabel* lblCacheSize = nullptr;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+// What made an extraction fail, as the routine error box shows it: the system's error
+// number (errno) for file failures, 1000 plus the audio library's error code for a failed
+// read.
+
+#include <QString>
+
+class BassCore;
+
+struct RipFailure {
+    int number = 0;
+    QString description;
+};
+
+// action: what was done to the file when it failed ("creating", "writing").
+RipFailure FileFailure(int error, const QString& action, const QString& fileName);
+// A read of track lTrack (0-based) that failed after delivered bytes of its last block.
+RipFailure ReadFailure(BassCore& core, int lTrack, int delivered);
+RipFailure TooLong(const QString& fileName);

@@ -1,0 +1,67 @@
+#pragma once
+
+// One rip: every requested track of the drive extracted in the chosen format into the output
+// folder. The job owns its decode stream and its stop request; it tells its listener which
+// track it is on and how far it got, and it says what went wrong through the dialogs.
+
+#include "common/audiolibrary.h"
+#include "settings/outputchoice.h"
+
+#include <QSet>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class Dialogs;
+class QWidget;
+
+struct RipRequest {
+    DWORD drive = 0;
+    std::vector<int> tracks; // 0-based library tracks, in list order
+    OutputChoice output;
+};
+
+class RipJob {
+public:
+    struct Services {
+        BassCore& core;
+        BassCd& cd;
+        Dialogs& dialogs;
+        QWidget& window; // the main window, disabled while a track is extracted
+    };
+    struct Listener {
+        std::function<void(int number)> trackStarted; // the track's number on the disc
+        std::function<void(float done)> progress;     // 0 to 1 of the current track
+    };
+    // boxOwner: the window the job's boxes belong to (the rip dialog).
+    RipJob(const Services& services, RipRequest request, QWidget* boxOwner, Listener listener);
+
+    // Rips every track until done or stopped; the count of tracks ripped completely.
+    int RipTracks();
+    // Ends the running extraction after its current block; no further track starts.
+    void StopRipping() { bStopRipping = true; }
+    const QString& folder() const { return m_request.output.folder; }
+
+    // Each extraction path says whether the track was written completely.
+    bool ExtractAudioTrackToWav(int lTrack);
+    bool ExtractAudioTrackToWMA(int lTrack, int lngBitrate);
+    bool Converter(const QString& sTrack, const QString& sFormat, const QString& sBitrate,
+                   const QString& sFile, bool bDeleteWav);
+
+private:
+    bool RipTrack(int lTrack);
+    bool PrepareOutputFolder();
+    bool ReportFormatNotAvailable(const QString& format);
+    // True the first time a notice (key) comes up in this job: a notice that would hold for
+    // every track is shown once.
+    bool FirstNoticeInJob(const QString& key);
+    void ReportProgress(DWORD stream);
+
+    Services m_services;
+    RipRequest m_request;
+    QWidget* m_boxOwner;
+    Listener m_listener;
+    bool bStopRipping = false;
+    QSet<QString> m_notices;
+};

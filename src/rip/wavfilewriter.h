@@ -1,0 +1,53 @@
+#pragma once
+
+// An uncompressed WAV file written block by block: a 44-byte header with both sizes 0, the
+// audio, then the sizes patched to the data written. Every write is checked, so a full disk
+// is reported, not lost.
+
+#include "rip/ripfailure.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+struct WavFormat {
+    quint16 channels = 0;
+    quint32 sampleRate = 0;
+    quint16 bitsPerSample = 0;
+    quint16 blockAlign = 0;
+    quint32 bytesPerSecond = 0;
+};
+
+// The 44 header bytes for dataBytes of audio in this format.
+QByteArray WavHeaderBytes(const WavFormat& format, quint32 dataBytes);
+
+class WavFileWriter {
+public:
+    // The sizes are kept as 32-bit signed values; a bigger file cannot be described.
+    static constexpr qint64 kLargestRiffSize = 0x7fffffff;
+    static constexpr qint64 kHeaderBytes = 44;
+
+    std::optional<RipFailure> create(const QString& fileName);
+    std::optional<RipFailure> writeHeader(const WavFormat& format);
+    std::optional<RipFailure> append(const char* data, qsizetype n);
+    // Makes the header describe exactly the data written and cuts anything a failed write
+    // left behind it; a failure means the file on disk does not say what it holds.
+    std::optional<RipFailure> patchSizes();
+    void close() { m_file.reset(); }
+
+private:
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::optional<RipFailure> write(const QByteArray& bytes);
+    bool writeAt(long offset, const char* bytes);
+
+    std::unique_ptr<std::FILE, FileCloser> m_file;
+    QString m_fileName;
+    WavFormat m_format;
+    bool m_headerWritten = false;
+    qint64 m_dataBytes = 0;
+};

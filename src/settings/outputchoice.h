@@ -1,0 +1,24 @@
+#pragma once
+
+// What a rip is to make, as the output options hold it when the rip starts.
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+struct OutputChoice {
+    // The chosen format: 0 Mivo Default, 1 WAV, 2 WMA, 3 MP3, 4 OGG; -1 when none is chosen.
+    int format = -1;
+    bool mp3Cbr = true;
+    QString mp3CbrText; // texts of the bit-rate lists, e.g. "128 Kbps"
+    QString mp3VbrText;
+    bool oggCbr = true;
+    QString oggCbrText;
+    QString oggVbrText;
+    std::optional<int> wmaBitrate; // bits per second; none without a selected rate
+    bool wmaTags = true;
+    std::array<QString, 8> wmaTagTexts; // title, artist, album, description, rating,
+                                        // copyright, genre, year
+    QString folder;                     // the output folder as typed
+};
