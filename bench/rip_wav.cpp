@@ -100,14 +100,15 @@ int RipChild(const QString& appFolder, const QString& folder) {
     const auto audio = CreateAudioLibrary(appFolder.toStdString());
     frmMain form(MainWindowServices{audio->library(), dialogs, desktop, appFolder});
     form.Form_Initialize();
-    if (!form.Form_Load() || form.lsTracks->topLevelItemCount() == 0) {
+    auto* list = form.findChild<QTreeWidget*>(QStringLiteral("lsTracks"));
+    if (!form.Form_Load() || list->topLevelItemCount() == 0) {
         std::fprintf(stderr, "the image is not listed as a drive with tracks\n");
         return 1;
     }
-    for (int i = 0; i < form.lsTracks->topLevelItemCount(); ++i)
-        form.lsTracks->topLevelItem(i)->setCheckState(0, Qt::Checked);
-    form.txtExtractPath->setText(folder);
-    form.optExtractMode[1]->setChecked(true);
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        list->topLevelItem(i)->setCheckState(0, Qt::Checked);
+    form.findChild<QLineEdit*>(QStringLiteral("txtExtractPath"))->setText(folder);
+    form.findChild<QRadioButton*>(QStringLiteral("optExtractMode1"))->setChecked(true);
     dialogs.messages.clear();
 
     RipWatch watch(form);

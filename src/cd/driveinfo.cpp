@@ -121,7 +121,6 @@ void DriveInfo::BuildControls(QGroupBox* frCDInfo) {
     figures->addWidget(lblCacheSize, 1, 1);
     figures->setColumnStretch(1, 1);
     panel->addLayout(figures);
-
 }
 
 void DriveInfo::FillDriveList() {

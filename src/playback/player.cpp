@@ -11,8 +11,8 @@
 
 #include <cstdlib>
 
-Player::Player(const Services& services, DriveInfo& drives, TrackList& tracks,
-               const Panels& panels, QObject* parent)
+Player::Player(const Services& services, DriveInfo& drives, TrackList& tracks, const Panels& panels,
+               QObject* parent)
     : QObject(parent), m_services(services), m_drives(drives), m_tracks(tracks) {
     BuildButtons(panels.cdDrive);
     BuildSliders(panels.tracks);

@@ -51,15 +51,16 @@ public:
     void tmrPlaybackPosition_Timer();
 
     // What the skin's transport asks for.
-    void play();                // resumes a paused track, else plays the selected row
-    void playRow(int row);      // plays a row and selects it
-    void next();                // the row after the selected one, wrapping
-    void previous();            // the row before the selected one, wrapping
-    void stop();                // also ends a fade-out
-    void pause();               // also ends a fade-out
-    void showOutputVolume();    // the volume slider follows the library's output volume
-    void startPositionTimer();  // from the end of start-up
-    void stopPositionTimer();   // at shutdown
+    void play();               // resumes a paused track, else plays the selected row
+    void playRow(int row);     // plays a row and selects it
+    void next();               // the row after the selected one, wrapping
+    void previous();           // the row before the selected one, wrapping
+    void stop();               // also ends a fade-out
+    void pause();              // also ends a fade-out
+    void showOutputVolume();   // the volume slider follows the library's output volume
+    void startPositionTimer(); // from the end of start-up
+    void stopPositionTimer();  // at shutdown
+    DWORD currentStream() const { return lStream; } // the stream the position display follows
 
 signals:
     // Sync notifications from the library's thread, delivered on the window's thread.

@@ -16,8 +16,7 @@ frmRipp::frmRipp(const RipJob::Services& services, RipRequest request, int start
     : QDialog(parent),
       m_job(services, std::move(request), this,
             {[this](int number) {
-                 lblRip->setText(QStringLiteral("Ripping Track Number:") +
-                                 QString::number(number));
+                 lblRip->setText(QStringLiteral("Ripping Track Number:") + QString::number(number));
              },
              [this](float done) {
                  // Whole percent, a half going to the even neighbour.
@@ -80,11 +79,10 @@ void frmRipp::tmrRipp_Timer() {
 }
 
 void frmRipp::FinishJob(int ripped) {
-    m_dialogs.showMessage(this,
-                          QString::number(ripped) + QStringLiteral(" Tracks have been Ripped to ") +
-                              m_job.folder(),
-                          QStringLiteral("Ripping Completed"), MessageIcon::Information,
-                          MessageButtons::Ok);
+    m_dialogs.showMessage(
+        this,
+        QString::number(ripped) + QStringLiteral(" Tracks have been Ripped to ") + m_job.folder(),
+        QStringLiteral("Ripping Completed"), MessageIcon::Information, MessageButtons::Ok);
     m_jobOpen = false;
     accept();
 }

@@ -21,9 +21,9 @@ public:
 
     void Form_Load();
     void tmrRipp_Timer();
-    void cmdStop_Click();
 
 public slots:
+    void cmdStop_Click();
     void reject() override;
 
 protected:

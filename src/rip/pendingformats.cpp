@@ -22,8 +22,7 @@ bool RipJob::ExtractAudioTrackToWMA(int /*lTrack*/, int /*lngBitrate*/) {
 }
 
 bool RipJob::Converter(const QString& /*sTrack*/, const QString& sFormat,
-                       const QString& /*sBitrate*/, const QString& /*sFile*/,
-                       bool /*bDeleteWav*/) {
+                       const QString& /*sBitrate*/, const QString& /*sFile*/, bool /*bDeleteWav*/) {
     return ReportFormatNotAvailable(sFormat.startsWith("OGG") ? QStringLiteral("OGG")
                                                               : QStringLiteral("MP3"));
 }

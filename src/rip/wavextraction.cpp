@@ -129,8 +129,8 @@ bool RipJob::ExtractAudioTrackToWav(int lTrack) {
     }
     held.adoptStream(stream);
 
-    const QString fileName = folder() + QStringLiteral("/TRACK") + QString::number(lTrack + 1) +
-                             QStringLiteral(".WAV");
+    const QString fileName =
+        folder() + QStringLiteral("/TRACK") + QString::number(lTrack + 1) + QStringLiteral(".WAV");
     CopyOutcome outcome;
     const std::optional<WavFormat> format = ReadWavFormat(m_services.core, stream);
     if (!format)

@@ -175,7 +175,6 @@ void OutputOptions::BuildWmaPanel(QFrame* wma) {
         tagGrid->addWidget(txtWMATags[i], row, column + 1);
     }
     wmaLayout->addWidget(frameOutputTags, 2, 0, 1, 2);
-
 }
 
 void OutputOptions::BuildGeneralOptionsPanel(QGroupBox* frGeneralOptions) {

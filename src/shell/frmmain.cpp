@@ -47,8 +47,8 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
 
     // Each subsystem builds its controls into the panels it is handed.
     m_drives = new DriveInfo(m_bass.cd, m_frCDInfo, this);
-    m_tracks = new TrackList({m_bass.core, m_bass.cd, m_dialogs, *m_movie}, *m_drives, m_frMain,
-                             this);
+    m_tracks =
+        new TrackList({m_bass.core, m_bass.cd, m_dialogs, *m_movie}, *m_drives, m_frMain, this);
     m_player = new Player({m_bass.core, m_bass.cd, m_dialogs, *this}, *m_drives, *m_tracks,
                           {m_frMain, m_frCDInfo}, this);
     m_options = new OutputOptions(m_dialogs, {m_frFileFormat, m_frGeneralOptions}, this);
@@ -80,9 +80,9 @@ bool frmMain::Form_Load() {
         if (!ReportDigitalOutputFailure()) // 5
             return false;
     }
-    m_drives->FillDriveList();         // 6 to 8
-    m_options->LoadWMAEncoderRates();  // 9
-    m_player->showOutputVolume();      // 11 (10: the WMA extraction names its own tags)
+    m_drives->FillDriveList();        // 6 to 8
+    m_options->LoadWMAEncoderRates(); // 9
+    m_player->showOutputVolume();     // 11 (10: the WMA extraction names its own tags)
     // 12, 13: the sliders show no value tips here, and the plain track list box
     // with its tab stops has no counterpart in this window.
     m_options->LoadSettings(); // 14

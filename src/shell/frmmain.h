@@ -28,7 +28,7 @@ struct MainWindowServices {
     AudioLibrary bass;
     Dialogs& dialogs;
     DesktopShell& desktop;
-    QString appFolder; // the program's folder, without a trailing separator
+    QString appFolder;        // the program's folder, without a trailing separator
     int ripStartDelay = 1000; // ms the rip dialog shows itself before the job starts
 };
 

@@ -27,8 +27,8 @@ void frmMain::LayoutWindow() {
     const bool skinned = m_skin->loadSkin(m_appFolder + "/Skin.qss") &&
                          m_skin->attachPanel(m_frMain, 2) && m_skin->attachPanel(m_frCDInfo, 1) &&
                          m_skin->attachPanel(m_frGeneralOptions, 1) &&
-                         m_skin->attachPanel(m_frFileFormat, 1) && m_skin->attachList(trackList, 0) &&
-                         m_skin->applySkin();
+                         m_skin->attachPanel(m_frFileFormat, 1) &&
+                         m_skin->attachList(trackList, 0) && m_skin->applySkin();
     if (!skinned)
         m_dialogs.showMessage(this,
                               "The skin could not be applied; the panels keep the desktop's "

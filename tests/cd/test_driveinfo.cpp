@@ -1,134 +1,130 @@
-// The "CD Drive" panel: drive choice, capability boxes, figures and door buttons.
-#include "cdwindowfixture.h"
+// The "CD Drive" panel: capability boxes, figures and door buttons.
+#include "cd/driveinfo.h"
+#include "support/windowtest.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QTest>
 
-namespace {
-constexpr DWORD kEveryFlag = 0xFFFFFFFFu;
+#include <algorithm>
 
-std::vector<Qt::CheckState> States(const frmMain& form, int first, int last) {
-    std::vector<Qt::CheckState> states;
-    for (int i = first; i <= last; ++i)
-        states.push_back(form.chkRWFlags[i]->checkState());
-    return states;
-}
+namespace {
+
+class DriveInfoTest : public ::testing::Test {
+protected:
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void TearDown() override { QLocale::setDefault(QLocale::system()); }
+
+    QCheckBox& box(int i) { return w.find<QCheckBox>(name("chkRWFlags_%1", i)); }
+    bool buttonEnabled(int i) { return w.find<QPushButton>(name("cmdButton_%1", i)).isEnabled(); }
+    QString label(const char* objectName) { return w.find<QLabel>(objectName).text(); }
+    static const char* name(const char* pattern, int i) {
+        static QByteArray text;
+        text = QString::fromLatin1(pattern).arg(i).toLatin1();
+        return text.constData();
+    }
+
+    FakeWindow w;
+};
+
 } // namespace
 
-using DriveInfoTest = CdWindowTest;
-
-TEST_F(DriveInfoTest, DriveWithEveryCapabilityChecksBoxesAndEnablesTheDoorButtons) {
-    FakeDrive& drive = h.audio.addDrive();
-    drive.info = BASS_CD_INFO{28, kEveryFlag, 1, 1, 7056, 512, 1};
-    drive.locked = true;
-    frmMain& form = load();
-
-    EXPECT_TRUE(h.audio.called("BASS_CD_GetInfo(0,28)"));
-    EXPECT_EQ(States(form, 0, 12), std::vector<Qt::CheckState>(13, Qt::Checked));
-    EXPECT_EQ(form.chkRWFlags[13]->checkState(), Qt::Checked); // the door is locked
-    for (int i = 3; i <= 6; ++i)
-        EXPECT_TRUE(form.cmdButton[i]->isEnabled()) << i;
-    EXPECT_EQ(form.lblMaxReadSpeed->text(), "7,056 Kbps");
-    EXPECT_EQ(form.lblCacheSize->text(), "512 KB");
-}
-
-TEST_F(DriveInfoTest, EachBoxShowsItsOwnFlagBit) {
-    FakeDrive& drive = h.audio.addDrive();
-    // bits 2 ("method 2"), 21 ("mode 2 form 2") and 25 ("stream is accurate"),
-    // and bits no box shows (6, 19, 23, 26)
-    drive.info.rwflags =
-        (1u << 2) | (1u << 21) | (1u << 25) | (1u << 6) | (1u << 19) | (1u << 23) | (1u << 26);
-    frmMain& form = load();
-    std::vector<Qt::CheckState> expected(11, Qt::Unchecked);
-    expected[2] = expected[7] = expected[10] = Qt::Checked;
-    EXPECT_EQ(States(form, 0, 10), expected);
-}
-
-TEST_F(DriveInfoTest, DriveWithoutLockSupportGreysTheLockBoxAndDisablesLockAndUnlock) {
-    FakeDrive& drive = h.audio.addDrive();
-    drive.info = BASS_CD_INFO{28, 0, 1, 0, 7056, 512, 0};
-    frmMain& form = load();
-
-    EXPECT_EQ(form.chkRWFlags[12]->checkState(), Qt::Unchecked);
-    EXPECT_EQ(form.chkRWFlags[13]->checkState(), Qt::PartiallyChecked);
-    EXPECT_FALSE(form.cmdButton[3]->isEnabled());
-    EXPECT_FALSE(form.cmdButton[4]->isEnabled());
-    EXPECT_TRUE(form.cmdButton[5]->isEnabled());
-    EXPECT_TRUE(form.cmdButton[6]->isEnabled());
-    EXPECT_TRUE(h.audio.callsStartingWith("BASS_CD_DoorIsLocked").empty());
-}
-
-TEST_F(DriveInfoTest, FiguresGroupThousandsAndShowNoDigitsForZero) {
-    FakeDrive& drive = h.audio.addDrive();
-    drive.info.maxspeed = 0;
-    drive.info.cache = 1234567;
-    frmMain& form = load();
-    EXPECT_EQ(form.lblMaxReadSpeed->text(), " Kbps");
-    EXPECT_EQ(form.lblCacheSize->text(), "1,234,567 KB");
-
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    h.audio.drives[0].info.maxspeed = 7056;
-    form.ShowDriveInfo();
-    EXPECT_EQ(form.lblMaxReadSpeed->text(), "7.056 Kbps");
-}
-
-TEST_F(DriveInfoTest, FailedCapabilityQueryShowsNothing) {
-    h.audio.addDrive();
-    frmMain& form = load();
-    form.lDrive = 5; // a drive the library does not know: the record stays empty
-    form.ShowDriveInfo();
-    EXPECT_EQ(States(form, 0, 12), std::vector<Qt::CheckState>(13, Qt::Unchecked));
-    EXPECT_EQ(form.chkRWFlags[13]->checkState(), Qt::PartiallyChecked);
-    EXPECT_EQ(form.lblMaxReadSpeed->text(), " Kbps");
-    EXPECT_EQ(form.lblCacheSize->text(), " KB");
-    for (int i = 3; i <= 6; ++i)
-        EXPECT_FALSE(form.cmdButton[i]->isEnabled()) << i;
+// Each box shows its own flag bit; the door boxes and buttons follow what the door can do.
+TEST_F(DriveInfoTest, BoxesFiguresAndDoorButtonsShowTheDrive) {
+    struct Case {
+        BASS_CD_INFO info;
+        bool locked;
+        std::vector<int> checked;
+        Qt::CheckState lockedBox;
+        bool lockButtons, doorButtons;
+        const char *speed, *cache;
+    };
+    const DWORD someBits = (1u << 2) | (1u << 21) | (1u << 25) | (1u << 6) | (1u << 19);
+    const Case cases[] = {
+        {{28, 0xFFFFFFFFu, 1, 1, 7056, 512, 1},
+         true,
+         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
+         Qt::Checked,
+         true,
+         true,
+         "7,056 Kbps",
+         "512 KB"},
+        {{28, someBits, 1, 0, 0, 1234567, 0},
+         false,
+         {2, 7, 10, 11},
+         Qt::PartiallyChecked,
+         false,
+         true,
+         " Kbps",
+         "1,234,567 KB"},
+        {{28, 0, 0, 2, 1411, 2048, 0},
+         false,
+         {},
+         Qt::Unchecked,
+         true,
+         false,
+         "1,411 Kbps",
+         "2,048 KB"},
+    };
+    for (const Case& c : cases) {
+        FakeWindow window;
+        window.audio.addDrive().info = c.info;
+        window.audio.drives[0].locked = c.locked;
+        window.load();
+        for (int i = 0; i <= 12; ++i) {
+            const bool expected =
+                std::find(c.checked.begin(), c.checked.end(), i) != c.checked.end();
+            const Qt::CheckState state =
+                window.find<QCheckBox>(name("chkRWFlags_%1", i)).checkState();
+            if (i == 12 && c.info.canlock == 2) {
+                EXPECT_EQ(state, Qt::PartiallyChecked);
+            } else {
+                EXPECT_EQ(state == Qt::Checked, expected) << i;
+            }
+        }
+        EXPECT_EQ(window.find<QCheckBox>("chkRWFlags_13").checkState(), c.lockedBox);
+        EXPECT_EQ(window.find<QPushButton>("cmdButton_3").isEnabled(), c.lockButtons);
+        EXPECT_EQ(window.find<QPushButton>("cmdButton_4").isEnabled(), c.lockButtons);
+        EXPECT_EQ(window.find<QPushButton>("cmdButton_5").isEnabled(), c.doorButtons);
+        EXPECT_EQ(window.find<QPushButton>("cmdButton_6").isEnabled(), c.doorButtons);
+        EXPECT_EQ(window.find<QLabel>("lblMaxReadSpeed").text(), c.speed);
+        EXPECT_EQ(window.find<QLabel>("lblCacheSize").text(), c.cache);
+    }
 }
 
 TEST_F(DriveInfoTest, CapabilityBoxesIgnoreClicksKeysAndPresses) {
-    h.audio.addDrive().info.rwflags = BASS_CD_RWFLAG_READCDR;
-    frmMain& form = load();
-    form.frCDInfo->show();
+    w.audio.addDrive().info.rwflags = BASS_CD_RWFLAG_READCDR;
+    w.load();
+    w.find<QWidget>("frCDInfo").show();
     for (int i = 0; i < 15; ++i) {
-        QCheckBox* box = form.chkRWFlags[i];
-        const Qt::CheckState before = box->checkState();
-        QTest::mouseClick(box, Qt::LeftButton);
-        QTest::keyClick(box, Qt::Key_Space);
-        box->click(); // what an accessibility press does
-        EXPECT_EQ(box->checkState(), before) << i;
+        const Qt::CheckState before = box(i).checkState();
+        QTest::mouseClick(&box(i), Qt::LeftButton);
+        QTest::keyClick(&box(i), Qt::Key_Space);
+        box(i).click(); // what an accessibility press does
+        EXPECT_EQ(box(i).checkState(), before) << i;
     }
-    form.ShowDriveInfo(); // the program itself still shows the drive
-    EXPECT_EQ(form.chkRWFlags[0]->checkState(), Qt::Checked);
+    EXPECT_EQ(box(0).checkState(), Qt::Checked);
 }
 
-TEST_F(DriveInfoTest, ChoosingAnotherDriveMakesItCurrentShowsItAndRescans) {
-    h.audio.addDrive("First", 3);
-    h.audio.insertDisc(0, {30 * kSecond});
-    FakeDrive& second = h.audio.addDrive("Second", 4);
+TEST_F(DriveInfoTest, ChoosingAnotherDriveShowsItAndScansItsDisc) {
+    w.audio.addDrive("First", 3);
+    w.audio.insertDisc(0, {30 * kSecond});
+    FakeDrive& second = w.audio.addDrive("Second", 4);
     second.info = BASS_CD_INFO{28, 0, 1, 0, 1411, 2048, 0};
     second.tracks = {FakeTrack{10 * kSecond}, FakeTrack{20 * kSecond}};
-    second.cdText = std::vector<std::string>{"TITLE0=Second Disc", "PERFORMER0=Second Band"};
-    frmMain& form = load();
-    h.audio.clearCalls();
-    variables.clear();
+    w.load();
+    EXPECT_EQ(w.find<QComboBox>("cmbCDDrives").itemText(1), "E: Second");
 
-    form.cmbCDDrives->setCurrentIndex(1);
-
-    EXPECT_EQ(form.lDrive, 1);
-    EXPECT_TRUE(h.audio.called("BASS_CD_GetInfo(1,28)"));
-    EXPECT_EQ(form.lblMaxReadSpeed->text(), "1,411 Kbps");
-    EXPECT_EQ(form.lblCacheSize->text(), "2,048 KB");
-    EXPECT_EQ(form.chkRWFlags[13]->checkState(), Qt::PartiallyChecked);
-    EXPECT_EQ(column(2), QStringList({"00:10", "00:20"}));
-    EXPECT_EQ(form.txtCDAlbum->text(), "Second Disc");
-    EXPECT_EQ(form.txtCDArtist->text(), "Second Band");
-    EXPECT_EQ(variables, scanVariables("1"));
+    w.audio.clearCalls();
+    w.find<QComboBox>("cmbCDDrives").setCurrentIndex(1);
+    EXPECT_EQ(w.find<DriveInfo>().currentDrive(), 1u);
+    EXPECT_EQ(label("lblMaxReadSpeed"), "1,411 Kbps");
+    EXPECT_EQ(w.column(2), QStringList({"00:10", "00:20"}));
     // Every CD call went to the chosen drive.
-    for (const std::string& call : h.audio.calls) {
+    for (const std::string& call : w.audio.calls) {
         if (call.rfind("BASS_CD_", 0) == 0) {
             EXPECT_NE(call.find("(1"), std::string::npos) << call;
         }

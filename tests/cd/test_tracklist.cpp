@@ -1,102 +1,165 @@
-// The disc scan without CD-TEXT: rows, durations, the skin's transport flags,
-// and what an empty drive or an unreadable track leaves behind.
-#include "cdwindowfixture.h"
+// The disc scan on the scripted library: rows, durations, the skin's transport flags, the
+// selected row, and how failures are reported: once per disc, never a box over a box.
+#include "cd/driveinfo.h"
+#include "cd/tracklist.h"
+#include "common/product.h"
+#include "support/windowtest.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 
-using TrackListTest = CdWindowTest;
+#include <utility>
+#include <vector>
 
-TEST_F(TrackListTest, ThreeTrackDiscListsItsTracksAndEnablesTheTransport) {
-    h.audio.addDrive();
-    h.audio.insertDisc(0, {30 * kSecond, 40 * kSecond, 50 * kSecond});
-    frmMain& form = load();
+namespace {
 
-    EXPECT_EQ(column(0), QStringList({"Track 01", "Track 02", "Track 03"}));
-    EXPECT_EQ(column(1), QStringList({"Audio", "Audio", "Audio"}));
-    EXPECT_EQ(column(2), QStringList({"00:30", "00:40", "00:50"}));
-    EXPECT_EQ(rowTracks(), std::vector<int>({0, 1, 2}));
-    for (int i = 0; i < 3; ++i) {
-        const QTreeWidgetItem* row = form.lsTracks->topLevelItem(i);
-        EXPECT_TRUE(row->flags() & Qt::ItemIsUserCheckable);
-        EXPECT_EQ(row->checkState(0), Qt::Unchecked);
+using VariableLog = std::vector<std::pair<QString, QString>>;
+
+// The variables every scan ends with: seven transport flags, then the status.
+VariableLog ScanVariables(const char* flag) {
+    VariableLog log;
+    for (const char* name : {"Play", "Previous", "Next", "Begin", "End", "Stop", "Pause"})
+        log.emplace_back(QStringLiteral("_root.%1Enabled").arg(QLatin1String(name)),
+                         QString::fromLatin1(flag));
+    log.emplace_back(QStringLiteral("_root.ChangeStatus"), QStringLiteral("1"));
+    return log;
+}
+
+class TrackListTest : public ::testing::Test {
+protected:
+    // One drive with a disc of tracks of these byte lengths (below 1: unreadable).
+    void load(const std::vector<int>& lengths) {
+        w.audio.addDrive();
+        w.audio.insertDisc(0, lengths);
+        w.load();
+        QObject::connect(&w.find<Flash>("Flash"), &Flash::variableSet,
+                         [this](const QString& name, const QString& value) {
+                             variables.emplace_back(name, value);
+                         });
     }
-    EXPECT_EQ(form.txtCDArtist->text(), "Unknown Artist");
-    EXPECT_EQ(form.txtCDAlbum->text(), "Unknown Album");
-    EXPECT_EQ(variables, scanVariables("1"));
-    EXPECT_TRUE(form.lblNoTracks->isHidden());
-    EXPECT_TRUE(h.dialogs.messages.empty());
-}
+    TrackList& tracks() { return w.find<TrackList>(); }
+    void rescan() {
+        variables.clear();
+        tracks().LoadTrackList();
+    }
+    std::vector<int> rowTracks() {
+        std::vector<int> result;
+        for (int row = 1; row <= tracks().rowCount(); ++row)
+            result.push_back(tracks().trackOfRow(row));
+        return result;
+    }
+    QString text(const char* box) { return w.find<QLineEdit>(box).text(); }
+    bool hintShown() { return w.find<QLabel>("lblNoTracks").isVisibleTo(&w.form()); }
 
-TEST_F(TrackListTest, DurationsAreRoundedToTheNearestSecondHalfToEven) {
-    h.audio.addDrive();
-    h.audio.insertDisc(0, {52920000, 635040000, 263424, 265776, 264600, 88200, 441000});
-    load();
-    // 300 s; 3600 s; 1.49 s; 1.51 s; 1.5 s up to 2; 0.5 s down to 0; 2.5 s down to 2.
-    EXPECT_EQ(column(2),
-              QStringList({"05:00", "01:00:00", "00:01", "00:02", "00:02", "00:00", "00:02"}));
-}
+    FakeWindow w;
+    VariableLog variables;
+};
 
-TEST_F(TrackListTest, TrackNumbersHaveAtLeastTwoDigits) {
-    h.audio.addDrive();
-    h.audio.insertDisc(0, std::vector<int>(100, kSecond));
-    load();
-    const QStringList names = column(0);
-    ASSERT_EQ(names.size(), 100);
-    EXPECT_EQ(names.first(), "Track 01");
-    EXPECT_EQ(names.at(8), "Track 09");
-    EXPECT_EQ(names.at(9), "Track 10");
-    EXPECT_EQ(names.last(), "Track 100");
-}
+} // namespace
 
-TEST(Seconds2HMS, ShowsMinutesAndSecondsUnderAnHourAndHoursFromThenOn) {
-    EXPECT_EQ(frmMain::Seconds2HMS(0), "00:00");
-    EXPECT_EQ(frmMain::Seconds2HMS(59), "00:59");
-    EXPECT_EQ(frmMain::Seconds2HMS(245), "04:05");
-    EXPECT_EQ(frmMain::Seconds2HMS(3599), "59:59");
-    EXPECT_EQ(frmMain::Seconds2HMS(3600), "01:00:00");
-    EXPECT_EQ(frmMain::Seconds2HMS(3723), "01:02:03");
-}
-
-TEST_F(TrackListTest, EmptyDriveListsNothingShowsTheHintAndDisablesTheTransport) {
-    FakeDrive& drive = h.audio.addDrive();
-    h.audio.insertDisc(0, {30 * kSecond});
-    frmMain& form = load();
-    ASSERT_EQ(form.lsTracks->topLevelItemCount(), 1);
-
-    drive.tracks.clear(); // the disc is taken out
+TEST_F(TrackListTest, ADiscListsItsTracksAndSelectsTheFirstRow) {
+    load({30 * kSecond, 40 * kSecond, 50 * kSecond});
     rescan();
-
-    EXPECT_EQ(form.lsTracks->topLevelItemCount(), 0);
-    EXPECT_TRUE(form.lblNoTracks->isVisibleTo(form.frMain));
-    EXPECT_EQ(variables, scanVariables("0"));
-    // The boxes still show the last disc.
-    EXPECT_EQ(form.txtCDArtist->text(), "Unknown Artist");
-    EXPECT_EQ(form.txtCDAlbum->text(), "Unknown Album");
-    EXPECT_TRUE(h.audio.callsStartingWith("BASS_CD_GetTrackLength").size() == 1);
-    EXPECT_TRUE(h.dialogs.messages.empty());
+    EXPECT_EQ(w.column(0), QStringList({"Track 01", "Track 02", "Track 03"}));
+    EXPECT_EQ(w.column(1), QStringList({"Audio", "Audio", "Audio"}));
+    EXPECT_EQ(w.column(2), QStringList({"00:30", "00:40", "00:50"}));
+    EXPECT_EQ(w.list().topLevelItem(0)->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(text("txtCDArtist"), "Unknown Artist");
+    EXPECT_EQ(text("txtCDAlbum"), "Unknown Album");
+    EXPECT_EQ(variables, ScanVariables("1"));
+    EXPECT_FALSE(hintShown());
+    // Play, Next and Previous have a row to start from on a fresh disc.
+    EXPECT_EQ(w.selectedRow(), 1);
 }
 
-TEST_F(TrackListTest, UnreadableTrackIsReportedAndLeavesNoRowWhileLaterRowsKeepTheirTracks) {
-    h.audio.addDrive();
-    h.audio.insertDisc(0, {30 * kSecond, 0, 50 * kSecond, 60 * kSecond});
-    h.audio.drives[0].tracks[1].lengthError = BASS_ERROR_NOTAUDIO;
-    frmMain& form = load();
-
-    ASSERT_EQ(h.dialogs.messages.size(), 1u);
-    const RecordedMessage& box = h.dialogs.messages.front();
-    EXPECT_EQ(box.text, "There was an error.\r\n\r\nError Code : 17");
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.icon, MessageIcon::Critical);
-    EXPECT_EQ(box.buttons, MessageButtons::Ok);
-
-    EXPECT_EQ(column(0), QStringList({"Track 01", "Track 03", "Track 04"}));
-    EXPECT_EQ(column(2), QStringList({"00:30", "00:50", "01:00"}));
-    EXPECT_EQ(rowTracks(), std::vector<int>({0, 2, 3}));
-    EXPECT_EQ(variables, scanVariables("1"));
-    EXPECT_TRUE(form.lblNoTracks->isHidden());
+TEST_F(TrackListTest, DurationsRoundHalfToEvenAndTrackNumbersHaveTwoDigits) {
+    std::vector<int> lengths = {52920000, 635040000, 263424, 265776, 264600, 88200, 441000};
+    lengths.resize(100, kSecond);
+    load(lengths);
+    // 300 s; 3600 s; 1.49 s; 1.51 s; 1.5 s up to 2; 0.5 s down to 0; 2.5 s down to 2.
+    EXPECT_EQ(w.column(2).mid(0, 7),
+              QStringList({"05:00", "01:00:00", "00:01", "00:02", "00:02", "00:00", "00:02"}));
+    EXPECT_EQ(w.column(0).at(8), "Track 09");
+    EXPECT_EQ(w.column(0).last(), "Track 100");
 }
 
-TEST(TrackOfRow, NoRowStandsForNoTrack) {
-    EXPECT_EQ(frmMain::TrackOfRow(nullptr), -1);
+TEST_F(TrackListTest, AnEmptyDriveShowsTheHintAndDisablesTheTransport) {
+    load({30 * kSecond});
+    w.audio.drives[0].tracks.clear(); // the disc is taken out
+    rescan();
+    EXPECT_EQ(tracks().rowCount(), 0);
+    EXPECT_TRUE(hintShown());
+    EXPECT_EQ(variables, ScanVariables("0"));
+    EXPECT_TRUE(w.dialogs.messages.empty());
+}
+
+// Rows carry their track, so an unreadable track never shifts the rows after it.
+TEST_F(TrackListTest, AnUnreadableTrackIsReportedAndLeavesNoRow) {
+    load({30 * kSecond, 0, 50 * kSecond});
+    EXPECT_EQ(w.messages(), QStringList({"There was an error.\r\n\r\nError Code : 17"}));
+    EXPECT_EQ(w.column(0), QStringList({"Track 01", "Track 03"}));
+    EXPECT_EQ(rowTracks(), std::vector<int>({0, 2}));
+}
+
+TEST_F(TrackListTest, CdTextTitlesShowAndADataTrackGetsNoRow) {
+    w.audio.addDrive();
+    w.audio.insertDisc(0, {30 * kSecond, 30 * kSecond, 30 * kSecond});
+    w.audio.drives[0].tracks[1] = FakeTrack{0, BASS_ERROR_NOTAUDIO, false};
+    w.audio.drives[0].cdText = std::vector<std::string>{"TITLE0=Blue", "PERFORMER0=Band"};
+    w.load();
+    EXPECT_EQ(text("txtCDAlbum"), "Blue");
+    EXPECT_EQ(text("txtCDArtist"), "Band");
+    EXPECT_EQ(rowTracks(), std::vector<int>({0, 2}));
+    EXPECT_TRUE(w.dialogs.messages.empty());
+}
+
+TEST_F(TrackListTest, CdTextThatDoesNotParseIsReportedOnceAndListsNothing) {
+    w.audio.addDrive();
+    w.audio.insertDisc(0, {30 * kSecond});
+    w.audio.drives[0].cdText = std::vector<std::string>{"TITLE7=x"};
+    w.load();
+    for (int i = 0; i < 3; ++i)
+        rescan();
+    EXPECT_EQ(w.messages(kProductName),
+              QStringList({"Error in routine : LoadTrackListFromCDTextin module : frmDemo\r\n"
+                           "Error #9\r\nSubscript out of range"}));
+    EXPECT_EQ(tracks().rowCount(), 0);
+    EXPECT_EQ(w.find<Flash>("Flash").GetVariable("_root.PlayEnabled"), "0");
+}
+
+// The playback timer rescans an empty list every 50 ms: one report per disc, not per scan.
+TEST_F(TrackListTest, AFailureIsReportedAgainOnlyForANewDiscOrDrive) {
+    w.audio.addDrive();
+    w.audio.insertDisc(0, {0});
+    w.audio.addDrive();
+    w.audio.insertDisc(1, {30 * kSecond});
+    w.load();
+    for (int i = 0; i < 3; ++i)
+        rescan();
+    EXPECT_EQ(w.dialogs.messages.size(), 1u);
+
+    w.audio.drives[0].open = true; // the door opens and closes: a new disc
+    rescan();
+    w.audio.drives[0].open = false;
+    rescan();
+    EXPECT_EQ(w.dialogs.messages.size(), 2u);
+
+    w.find<QComboBox>("cmbCDDrives").setCurrentIndex(1);
+    w.find<QComboBox>("cmbCDDrives").setCurrentIndex(0);
+    EXPECT_EQ(w.dialogs.messages.size(), 3u);
+}
+
+TEST_F(TrackListTest, NoScanStartsWhileAReportIsOpen) {
+    w.audio.addDrive();
+    w.audio.insertDisc(0, {30 * kSecond, 0, 50 * kSecond});
+    // The timer ticks while the box waits for the user.
+    w.dialogs.onMessage = [this](const RecordedMessage&) {
+        rescan();
+        return MessageResult::Ok;
+    };
+    w.load();
+    EXPECT_EQ(w.dialogs.messages.size(), 1u);
+    EXPECT_EQ(w.column(0), QStringList({"Track 01", "Track 03"}));
 }

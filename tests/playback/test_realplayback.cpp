@@ -1,26 +1,23 @@
 // The player on the real library: disc images as virtual drives, sound written
 // by SDL's "disk" driver to a file that the tests read back and compare with
 // the image's own samples.
-#include "common/flash.h"
-#include "support/realmainwindow.h"
+#include "playback/player.h"
 #include "support/testimages.h"
+#include "support/windowtest.h"
 
 #include <QAbstractSlider>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 
 namespace {
 
@@ -61,40 +58,26 @@ bool AllZero(const QByteArray& bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == 0; });
 }
 
-// Lets the window's thread run until the condition holds; false after 30 s.
-bool WaitUntil(const std::function<bool()>& condition) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.hasExpired(30000))
-            return false;
-        QCoreApplication::processEvents();
-        QThread::msleep(10);
-    }
-    return true;
-}
-
 class RealPlayback : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         m_output = m_dir.filePath("output.raw");
-        qputenv("SDL_AUDIODRIVER", "disk");
-        qputenv("SDL_DISKAUDIOFILE", m_output.toLocal8Bit());
+        m_env.emplace_back(std::make_unique<ScopedEnv>("SDL_AUDIODRIVER", "disk"));
+        m_env.emplace_back(
+            std::make_unique<ScopedEnv>("SDL_DISKAUDIOFILE", m_output.toStdString()));
         // Faster than real time: slides and track ends follow the output's clock.
-        qputenv("SDL_DISKAUDIODELAY", "1");
+        m_env.emplace_back(std::make_unique<ScopedEnv>("SDL_DISKAUDIODELAY", "1"));
     }
 
     void TearDown() override {
         m_window.reset(); // closes the window and frees the library before the output goes
-        qputenv("SDL_AUDIODRIVER", "dummy");
-        qunsetenv("SDL_DISKAUDIOFILE");
-        qunsetenv("SDL_DISKAUDIODELAY");
+        m_env.clear();
     }
 
     // Starts the window on one disc image; returns the image's bin.
     QByteArray start(const QString& sheet, const QString& bin) {
-        m_window = std::make_unique<RealMainWindow>();
+        m_window = std::make_unique<RealWindow>();
         EXPECT_TRUE(m_window->start({sheet}));
         EXPECT_TRUE(dialogs().messages.empty()) << dialogs().messages.front().text.toStdString();
         return ReadFile(bin);
@@ -107,35 +90,38 @@ protected:
         return start(TestImage(name + ".cue"), TestImage(name + ".bin"));
     }
 
-    frmMain& form() { return m_window->form(); }
+    RealWindow& window() { return *m_window; }
     RecordingDialogs& dialogs() { return m_window->dialogs; }
-    BassCore& core() { return form().core(); }
+    BassCore& core() { return m_window->audio->library().core; }
+    DWORD stream() { return m_window->find<Player>().currentStream(); }
     void playRow(int position) {
-        form().lsTracks->setCurrentItem(form().lsTracks->topLevelItem(position - 1));
-        form().lsTracks_DblClick();
+        QTreeWidget& list = m_window->list();
+        list.setCurrentItem(list.topLevelItem(position - 1));
+        emit list.itemDoubleClicked(list.currentItem(), 0);
     }
-    int selectedRow() const {
-        QTreeWidgetItem* current = m_window->form().lsTracks->currentItem();
-        return current ? m_window->form().lsTracks->indexOfTopLevelItem(current) + 1 : 0;
+    void press(int button) {
+        m_window->find<QPushButton>(QStringLiteral("cmdButton_%1").arg(button).toLatin1()).click();
     }
+    int selectedRow() { return m_window->selectedRow(); }
     QByteArray output() const { return ReadFile(m_output); }
     bool outputContains(const QByteArray& samples) const { return output().contains(samples); }
     qint64 outputSize() const { return QFile(m_output).size(); }
-    QWORD position() { return core().BASS_ChannelGetPosition(form().lStream); }
+    QWORD position() { return core().BASS_ChannelGetPosition(stream()); }
 
 private:
     QTemporaryDir m_dir;
     QString m_output;
-    std::unique_ptr<RealMainWindow> m_window;
+    std::vector<std::unique_ptr<ScopedEnv>> m_env;
+    std::unique_ptr<RealWindow> m_window;
 };
 
 } // namespace
 
 TEST_F(RealPlayback, TheDemoDiscsFirstTrackReachesTheOutput) {
     const QByteArray bin = startDemo();
-    ASSERT_GE(form().lsTracks->topLevelItemCount(), 2);
+    ASSERT_GE(window().list().topLevelItemCount(), 2);
     playRow(1);
-    EXPECT_EQ(core().BASS_ChannelIsActive(form().lStream), BASS_ACTIVE_PLAYING);
+    EXPECT_EQ(core().BASS_ChannelIsActive(stream()), BASS_ACTIVE_PLAYING);
     EXPECT_TRUE(WaitUntil([&] { return outputContains(SectorOf(bin, 200)); }));
 }
 
@@ -143,16 +129,16 @@ TEST_F(RealPlayback, PauseAndResumeKeepThePosition) {
     const QByteArray bin = startDemo();
     playRow(1);
     ASSERT_TRUE(WaitUntil([&] { return position() > QWORD(kSecondBytes); }));
-    form().cmdButton[1]->click();
-    EXPECT_EQ(core().BASS_ChannelIsActive(form().lStream), BASS_ACTIVE_PAUSED);
+    press(1);
+    EXPECT_EQ(core().BASS_ChannelIsActive(stream()), BASS_ACTIVE_PAUSED);
     const QWORD paused = position();
     const qint64 silenceFrom = outputSize() + 64 * 1024; // past what was mixed before
     ASSERT_TRUE(WaitUntil([&] { return outputSize() > silenceFrom + 2 * kSecondBytes; }));
     EXPECT_EQ(position(), paused);
     EXPECT_TRUE(AllZero(output().mid(silenceFrom, kSecondBytes))) << "sound while paused";
 
-    form().cmdButton[1]->click();
-    EXPECT_EQ(core().BASS_ChannelIsActive(form().lStream), BASS_ACTIVE_PLAYING);
+    press(1);
+    EXPECT_EQ(core().BASS_ChannelIsActive(stream()), BASS_ACTIVE_PLAYING);
     ASSERT_TRUE(WaitUntil([&] { return position() > paused + kSecondBytes; }));
     // The sector after the pause point is heard after the pause, not only before it.
     const qint64 next = static_cast<qint64>(paused) / kSector + 2;
@@ -163,14 +149,14 @@ TEST_F(RealPlayback, FadeOutReachesSilenceAndTheNextTrackStarts) {
     const QByteArray bin = startDemo();
     const int secondTrackStart = 34 * 75 + 61; // the demo sheet's INDEX 01 of track 2
     playRow(1);
-    const DWORD first = form().lStream;
+    const DWORD first = stream();
     ASSERT_TRUE(WaitUntil([&] { return position() > QWORD(kSecondBytes); }));
-    form().cmdButton[8]->click();
-    ASSERT_TRUE(WaitUntil([&] { return form().lStream != first; }));
+    press(8);
+    ASSERT_TRUE(WaitUntil([&] { return stream() != first; }));
     EXPECT_EQ(selectedRow(), 2);
     DWORD volume = 0;
     int pan = 1;
-    core().BASS_ChannelGetAttributes(form().lStream, nullptr, &volume, &pan);
+    core().BASS_ChannelGetAttributes(stream(), nullptr, &volume, &pan);
     EXPECT_EQ(volume, 100u) << "the next track plays at the slider's volume";
     EXPECT_EQ(pan, 0);
 
@@ -192,10 +178,10 @@ TEST_F(RealPlayback, FadeOutReachesSilenceAndTheNextTrackStarts) {
 
 TEST_F(RealPlayback, TheEndOfTheLastTrackWrapsToTheFirst) {
     const QByteArray bin = startTestDisc("nocdtext"); // tracks of 150, 225 and 300 sectors
-    ASSERT_EQ(form().lsTracks->topLevelItemCount(), 3);
+    ASSERT_EQ(window().list().topLevelItemCount(), 3);
     playRow(3);
-    const DWORD last = form().lStream;
-    ASSERT_TRUE(WaitUntil([&] { return form().lStream != last; }));
+    const DWORD last = stream();
+    ASSERT_TRUE(WaitUntil([&] { return stream() != last; }));
     EXPECT_EQ(selectedRow(), 1);
     ASSERT_TRUE(WaitUntil([&] { return outputContains(SectorOf(bin, 100)); }));
     const QByteArray pcm = output();
@@ -208,28 +194,27 @@ TEST_F(RealPlayback, OpeningTheDoorWhilePlayingGivesOneErrorAndSilence) {
     startDemo();
     playRow(1);
     ASSERT_TRUE(WaitUntil([&] { return position() > QWORD(kSecondBytes); }));
-    form().cd().BASS_CD_Door(static_cast<DWORD>(form().lDrive), BASS_CD_DOOR_OPEN);
+    window().audio->library().cd.BASS_CD_Door(0, BASS_CD_DOOR_OPEN);
     ASSERT_TRUE(WaitUntil([&] { return !dialogs().messages.empty(); }));
     const qint64 silenceFrom = outputSize() + 64 * 1024;
-    const DWORD failed = form().lStream;
+    const DWORD failed = stream();
     ASSERT_TRUE(WaitUntil([&] { return outputSize() > silenceFrom + 2 * kSecondBytes; }));
 
     ASSERT_EQ(dialogs().messages.size(), 1u);
     EXPECT_EQ(dialogs().messages[0].text, "There was an error playing back an Audio CD stream. "
                                           "Most probable cause is the CD drive was opened.");
-    EXPECT_EQ(form().lStream, failed) << "no other track was started";
+    EXPECT_EQ(stream(), failed) << "no other track was started";
     EXPECT_EQ(core().BASS_ChannelIsActive(failed), BASS_ACTIVE_STOPPED);
-    EXPECT_EQ(form().SliderPosition->value(), 0);
+    EXPECT_EQ(window().find<QSlider>("SliderPosition").value(), 0);
     EXPECT_TRUE(AllZero(output().mid(silenceFrom, kSecondBytes)));
 }
 
 TEST_F(RealPlayback, BalanceFullyLeftSilencesTheRightChannelAlsoOnTheNextTrack) {
     const QByteArray bin = startTestDisc("nocdtext");
-    form().SliderBalance->triggerAction(QAbstractSlider::SliderToMinimum);
-    ASSERT_EQ(form().SliderBalance->value(), -100);
+    window().find<QSlider>("SliderBalance").triggerAction(QAbstractSlider::SliderToMinimum);
     playRow(2);
-    const DWORD second = form().lStream;
-    ASSERT_TRUE(WaitUntil([&] { return form().lStream != second; }));
+    const DWORD second = stream();
+    ASSERT_TRUE(WaitUntil([&] { return stream() != second; }));
     const QByteArray thirdTrack = WithoutRightChannel(SectorOf(bin, 375 + 100));
     ASSERT_TRUE(WaitUntil([&] { return outputContains(thirdTrack); }));
 
@@ -239,5 +224,5 @@ TEST_F(RealPlayback, BalanceFullyLeftSilencesTheRightChannelAlsoOnTheNextTrack) 
     for (qsizetype i = 2; i + 1 < pcm.size() && rightSilent; i += 4)
         rightSilent = SampleAt(pcm, i) == 0;
     EXPECT_TRUE(rightSilent);
-    EXPECT_EQ(form().lblBalance->text(), "-100");
+    EXPECT_EQ(window().find<QLabel>("lblBalance").text(), "-100");
 }

@@ -1,20 +1,16 @@
 #pragma once
 
-// The main window on the scripted library with a disc in its one drive, the output folder in
-// a temporary folder, and helpers to tick rows, run the skin's extract command and read the
-// WAV files back.
+// A rip through the skin's extract button on the scripted library: a disc in the one drive,
+// WAV chosen, the output folder in a temporary folder, and the WAV files read back.
 
-#include "rip/frmripp.h"
-#include "support/mainwindowharness.h"
+#include "support/windowtest.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QTreeWidget>
 #include <QtEndian>
-
-#include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <vector>
@@ -25,26 +21,17 @@ struct WavFile {
     bool exists = false;
 
     quint32 u32(int offset) const { return qFromLittleEndian<quint32>(bytes.constData() + offset); }
-    quint16 u16(int offset) const { return qFromLittleEndian<quint16>(bytes.constData() + offset); }
-    QByteArray tag(int offset) const { return bytes.mid(offset, 4); }
     QByteArray data() const { return bytes.mid(44); }
 
     // Every header field of CD audio with the given data size.
     void expectCdHeader(quint32 dataBytes) const {
         ASSERT_TRUE(exists);
         ASSERT_GE(bytes.size(), 44);
-        EXPECT_EQ(tag(0), "RIFF");
+        const QByteArray fixed = QByteArray::fromHex("57415645666d7420100000000100020044ac0000"
+                                                     "10b102000400100064617461");
+        EXPECT_EQ(bytes.left(4), "RIFF");
         EXPECT_EQ(u32(4), dataBytes + 36);
-        EXPECT_EQ(tag(8), "WAVE");
-        EXPECT_EQ(tag(12), "fmt ");
-        EXPECT_EQ(u32(16), 16u);
-        EXPECT_EQ(u16(20), 1u);
-        EXPECT_EQ(u16(22), 2u);
-        EXPECT_EQ(u32(24), 44100u);
-        EXPECT_EQ(u32(28), 176400u);
-        EXPECT_EQ(u16(32), 4u);
-        EXPECT_EQ(u16(34), 16u);
-        EXPECT_EQ(tag(36), "data");
+        EXPECT_EQ(bytes.mid(8, 32), fixed); // WAVE, fmt, PCM, 2 channels, 44100 Hz, 16 bits
         EXPECT_EQ(u32(40), dataBytes);
         EXPECT_EQ(bytes.size(), qsizetype(dataBytes) + 44);
     }
@@ -57,12 +44,11 @@ inline WavFile ReadWav(const QString& path) {
     return {file.readAll(), true};
 }
 
-// The first offset at which data differs from what the fake decodes for track, or -1.
-inline qsizetype FirstWrongByte(const QByteArray& data, DWORD track) {
-    for (qsizetype k = 0; k < data.size(); ++k)
-        if (data[k] != FakeAudio::DecodedByte(track, static_cast<QWORD>(k)))
-            return k;
-    return -1;
+// The open rip dialog's Stop button; the question is answered Yes unless told otherwise.
+inline void PressRipStop() {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == "frmRipp" && top->isVisible())
+            QMetaObject::invokeMethod(top, "cmdStop_Click", Qt::DirectConnection);
 }
 
 class RipFixture : public ::testing::Test {
@@ -71,51 +57,36 @@ protected:
 
     // A disc with tracks of the given byte lengths; WAV chosen; the output folder is new.
     void loadDisc(const std::vector<int>& lengths) {
-        h.audio.addDrive();
-        h.audio.insertDisc(0, lengths);
-        h.load();
-        ASSERT_TRUE(h.loaded);
-        ASSERT_EQ(rows(), static_cast<int>(lengths.size()));
-        folder = temp.path() + "/Ripped Audio";
-        h.form->txtExtractPath->setText(folder);
-        h.form->optExtractMode[1]->setChecked(true);
-        h.dialogs.messages.clear();
+        w.audio.addDrive();
+        w.audio.insertDisc(0, lengths);
+        ASSERT_TRUE(w.load());
+        setFolder(temp.path() + "/Ripped Audio");
+        w.find<QRadioButton>("optExtractMode1").setChecked(true);
+        w.dialogs.messages.clear();
     }
-
-    int rows() const { return h.form->lsTracks->topLevelItemCount(); }
-
-    // Ticks the rows at these 1-based positions.
-    void tick(std::initializer_list<int> positions) {
-        for (int p : positions)
-            h.form->lsTracks->topLevelItem(p - 1)->setCheckState(0, Qt::Checked);
+    void setFolder(const QString& path) {
+        folder = path;
+        w.find<QLineEdit>("txtExtractPath").setText(folder);
     }
-
+    void tick(std::initializer_list<int> rows) { w.tick(rows); }
     // The skin's extract button: returns when the rip dialog has closed.
-    void extract() { h.form->Flash_FSCommand(QStringLiteral("IDC_FS_ExtractBtn"), QString()); }
+    void extract() { w.command("IDC_FS_ExtractBtn"); }
+    static void pressStop() { PressRipStop(); }
 
-    QString trackFile(int n, const QString& extension = QStringLiteral(".WAV")) const {
-        return folder + "/TRACK" + QString::number(n) + extension;
-    }
+    QString trackFile(int n) const { return folder + "/TRACK" + QString::number(n) + ".WAV"; }
     WavFile wav(int n) const { return ReadWav(trackFile(n)); }
-
-    // The texts of the boxes with this caption.
-    QStringList boxes(const QString& caption) const {
-        QStringList texts;
-        for (const RecordedMessage& m : h.dialogs.messages)
-            if (m.caption == caption)
-                texts << m.text;
-        return texts;
-    }
     QString completion(int count) const {
         return QString::number(count) + " Tracks have been Ripped to " + folder;
     }
-    // The stop question is answered Yes unless told otherwise.
-    void pressStopInDialog() {
-        ASSERT_NE(h.form->ripDialog, nullptr);
-        h.form->ripDialog->cmdStop_Click();
+    // The first offset at which data differs from what the fake decodes for track, or -1.
+    static qsizetype FirstWrongByte(const QByteArray& data, DWORD track) {
+        for (qsizetype k = 0; k < data.size(); ++k)
+            if (data[k] != FakeAudio::DecodedByte(track, static_cast<QWORD>(k)))
+                return k;
+        return -1;
     }
 
-    MainWindowHarness h;
+    FakeWindow w;
     QTemporaryDir temp;
     QString folder;
 };

@@ -2,10 +2,8 @@
 // dialog, and the files compared with the image's own audio.
 
 #include "ripfixture.h"
-#include "support/realmainwindow.h"
 #include "support/testimages.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
@@ -16,98 +14,73 @@ namespace {
 
 constexpr qint64 kSectorBytes = 2352;
 
-struct ManifestTrack {
-    qint64 start = 0; // sectors from the start of the bin
-    qint64 sectors = 0;
-};
-
-std::vector<ManifestTrack> ReadManifest(const QString& path) {
-    QFile file(path);
-    std::vector<ManifestTrack> tracks;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return tracks;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() == 4)
-            tracks.push_back({fields[2].toLongLong(), fields[3].toLongLong()});
-    }
-    return tracks;
-}
-
 class RealRip : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QString image = TestImage("nocdtext.cue");
-        ASSERT_TRUE(QFileInfo::exists(image)) << image.toStdString();
-        tracks = ReadManifest(TestImage("nocdtext.manifest"));
+        // The generator's manifest: "track <n> <first sector> <sectors>" per line.
+        QFile manifest(TestImage("nocdtext.manifest"));
+        ASSERT_TRUE(manifest.open(QIODevice::ReadOnly | QIODevice::Text));
+        for (const QByteArray& line : manifest.readAll().split('\n'))
+            if (const QList<QByteArray> f = line.simplified().split(' '); f.size() == 4)
+                tracks.push_back({f[2].toLongLong(), f[3].toLongLong()});
         QFile bin(TestImage("nocdtext.bin"));
         ASSERT_TRUE(bin.open(QIODevice::ReadOnly));
         binBytes = bin.readAll();
 
-        ASSERT_TRUE(window.start({image}));
-        form = &window.form();
-        ASSERT_EQ(form->lsTracks->topLevelItemCount(), static_cast<int>(tracks.size()));
+        ASSERT_TRUE(w.start({TestImage("nocdtext.cue")}));
+        ASSERT_EQ(w.list().topLevelItemCount(), static_cast<int>(tracks.size()));
         folder = temp.path() + "/Ripped Audio";
-        form->txtExtractPath->setText(folder);
-        form->optExtractMode[1]->setChecked(true);
-        dialogs.messages.clear();
+        w.find<QLineEdit>("txtExtractPath").setText(folder);
+        w.find<QRadioButton>("optExtractMode1").setChecked(true);
     }
-    void tickAll() {
-        for (int i = 0; i < form->lsTracks->topLevelItemCount(); ++i)
-            form->lsTracks->topLevelItem(i)->setCheckState(0, Qt::Checked);
-    }
-    void extract() { form->Flash_FSCommand(QStringLiteral("IDC_FS_ExtractBtn"), QString()); }
     QString trackFile(int n) const { return folder + "/TRACK" + QString::number(n) + ".WAV"; }
     // The image's audio of a 1-based track, as the bin holds it.
     QByteArray pcm(int n) const {
-        const ManifestTrack& t = tracks.at(n - 1);
-        return binBytes.mid(t.start * kSectorBytes, t.sectors * kSectorBytes);
-    }
-    QStringList texts() const {
-        QStringList all;
-        for (const RecordedMessage& m : dialogs.messages)
-            all << m.text;
-        return all;
+        const auto& [start, sectors] = tracks.at(n - 1);
+        return binBytes.mid(start * kSectorBytes, sectors * kSectorBytes);
     }
 
-    RealMainWindow window;
-    RecordingDialogs& dialogs = window.dialogs;
-    frmMain* form = nullptr;
-    std::vector<ManifestTrack> tracks;
+    RealWindow w;
+    std::vector<std::pair<qint64, qint64>> tracks;
     QByteArray binBytes;
     QTemporaryDir temp;
     QString folder;
 };
 
-TEST_F(RealRip, EveryTrackBecomesAWavOfTheImagesAudio) {
-    tickAll();
-    extract();
+} // namespace
 
-    ASSERT_EQ(texts(), QStringList{QString::number(tracks.size()) + " Tracks have been Ripped to " +
-                                   folder});
-    for (int n = 1; n <= static_cast<int>(tracks.size()); ++n) {
-        SCOPED_TRACE(n);
+// An older, longer file of the same name is replaced whole.
+TEST_F(RealRip, EveryTrackBecomesAWavOfTheImagesAudio) {
+    QDir().mkpath(folder);
+    QFile old(trackFile(1));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(pcm(1).size() * 3, '\x5a'));
+    old.close();
+    w.tick({1, 2, 3});
+    w.command("IDC_FS_ExtractBtn");
+
+    EXPECT_EQ(w.messages(), QStringList{"3 Tracks have been Ripped to " + folder});
+    for (int n = 1; n <= 3; ++n) {
         const WavFile file = ReadWav(trackFile(n));
         file.expectCdHeader(static_cast<quint32>(pcm(n).size()));
-        EXPECT_TRUE(file.data() == pcm(n));
+        EXPECT_TRUE(file.data() == pcm(n)) << n;
     }
-    EXPECT_TRUE(form->isEnabled());
-    EXPECT_FALSE(form->cd().BASS_CD_DoorIsLocked(static_cast<DWORD>(form->lDrive)));
+    EXPECT_TRUE(w.form().isEnabled());
 }
 
 TEST_F(RealRip, AStopInTheMiddleLeavesAValidShorterFile) {
-    form->lsTracks->topLevelItem(2)->setCheckState(0, Qt::Checked);
+    w.tick({3});
     // The extraction lets events run after every block: once three blocks are on disk, Stop.
     QTimer watcher;
     watcher.setInterval(0);
     QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (form->ripDialog != nullptr && QFileInfo(trackFile(3)).size() >= 44 + 3 * 20000) {
+        if (QFileInfo(trackFile(3)).size() >= 44 + 3 * 20000) {
             watcher.stop();
-            form->ripDialog->cmdStop_Click();
+            PressRipStop();
         }
     });
     watcher.start();
-    extract();
+    w.command("IDC_FS_ExtractBtn");
 
     const WavFile file = ReadWav(trackFile(3));
     const qsizetype written = file.bytes.size() - 44;
@@ -115,21 +88,5 @@ TEST_F(RealRip, AStopInTheMiddleLeavesAValidShorterFile) {
     EXPECT_LT(written, pcm(3).size());
     file.expectCdHeader(static_cast<quint32>(written));
     EXPECT_TRUE(file.data() == pcm(3).left(written));
-    EXPECT_EQ(texts().last(), "0 Tracks have been Ripped to " + folder);
+    EXPECT_EQ(w.messages().last(), "0 Tracks have been Ripped to " + folder);
 }
-
-TEST_F(RealRip, AnExistingLongerFileIsReplacedCleanly) {
-    QDir().mkpath(folder);
-    QFile old(trackFile(1));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(pcm(1).size() * 3, '\x5a'));
-    old.close();
-    form->lsTracks->topLevelItem(0)->setCheckState(0, Qt::Checked);
-    extract();
-
-    const WavFile file = ReadWav(trackFile(1));
-    file.expectCdHeader(static_cast<quint32>(pcm(1).size()));
-    EXPECT_TRUE(file.data() == pcm(1));
-}
-
-} // namespace

@@ -1,7 +1,7 @@
 // The real program on the real library: under a virtual X server the mivo
 // executable comes up with its skin, and the same composition lists the demo
 // disc's drive.
-#include "support/realmainwindow.h"
+#include "support/windowtest.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -73,7 +73,7 @@ int DistinctColours(const QImage& image) {
 }
 } // namespace
 
-TEST(RealWindow, ComesUpUnderAnXServerWithItsSkin) {
+TEST(MivoWindow, ComesUpUnderAnXServerWithItsSkin) {
     if (Tool("Xvfb").isEmpty() || Tool("xwininfo").isEmpty() || Tool("import").isEmpty())
         GTEST_SKIP() << "Xvfb, xwininfo or ImageMagick's import is not installed";
     VirtualDisplay display;
@@ -113,10 +113,10 @@ TEST(RealWindow, ComesUpUnderAnXServerWithItsSkin) {
         mivo.kill();
 }
 
-TEST(RealWindow, TheRealLibraryListsTheDemoDiscAsTheFirstDrive) {
-    RealMainWindow window;
+TEST(MivoWindow, TheRealLibraryListsTheDemoDiscAsTheFirstDrive) {
+    RealWindow window;
     ASSERT_TRUE(window.start()); // the images of the discs/ folder
-    const QComboBox* drives = window.form().cmbCDDrives;
+    const QComboBox* drives = &window.find<QComboBox>("cmbCDDrives");
 
     ASSERT_GE(drives->count(), 1);
     // Real drives come first; this machine is expected to have none.

@@ -1,6 +1,6 @@
 // The hook keeps the context-menu inputs away from the skin movie.
 #include "common/flash.h"
-#include "support/mainwindowharness.h"
+#include "support/windowtest.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -41,17 +41,19 @@ void Key(QWidget* target, int key) {
 } // namespace
 
 TEST(WindowHook, SwallowsOnlyTheRightPressAndTheMenuKeyUntilRemoved) {
-    MainWindowHarness h;
-    frmMain& form = h.load();
+    FakeWindow w;
+    w.load();
+    frmMain& form = w.form();
+    Flash* movie = &w.find<Flash>("Flash");
     InputCounter counter;
-    form.movie->quickWindow()->installEventFilter(&counter);
+    movie->quickWindow()->installEventFilter(&counter);
 
-    Press(form.movie, Qt::RightButton, QEvent::MouseButtonPress);
-    Press(form.movie, Qt::RightButton, QEvent::MouseButtonRelease);
-    Press(form.movie, Qt::LeftButton, QEvent::MouseButtonPress);
-    Press(form.movie, Qt::LeftButton, QEvent::MouseButtonRelease);
-    Key(form.movie, Qt::Key_Menu);
-    Key(form.movie, Qt::Key_A);
+    Press(movie, Qt::RightButton, QEvent::MouseButtonPress);
+    Press(movie, Qt::RightButton, QEvent::MouseButtonRelease);
+    Press(movie, Qt::LeftButton, QEvent::MouseButtonPress);
+    Press(movie, Qt::LeftButton, QEvent::MouseButtonRelease);
+    Key(movie, Qt::Key_Menu);
+    Key(movie, Qt::Key_A);
     EXPECT_EQ(counter.rightPresses, 0);
     EXPECT_EQ(counter.rightReleases, 1);
     EXPECT_EQ(counter.leftPresses, 1);
@@ -59,13 +61,13 @@ TEST(WindowHook, SwallowsOnlyTheRightPressAndTheMenuKeyUntilRemoved) {
     EXPECT_EQ(counter.otherKeys, 1);
 
     form.StopHook();
-    Press(form.movie, Qt::RightButton, QEvent::MouseButtonPress);
-    Key(form.movie, Qt::Key_Menu);
+    Press(movie, Qt::RightButton, QEvent::MouseButtonPress);
+    Key(movie, Qt::Key_Menu);
     EXPECT_EQ(counter.rightPresses, 1);
     EXPECT_EQ(counter.menuKeys, 1);
 
     form.StopHook(); // a second removal changes nothing
     form.StartHook();
-    Press(form.movie, Qt::RightButton, QEvent::MouseButtonPress);
+    Press(movie, Qt::RightButton, QEvent::MouseButtonPress);
     EXPECT_EQ(counter.rightPresses, 1);
 }

@@ -1,0 +1,92 @@
+#include "support/windowtest.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdlib>
+
+ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name) {
+    if (const char* old = std::getenv(name))
+        m_old = old;
+    if (value)
+        setenv(name, value->c_str(), 1);
+    else
+        unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (m_old)
+        setenv(m_name.c_str(), m_old->c_str(), 1);
+    else
+        unsetenv(m_name.c_str());
+}
+
+bool WaitUntil(const std::function<bool()>& condition) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.hasExpired(30000))
+            return false;
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+void WindowUnderTest::closeWindow() {
+    if (m_form)
+        m_form->close();
+    m_form.reset();
+}
+
+bool WindowUnderTest::load(AudioLibrary library, bool keepTimer) {
+    m_form = std::make_unique<frmMain>(MainWindowServices{
+        library, dialogs, desktop, QCoreApplication::applicationDirPath(), ripStartDelay});
+    m_form->Form_Initialize();
+    const bool loaded = m_form->Form_Load();
+    if (!keepTimer)
+        find<QTimer>("tmrPlaybackPosition").stop();
+    return loaded;
+}
+
+QStringList WindowUnderTest::column(int c) {
+    QStringList texts;
+    for (int i = 0; i < list().topLevelItemCount(); ++i)
+        texts << list().topLevelItem(i)->text(c);
+    return texts;
+}
+
+void WindowUnderTest::tick(std::initializer_list<int> rows) {
+    for (int row : rows)
+        list().topLevelItem(row - 1)->setCheckState(0, Qt::Checked);
+}
+
+int WindowUnderTest::selectedRow() {
+    QTreeWidgetItem* current = list().currentItem();
+    return current && current->isSelected() ? list().indexOfTopLevelItem(current) + 1 : 0;
+}
+
+void WindowUnderTest::command(const char* text) {
+    emit find<Flash>("Flash").FSCommand(QString::fromLatin1(text), {});
+}
+
+QStringList WindowUnderTest::messages(const QString& caption) const {
+    QStringList texts;
+    for (const RecordedMessage& message : dialogs.messages)
+        if (caption.isEmpty() || message.caption == caption)
+            texts << message.text;
+    return texts;
+}
+
+bool RealWindow::start(const QStringList& images) {
+    const QString appFolder = QCoreApplication::applicationDirPath();
+    {
+        const ScopedEnv env("MIVO_DISC_IMAGES",
+                            images.isEmpty() ? std::nullopt
+                                             : std::optional(images.join(':').toStdString()));
+        audio = CreateAudioLibrary(appFolder.toStdString());
+    }
+    return load(audio->library(), true);
+}
