@@ -9,10 +9,15 @@
 
 #include <gtest/gtest.h>
 
+// Failures show the texts, not their bytes.
+static void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
 namespace {
 
 const QString kDefault = QStringLiteral("(default)");
-const QString kSpecial = QStringLiteral("  # \\ = ; \"quoted\" 'single' [x] %41 ü€日本  ");
+const QString kOddText = QStringLiteral("  # \\ = ; \"quoted\" 'single' [x] %41 ü€日本  ");
 
 QByteArray ReadAll(const QString& file) {
     QFile in(file);
@@ -57,8 +62,8 @@ const SaveThenRead kSaveThenRead[] = {
     {"unnamed value", "S", "*", "1", "S", "", "1"},
     {"nested key", "Software\\Vantrope\\Settings", "v", "1", "Software\\Vantrope\\Settings", "v",
      "1"},
-    {"special characters", "S", kSpecial, kSpecial, "S", kSpecial, kSpecial},
-    {"special key names", "A;=#\\ b ü\\\"c\"", "v", "1", "A;=#\\ b ü\\\"c\"", "v", "1"},
+    {"unusual characters", "S", kOddText, kOddText, "S", kOddText, kOddText},
+    {"unusual key names", "A;=#\\ b ü\\\"c\"", "v", "1", "A;=#\\ b ü\\\"c\"", "v", "1"},
 };
 
 TEST_F(Registry, ReadsBackWhatWasSaved) {
