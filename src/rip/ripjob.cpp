@@ -2,7 +2,9 @@
 
 #include "common/dialogs.h"
 #include "common/modbass.h"
+#include "rip/pendingformats.h"
 #include "rip/ripoutput.h"
+#include "rip/wavextraction.h"
 
 #include <QCoreApplication>
 #include <QTemporaryFile>
@@ -35,9 +37,10 @@ int RipJob::RipTracks() {
 bool RipJob::RipTrack(int lTrack) {
     // Files are named after the disc's track, also when an unreadable track left no row.
     const RipOutput output = ChooseRipOutput(m_request.output, lTrack + 1);
+    const RipContext job = Context();
     switch (output.path) {
     case RipPath::Wav:
-        return ExtractAudioTrackToWav(lTrack);
+        return ExtractAudioTrackToWav(job, lTrack);
     case RipPath::Wma:
         if (!output.wmaBitrate) {
             if (FirstNoticeInJob(QStringLiteral("no WMA bit rate")))
@@ -48,9 +51,10 @@ bool RipJob::RipTrack(int lTrack) {
                     QStringLiteral("WMA bit rate"), MessageIcon::Exclamation, MessageButtons::Ok);
             return false;
         }
-        return ExtractAudioTrackToWMA(lTrack, *output.wmaBitrate);
+        return ExtractAudioTrackToWMA(job, lTrack, *output.wmaBitrate);
     case RipPath::Encoder:
-        return Converter(QString::number(lTrack), output.code, output.bitrate, output.file, true);
+        return Converter(job, QString::number(lTrack), output.code, output.bitrate, output.file,
+                         true);
     case RipPath::None:
         return false;
     }
@@ -88,6 +92,22 @@ bool RipJob::FirstNoticeInJob(const QString& key) {
         return false;
     m_notices.insert(key);
     return true;
+}
+
+RipContext RipJob::Context() {
+    return {m_services.core,
+            m_services.cd,
+            m_services.dialogs,
+            m_services.window,
+            m_boxOwner,
+            m_request.drive,
+            m_request.output.folder,
+            bStopRipping,
+            [this](DWORD stream) {
+                ReportProgress(stream);
+                QCoreApplication::processEvents();
+            },
+            [this](const QString& key) { return FirstNoticeInJob(key); }};
 }
 
 void RipJob::ReportProgress(DWORD stream) {

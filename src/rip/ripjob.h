@@ -5,6 +5,7 @@
 // track it is on and how far it got, and it says what went wrong through the dialogs.
 
 #include "common/audiolibrary.h"
+#include "rip/ripcontext.h"
 #include "settings/outputchoice.h"
 
 #include <QSet>
@@ -43,20 +44,14 @@ public:
     void StopRipping() { bStopRipping = true; }
     const QString& folder() const { return m_request.output.folder; }
 
-    // Each extraction path says whether the track was written completely.
-    bool ExtractAudioTrackToWav(int lTrack);
-    bool ExtractAudioTrackToWMA(int lTrack, int lngBitrate);
-    bool Converter(const QString& sTrack, const QString& sFormat, const QString& sBitrate,
-                   const QString& sFile, bool bDeleteWav);
-
 private:
     bool RipTrack(int lTrack);
     bool PrepareOutputFolder();
-    bool ReportFormatNotAvailable(const QString& format);
     // True the first time a notice (key) comes up in this job: a notice that would hold for
     // every track is shown once.
     bool FirstNoticeInJob(const QString& key);
     void ReportProgress(DWORD stream);
+    RipContext Context();
 
     Services m_services;
     RipRequest m_request;

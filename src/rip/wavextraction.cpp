@@ -1,12 +1,11 @@
-#include "rip/ripjob.h"
+#include "rip/wavextraction.h"
 
 #include "common/dialogs.h"
 #include "common/errorreporting.h"
 #include "common/product.h"
+#include "rip/extractionresources.h"
 #include "rip/wavfilewriter.h"
 
-#include <QCoreApplication>
-#include <QWidget>
 
 #include <functional>
 
@@ -36,47 +35,6 @@ std::optional<WavFormat> ReadWavFormat(BassCore& core, DWORD stream) {
     return format;
 }
 
-// What one extraction holds. However it ends, the destructor releases it all in this order:
-// the door lock (back to what the user had), the decode stream (if still there), the file,
-// and the disabled window.
-class ExtractionResources {
-public:
-    ExtractionResources(const RipJob::Services& services, DWORD drive)
-        : m_services(services), m_drive(drive),
-          m_wasLocked(services.cd.BASS_CD_DoorIsLocked(drive) != 0) {
-        m_services.cd.BASS_CD_Door(m_drive, BASS_CD_DOOR_LOCK);
-    }
-    ExtractionResources(const ExtractionResources&) = delete;
-    ExtractionResources& operator=(const ExtractionResources&) = delete;
-    ~ExtractionResources() {
-        if (!m_wasLocked)
-            m_services.cd.BASS_CD_Door(m_drive, BASS_CD_DOOR_UNLOCK);
-        freeStream();
-        wav.close();
-        m_services.window.setEnabled(true);
-    }
-
-    void adoptStream(DWORD stream) {
-        m_stream = stream;
-        m_services.window.setEnabled(false);
-    }
-    void freeStream() {
-        if (m_stream == 0)
-            return;
-        m_services.core.BASS_ChannelStop(m_stream);
-        m_services.core.BASS_StreamFree(m_stream);
-        m_stream = 0;
-    }
-
-    WavFileWriter wav;
-
-private:
-    const RipJob::Services& m_services;
-    DWORD m_drive;
-    bool m_wasLocked;
-    DWORD m_stream = 0;
-};
-
 struct CopyOutcome {
     bool complete = false;
     std::optional<RipFailure> failure;
@@ -89,7 +47,8 @@ CopyOutcome Failed(RipFailure failure) {
 // The blocks and the sizes. Complete when the decoder reached the end of the track; a stop
 // request ends it early with a valid, shorter file.
 CopyOutcome CopyTrackToWav(BassCore& core, WavFileWriter& wav, DWORD stream, int lTrack,
-                           const bool& stopRequested, const std::function<void()>& afterBlock) {
+                           const bool& stopRequested,
+                           const std::function<void(DWORD)>& afterBlock) {
     QByteArray buffer;
     bool complete = false;
     for (;;) {
@@ -104,7 +63,7 @@ CopyOutcome CopyTrackToWav(BassCore& core, WavFileWriter& wav, DWORD stream, int
             return Failed(ReadFailure(core, lTrack, n));
         if (auto failure = wav.append(buffer.constData(), n))
             return Failed(*failure);
-        afterBlock();
+        afterBlock(stream);
         if (stopRequested) {
             // A stop that came after the last block still leaves the whole track.
             complete = core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED;
@@ -118,36 +77,35 @@ CopyOutcome CopyTrackToWav(BassCore& core, WavFileWriter& wav, DWORD stream, int
 
 } // namespace
 
-bool RipJob::ExtractAudioTrackToWav(int lTrack) {
-    ExtractionResources held(m_services, m_request.drive);
-    const DWORD stream = m_services.cd.BASS_CD_StreamCreate(
-        m_request.drive, static_cast<DWORD>(lTrack), kDecodeStreamFlags);
+bool ExtractAudioTrackToWav(const RipContext& job, int lTrack) {
+    ExtractionResources held(job);
+    const DWORD stream =
+        job.cd.BASS_CD_StreamCreate(job.drive, static_cast<DWORD>(lTrack), kDecodeStreamFlags);
     if (stream == 0) {
-        m_services.dialogs.showMessage(m_boxOwner, QStringLiteral("Unable to Create CD Stream!"),
-                                       kProductName, MessageIcon::None, MessageButtons::Ok);
+        job.dialogs.showMessage(job.boxOwner, QStringLiteral("Unable to Create CD Stream!"),
+                                kProductName, MessageIcon::None, MessageButtons::Ok);
         return false;
     }
     held.adoptStream(stream);
+    WavFileWriter wav;
 
-    const QString fileName =
-        folder() + QStringLiteral("/TRACK") + QString::number(lTrack + 1) + QStringLiteral(".WAV");
+    const QString fileName = job.folder + QStringLiteral("/TRACK") + QString::number(lTrack + 1) +
+                             QStringLiteral(".WAV");
     CopyOutcome outcome;
-    const std::optional<WavFormat> format = ReadWavFormat(m_services.core, stream);
+    const std::optional<WavFormat> format = ReadWavFormat(job.core, stream);
     if (!format)
         outcome = Failed(TooLong(fileName));
-    else if (auto failure = held.wav.create(fileName))
+    else if (auto failure = wav.create(fileName))
         outcome = Failed(*failure);
-    else if (auto failure = held.wav.writeHeader(*format))
+    else if (auto failure = wav.writeHeader(*format))
         outcome = Failed(*failure);
     else
-        outcome = CopyTrackToWav(m_services.core, held.wav, stream, lTrack, bStopRipping, [&] {
-            ReportProgress(stream);
-            QCoreApplication::processEvents();
-        });
+        outcome =
+            CopyTrackToWav(job.core, wav, stream, lTrack, job.stopRequested, job.blockWritten);
 
     if (outcome.failure) {
-        [[maybe_unused]] const auto ignored = held.wav.patchSizes(); // a valid, shorter WAV
-        ShowError(m_services.dialogs, m_boxOwner, QStringLiteral("frmDemo"),
+        [[maybe_unused]] const auto ignored = wav.patchSizes(); // a valid, shorter WAV
+        ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"),
                   QStringLiteral("ExtractAudioTrack"), outcome.failure->number,
                   outcome.failure->description);
     }

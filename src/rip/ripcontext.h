@@ -1,0 +1,27 @@
+#pragma once
+
+// What an extraction path gets from the rip job that runs it: the library, the drive and the
+// output folder, where its boxes go, whether a stop was asked, and what to call after each
+// block.
+
+#include "common/audiolibrary.h"
+
+#include <QString>
+
+#include <functional>
+
+class Dialogs;
+class QWidget;
+
+struct RipContext {
+    BassCore& core;
+    BassCd& cd;
+    Dialogs& dialogs;
+    QWidget& window;   // the main window, disabled while a track is extracted
+    QWidget* boxOwner; // the rip dialog
+    DWORD drive;
+    QString folder;
+    const bool& stopRequested;
+    std::function<void(DWORD stream)> blockWritten;      // shows progress, lets events run
+    std::function<bool(const QString& key)> firstNotice; // true the first time in the job
+};
