@@ -1,0 +1,192 @@
+// WMA files as FFmpeg reads them back: the length, rate, audio and tags that
+// went in, a valid file after any close, and the family's codes on failures.
+#include "platform/audio/ffmpeghandles.h"
+#include "platform/audio/lasterror.h"
+#include "platform/audio/wmaextension.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kFrameSamples = 2048;     // wmav2's frame at 44.1 kHz
+using Tag = std::array<const char*, 3>; // WMA name, FFmpeg's name when reading, text
+
+// A different tone and level per channel, so swaps and scaling show.
+double Source(int channel, std::int64_t i) {
+    return (channel == 0 ? 0.5 : 0.25) *
+           std::sin(2 * std::numbers::pi * (channel == 0 ? 440.0 : 1000.0) * i / kRate);
+}
+
+struct InputDeleter {
+    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+
+struct DecodedWma {
+    int bitRate = 0;
+    std::map<std::string, std::string> tags;
+    std::vector<float> channels[2];
+};
+
+DecodedWma ReadWma(const QString& path) {
+    DecodedWma out;
+    AVFormatContext* opened = nullptr;
+    EXPECT_EQ(avformat_open_input(&opened, path.toUtf8().constData(), nullptr, nullptr), 0);
+    std::unique_ptr<AVFormatContext, InputDeleter> input(opened);
+    if (!input || avformat_find_stream_info(input.get(), nullptr) < 0)
+        return out;
+    const AVCodecParameters* par = input->streams[0]->codecpar;
+    out.bitRate = static_cast<int>(par->bit_rate);
+    for (const AVDictionaryEntry* tag = nullptr;
+         (tag = av_dict_get(input->metadata, "", tag, AV_DICT_IGNORE_SUFFIX));)
+        out.tags[tag->key] = tag->value;
+    CodecContextHandle decoder(avcodec_alloc_context3(avcodec_find_decoder(par->codec_id)));
+    avcodec_parameters_to_context(decoder.get(), par);
+    EXPECT_EQ(avcodec_open2(decoder.get(), nullptr, nullptr), 0);
+    PacketHandle packet(av_packet_alloc());
+    FrameHandle frame(av_frame_alloc());
+    for (bool more = true; more;) {
+        more = av_read_frame(input.get(), packet.get()) == 0;
+        avcodec_send_packet(decoder.get(), more ? packet.get() : nullptr);
+        av_packet_unref(packet.get());
+        while (avcodec_receive_frame(decoder.get(), frame.get()) == 0)
+            for (int c = 0; c < 2; ++c) {
+                const auto* data = reinterpret_cast<const float*>(frame->extended_data[c]);
+                out.channels[c].insert(out.channels[c].end(), data, data + frame->nb_samples);
+            }
+    }
+    return out;
+}
+
+// Decoded against the source, sample for sample; the cut at each end rings for a frame.
+double SnrDb(const DecodedWma& decoded, int channel, std::int64_t written) {
+    double signal = 0, noise = 0;
+    for (std::int64_t i = kFrameSamples; i < written - kFrameSamples; ++i) {
+        signal += Source(channel, i) * Source(channel, i);
+        noise += std::pow(decoded.channels[channel][i] - Source(channel, i), 2);
+    }
+    return 10 * std::log10(signal / noise);
+}
+
+class WmaExtensionTest : public ::testing::Test {
+protected:
+    HWMENCODE open(const QString& name, DWORD bitrate, DWORD flags = BASS_WMA_TAGS) {
+        return m_wma.BASS_WMA_EncodeOpenFile(kRate, flags, bitrate,
+                                             m_dir.filePath(name).toUtf8().constData());
+    }
+
+    // Writes the source in blocks of the given byte sizes, in turn, until `frames` are written.
+    bool writeSource(HWMENCODE encoder, std::int64_t frames, std::vector<DWORD> blockBytes) {
+        for (std::int64_t done = 0, block = 0; done < frames; ++block) {
+            const auto n =
+                std::min<std::int64_t>(blockBytes[block % blockBytes.size()] / 4, frames - done);
+            std::vector<std::int16_t> pcm;
+            for (std::int64_t i = done; i < done + n; ++i)
+                for (int c = 0; c < 2; ++c)
+                    pcm.push_back(static_cast<std::int16_t>(std::lround(32767 * Source(c, i))));
+            if (!m_wma.BASS_WMA_EncodeWrite(encoder, pcm.data(), static_cast<DWORD>(n * 4)))
+                return false;
+            done += n;
+        }
+        return true;
+    }
+
+    // Tags, the closing tag, the audio and the close; then FFmpeg reads the file.
+    DecodedWma encode(const QString& name, DWORD bitrate, DWORD flags, const std::vector<Tag>& tags,
+                      std::int64_t frames, std::vector<DWORD> blockBytes = {20000}) {
+        const HWMENCODE encoder = open(name, bitrate, flags);
+        for (const Tag& tag : tags)
+            EXPECT_TRUE(m_wma.BASS_WMA_EncodeSetTag(encoder, tag[0], tag[2]));
+        EXPECT_TRUE(m_wma.BASS_WMA_EncodeSetTag(encoder, "", "")); // also after the header
+        EXPECT_TRUE(writeSource(encoder, frames, blockBytes));
+        m_wma.BASS_WMA_EncodeClose(encoder);
+        EXPECT_EQ(LastBassError(), BASS_OK);
+        return ReadWma(m_dir.filePath(name));
+    }
+
+    QTemporaryDir m_dir;
+    WmaExtension m_wma;
+};
+
+} // namespace
+
+TEST_F(WmaExtensionTest, EveryOfferedRateMakesAFileOfThatRate) {
+    const DWORD* rates = m_wma.BASS_WMA_EncodeGetRates(kRate, 0);
+    ASSERT_NE(rates, nullptr);
+    EXPECT_EQ(rates[4], 128000u); // the settings' default is the fifth
+    for (; *rates; ++rates)
+        EXPECT_EQ(encode(QString::number(*rates), *rates, 0, {}, kRate).bitRate, int(*rates));
+}
+
+TEST_F(WmaExtensionTest, WritesTheAudioAndTheTagsThatWereSet) {
+    const std::vector<Tag> all = {{"Title", "title", "Überlänge — 東京の夜"},
+                                  {"Author", "artist", "The Artist"},
+                                  {"WM/AlbumTitle", "album", "The Album"},
+                                  {"Description", "comment", "From the demo"},
+                                  {"Rating", "rating", "5"},
+                                  {"Copyright", "copyright", "© 2024"},
+                                  {"WM/Genre", "genre", "Ambient"},
+                                  {"WM/Year", "WM/Year", "1999"}};
+    const struct {
+        const char* name;
+        DWORD bitrate, flags;
+        std::vector<Tag> tags;
+        std::int64_t written; // samples per channel
+        std::vector<DWORD> blocks;
+    } cases[] = {{"all tags", 128000, BASS_WMA_TAGS, all, 3 * kRate + 777, {20000}},
+                 {"closing tag only", 320000, BASS_WMA_TAGS, {}, 20 * kRate, {4, 8196, 20000}},
+                 {"no tags at all", 192000, 0, {}, 20 * kRate, {20000}},
+                 {"stopped part way", 128000, BASS_WMA_TAGS, {all[0]}, kRate / 2 + 5, {20000}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DecodedWma decoded = encode(c.name, c.bitrate, c.flags, c.tags, c.written, c.blocks);
+        EXPECT_EQ(decoded.bitRate, static_cast<int>(c.bitrate));
+        // From the first written sample to the end of the last encoder frame.
+        EXPECT_GE(std::ssize(decoded.channels[0]), c.written);
+        EXPECT_LT(std::ssize(decoded.channels[0]), c.written + kFrameSamples);
+        for (int channel : {0, 1}) // one sample late gives 20 dB
+            EXPECT_GT(SnrDb(decoded, channel, c.written), 30.0);
+        for (const Tag& tag : c.tags)
+            EXPECT_EQ(decoded.tags.count(tag[1]) ? decoded.tags.at(tag[1]) : "-", tag[2]);
+        EXPECT_EQ(decoded.tags.count("title"), c.tags.empty() ? 0u : 1u);
+        // Over 20 s only the frames' payload headers add to the rate: no padded packets.
+        const double realRate = QFile(m_dir.filePath(c.name)).size() * 8.0 * kRate / c.written;
+        EXPECT_TRUE(c.bitrate < 192000 || std::abs(realRate / c.bitrate - 1) < 0.025) << realRate;
+    }
+}
+
+TEST_F(WmaExtensionTest, RefusesToOpenWhatItCannotWriteWithTheFamilyCode) {
+    auto expectRefused = [&](DWORD freq, DWORD flags, DWORD rate, const QString& path, int code) {
+        EXPECT_EQ(m_wma.BASS_WMA_EncodeOpenFile(freq, flags, rate, path.toUtf8().data()), 0u);
+        EXPECT_EQ(LastBassError(), code) << path.toStdString();
+    };
+    expectRefused(kRate, 0, 128000, m_dir.filePath("missing/T.WMA"), BASS_ERROR_CREATE);
+    expectRefused(kRate, 0, 128000, m_dir.path(), BASS_ERROR_CREATE); // a folder in the way
+    expectRefused(48000, 0, 128000, m_dir.filePath("a.WMA"), BASS_ERROR_FORMAT);
+    expectRefused(kRate, 0, 16000, m_dir.filePath("b.WMA"), BASS_ERROR_ILLPARAM);
+    expectRefused(kRate, 0x4, 128000, m_dir.filePath("c.WMA"), BASS_ERROR_ILLPARAM);
+    expectRefused(kRate, 0, 128000, QString(), BASS_ERROR_ILLPARAM);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList());
+}
+
+TEST_F(WmaExtensionTest, AFullFileRefusesTheBlockAndStillCloses) {
+    if (!QFile::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full here";
+    ASSERT_TRUE(QFile::link("/dev/full", m_dir.filePath("TRACK1.WMA")));
+    const HWMENCODE encoder = open("TRACK1.WMA", 320000);
+    ASSERT_NE(encoder, 0u);
+    EXPECT_FALSE(writeSource(encoder, 60 * kRate, {20000}));
+    EXPECT_EQ(LastBassError(), BASS_ERROR_CREATE);
+    m_wma.BASS_WMA_EncodeClose(encoder);
+    EXPECT_FALSE(writeSource(encoder, kRate, {20000}));
+    EXPECT_EQ(LastBassError(), BASS_ERROR_HANDLE);
+}
