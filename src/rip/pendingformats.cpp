@@ -2,7 +2,7 @@
 
 #include "common/dialogs.h"
 
-// Until the encoders are there a rip in those formats says so and counts the track as not
+// Until the external encoders are there a rip in those formats says so and counts the track as not
 // ripped, instead of pretending to have written a file.
 
 namespace {
@@ -17,10 +17,6 @@ bool ReportFormatNotAvailable(const RipContext& job, const QString& format) {
     return false;
 }
 } // namespace
-
-bool ExtractAudioTrackToWMA(const RipContext& job, int /*lTrack*/, int /*lngBitrate*/) {
-    return ReportFormatNotAvailable(job, QStringLiteral("WMA"));
-}
 
 bool Converter(const RipContext& job, const QString& /*sTrack*/, const QString& sFormat,
                const QString& /*sBitrate*/, const QString& /*sFile*/, bool /*bDeleteWav*/) {

@@ -5,8 +5,7 @@
 // block.
 
 #include "common/audiolibrary.h"
-
-#include <QString>
+#include "settings/outputchoice.h"
 
 #include <functional>
 
@@ -14,13 +13,12 @@ class Dialogs;
 class QWidget;
 
 struct RipContext {
-    BassCore& core;
-    BassCd& cd;
+    AudioLibrary bass;
     Dialogs& dialogs;
     QWidget& window;   // the main window, disabled while a track is extracted
     QWidget* boxOwner; // the rip dialog
     DWORD drive;
-    QString folder;
+    const OutputChoice& output; // the folder, and the WMA tags
     const bool& stopRequested;
     std::function<void(DWORD stream)> blockWritten;      // shows progress, lets events run
     std::function<bool(const QString& key)> firstNotice; // true the first time in the job

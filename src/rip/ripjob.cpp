@@ -5,6 +5,7 @@
 #include "rip/pendingformats.h"
 #include "rip/ripoutput.h"
 #include "rip/wavextraction.h"
+#include "rip/wmaextraction.h"
 
 #include <QCoreApplication>
 #include <QTemporaryFile>
@@ -95,13 +96,12 @@ bool RipJob::FirstNoticeInJob(const QString& key) {
 }
 
 RipContext RipJob::Context() {
-    return {m_services.core,
-            m_services.cd,
+    return {m_services.bass,
             m_services.dialogs,
             m_services.window,
             m_boxOwner,
             m_request.drive,
-            m_request.output.folder,
+            m_request.output,
             bStopRipping,
             [this](DWORD stream) {
                 ReportProgress(stream);
@@ -113,7 +113,7 @@ RipContext RipJob::Context() {
 void RipJob::ReportProgress(DWORD stream) {
     if (!m_listener.progress)
         return;
-    BassCore& core = m_services.core;
+    BassCore& core = m_services.bass.core;
     m_listener.progress(
         DoneFraction(core.BASS_StreamGetLength(stream), core.BASS_ChannelGetPosition(stream)));
 }

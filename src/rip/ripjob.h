@@ -26,8 +26,7 @@ struct RipRequest {
 class RipJob {
 public:
     struct Services {
-        BassCore& core;
-        BassCd& cd;
+        AudioLibrary bass;
         Dialogs& dialogs;
         QWidget& window; // the main window, disabled while a track is extracted
     };

@@ -80,7 +80,7 @@ CopyOutcome CopyTrackToWav(BassCore& core, WavFileWriter& wav, DWORD stream, int
 bool ExtractAudioTrackToWav(const RipContext& job, int lTrack) {
     ExtractionResources held(job);
     const DWORD stream =
-        job.cd.BASS_CD_StreamCreate(job.drive, static_cast<DWORD>(lTrack), kDecodeStreamFlags);
+        job.bass.cd.BASS_CD_StreamCreate(job.drive, static_cast<DWORD>(lTrack), kDecodeStreamFlags);
     if (stream == 0) {
         job.dialogs.showMessage(job.boxOwner, QStringLiteral("Unable to Create CD Stream!"),
                                 kProductName, MessageIcon::None, MessageButtons::Ok);
@@ -89,10 +89,10 @@ bool ExtractAudioTrackToWav(const RipContext& job, int lTrack) {
     held.adoptStream(stream);
     WavFileWriter wav;
 
-    const QString fileName = job.folder + QStringLiteral("/TRACK") + QString::number(lTrack + 1) +
+    const QString fileName = job.output.folder + QStringLiteral("/TRACK") + QString::number(lTrack + 1) +
                              QStringLiteral(".WAV");
     CopyOutcome outcome;
-    const std::optional<WavFormat> format = ReadWavFormat(job.core, stream);
+    const std::optional<WavFormat> format = ReadWavFormat(job.bass.core, stream);
     if (!format)
         outcome = Failed(TooLong(fileName));
     else if (auto failure = wav.create(fileName))
@@ -101,7 +101,7 @@ bool ExtractAudioTrackToWav(const RipContext& job, int lTrack) {
         outcome = Failed(*failure);
     else
         outcome =
-            CopyTrackToWav(job.core, wav, stream, lTrack, job.stopRequested, job.blockWritten);
+            CopyTrackToWav(job.bass.core, wav, stream, lTrack, job.stopRequested, job.blockWritten);
 
     if (outcome.failure) {
         [[maybe_unused]] const auto ignored = wav.patchSizes(); // a valid, shorter WAV

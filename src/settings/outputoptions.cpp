@@ -96,8 +96,9 @@ void BuildEncoderPanel(QFrame* frame, const QString& format, QRadioButton*& cbr,
 
 } // namespace
 
-OutputOptions::OutputOptions(Dialogs& dialogs, const Panels& panels, QObject* parent)
-    : QObject(parent), m_dialogs(dialogs), m_owner(panels.fileFormat) {
+OutputOptions::OutputOptions(const Services& services, const Panels& panels, QObject* parent)
+    : QObject(parent), m_services(services), m_dialogs(services.dialogs),
+      m_owner(panels.fileFormat) {
     BuildFileFormatPanel(panels.fileFormat);
     BuildGeneralOptionsPanel(panels.generalOptions);
 }

@@ -3,6 +3,7 @@
 // The output options: the format with its settings panels (Grapping Format) and the output
 // folder (General Options), and the settings that keep them.
 
+#include "common/audiolibrary.h"
 #include "settings/outputchoice.h"
 
 #include <QObject>
@@ -24,11 +25,16 @@ class QWidget;
 class OutputOptions : public QObject {
     Q_OBJECT
 public:
+    struct Services {
+        Dialogs& dialogs;
+        BassCore& core;
+        BassWma& wma; // offers the WMA bit rates
+    };
     struct Panels {
         QGroupBox* fileFormat;
         QGroupBox* generalOptions;
     };
-    OutputOptions(Dialogs& dialogs, const Panels& panels, QObject* parent = nullptr);
+    OutputOptions(const Services& services, const Panels& panels, QObject* parent = nullptr);
 
     void optExtractMode_Click(int index);
     void cmdBrowseFolder_Click();
@@ -46,6 +52,7 @@ private:
     void BuildGeneralOptionsPanel(QGroupBox* panel);
     QString BrowseForFolder(QWidget* owner, const QString& title);
 
+    Services m_services;
     Dialogs& m_dialogs;
     QWidget* m_owner; // the window the boxes and the folder chooser belong to
 

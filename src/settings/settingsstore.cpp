@@ -10,9 +10,6 @@
 
 void OutputOptions::LoadFileFormat() {}
 
-// The WMA bit-rate list stays empty until the WMA encoder is there.
-void OutputOptions::LoadWMAEncoderRates() {}
-
 void OutputOptions::LoadSettings() {
     const std::pair<QComboBox*, int> defaults[] = {
         {cmbOGGCBitrate, 6}, {cmbOGGVBitrate, 6}, {cmbMP3CBitrate, 6}, {cmbMP3VBitrate, 5}};

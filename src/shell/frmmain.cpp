@@ -51,7 +51,8 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
         new TrackList({m_bass.core, m_bass.cd, m_dialogs, *m_movie}, *m_drives, m_frMain, this);
     m_player = new Player({m_bass.core, m_bass.cd, m_dialogs, *this}, *m_drives, *m_tracks,
                           {m_frMain, m_frCDInfo}, this);
-    m_options = new OutputOptions(m_dialogs, {m_frFileFormat, m_frGeneralOptions}, this);
+    m_options = new OutputOptions({m_dialogs, m_bass.core, m_bass.wma},
+                                  {m_frFileFormat, m_frGeneralOptions}, this);
     connect(m_drives, &DriveInfo::driveChanged, m_tracks, [this] {
         m_tracks->forgetReports(); // another drive: its disc has not been reported yet
         m_tracks->LoadTrackList();

@@ -38,7 +38,7 @@ TEST_F(OutputOptionsTest, AFreshWindowRipsMivoDefaultIntoTheHomeFolder) {
     EXPECT_EQ(c.mp3VbrText, "128 Kbps");
     EXPECT_EQ(c.oggCbrText, "128 Kbps");
     EXPECT_EQ(c.oggVbrText, "128 Kbps");
-    EXPECT_FALSE(c.wmaBitrate.has_value()) << "the encoder offered no rates";
+    EXPECT_EQ(c.wmaBitrate, 160000) << "the first rate the encoder offers";
     EXPECT_TRUE(c.wmaTags);
     EXPECT_EQ(c.wmaTagTexts[1], "Artist");
     EXPECT_EQ(c.folder, QDir::homePath() + "/Ripped Audio");

@@ -406,7 +406,11 @@ HSTREAM FakeAudio::BASS_CD_StreamCreate(DWORD index, DWORD track, DWORD flags) {
 
 const DWORD* FakeAudio::BASS_WMA_EncodeGetRates(DWORD freq, DWORD flags) {
     record("BASS_WMA_EncodeGetRates", freq, flags);
-    return fail<const DWORD*>(BASS_ERROR_NOTAVAIL, nullptr);
+    if (wmaRates.empty())
+        return fail<const DWORD*>(BASS_ERROR_NOTAVAIL, nullptr);
+    m_wmaRateList = wmaRates;
+    m_wmaRateList.push_back(0);
+    return ok<const DWORD*>(m_wmaRateList.data());
 }
 
 HWMENCODE FakeAudio::BASS_WMA_EncodeOpenFile(DWORD freq, DWORD flags, DWORD bitrate,

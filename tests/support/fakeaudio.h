@@ -79,6 +79,7 @@ public:
     // GetData call number (1-based) from which reads fail with -1.
     int failGetDataFrom = 0;
     int getDataCalls = 0;
+    std::vector<DWORD> wmaRates = {160000, 128000};
 
     // Fires the stream's sync of the given type on a thread of its own, as the
     // library does, and waits for the procedure to return.
@@ -125,7 +126,8 @@ public:
     BOOL BASS_CD_DoorIsLocked(DWORD drive) override;
     HSTREAM BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags) override;
 
-    // ---- WMA and encoder extensions: recorded, never available ----
+    // ---- WMA and encoder extensions: recorded; the WMA encoder offers wmaRates (none when
+    // empty) and never opens a file ----
     const DWORD* BASS_WMA_EncodeGetRates(DWORD freq, DWORD flags) override;
     HWMENCODE BASS_WMA_EncodeOpenFile(DWORD freq, DWORD flags, DWORD bitrate,
                                       const char* file) override;
@@ -158,5 +160,6 @@ private:
     int m_lastError = BASS_OK;
     bool m_initialised = false;
     std::string m_cdTextBlock;
+    std::vector<DWORD> m_wmaRateList; // wmaRates ended by 0
     std::mutex m_mutex; // fireSync's procedure may call back from its own thread
 };
