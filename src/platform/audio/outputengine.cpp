@@ -194,6 +194,8 @@ bool OutputEngine::freeStream(std::unique_lock<std::mutex>& lock, HSTREAM handle
     m_mixer.remove(*stream);
     std::lock_guard sourceGuard(stream->sourceMutex());
     stream->releaseSource();
+    if (stream->tap)
+        std::exchange(stream->tap, nullptr)->close(); // its encoder ends with what it has
     return true;
 }
 
