@@ -13,9 +13,9 @@ namespace {
 
 // The code of a stream that has delivered all its data.
 constexpr int kErrorEnded = 45;
-// The longest a reader waits for an encoder to take data: the window's event loop
-// runs between the rip's reads and must not be held much longer than this.
-constexpr auto kEncoderWait = std::chrono::milliseconds(10);
+// The longest a reader waits for an encoder to take data. The window's event loop runs
+// between the rip's reads and is never to be held 20 ms; the read itself needs the rest.
+constexpr auto kEncoderWait = std::chrono::milliseconds(5);
 
 BOOL Succeed() {
     SetLastBassError(BASS_OK);
