@@ -18,6 +18,7 @@ packages=(
     libsdl2-dev libcdio-dev libcdio-paranoia-dev libcdio-cdda-dev
     libavcodec-dev libavformat-dev libswresample-dev libavutil-dev
     libgtest-dev libgmock-dev
+    lame vorbis-tools
     xvfb xauth x11-utils imagemagick
 )
 

@@ -12,6 +12,7 @@
 // thread never overwrites the code the user-interface thread is about to read.
 
 #include <cstdint>
+#include <string>
 
 using DWORD = std::uint32_t;
 using QWORD = std::uint64_t;
@@ -54,6 +55,10 @@ inline constexpr int BASS_ERROR_NOFX = 34;
 inline constexpr int BASS_ERROR_PLAYING = 35;
 inline constexpr int BASS_ERROR_NOTAVAIL = 37;
 inline constexpr int BASS_ERROR_DECODE = 38;
+inline constexpr int BASS_ERROR_TIMEOUT = 40;
+// Our own code: the encoder fed from the stream exited or stopped taking input, so the
+// stream gives no more data (lastEncoderOutcome tells what became of the encoder).
+inline constexpr int BASS_ERROR_ENCODER = 1001;
 inline constexpr int BASS_ERROR_UNKNOWN = -1;
 
 // ---- flags -----------------------------------------------------------------
@@ -199,6 +204,21 @@ public:
                                               QWORD length, DWORD flags) = 0;
 };
 
+// What became of an encoder: filled when BASS_Encode_Start refuses to start it and when
+// BASS_Encode_Stop has waited for it to end.
+struct EncoderOutcome {
+    std::string program;  // the program the command line names, without ".exe" ("lame")
+    bool started = false; // the program was found and started
+    int error = BASS_OK;  // why it did not start, or why feeding ended before the stop
+    QWORD bytesFed = 0;   // audio bytes the encoder took after the WAV header
+    bool exited = false;  // it ended by itself with exitStatus
+    int exitStatus = -1;
+    int signal = 0;        // it was ended by this signal
+    std::string errorTail; // the last few KB of its standard error
+
+    bool succeeded() const { return started && error == BASS_OK && exited && exitStatus == 0; }
+};
+
 class BassEnc {
 public:
     virtual ~BassEnc() = default;
@@ -206,7 +226,10 @@ public:
     // Starts the encoder command line and feeds it a WAV header, then what is read from handle.
     virtual HENCODE BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD flags,
                                       ENCODEPROC* proc, void* user) = 0;
+    // handle: the stream or the encoder. Closes the encoder's input and waits for it to end.
     virtual BOOL BASS_Encode_Stop(DWORD handle) = 0;
+    // The outcome of the last encoder that was refused or stopped.
+    virtual EncoderOutcome lastEncoderOutcome() = 0;
 };
 
 // The four members as the program receives them.

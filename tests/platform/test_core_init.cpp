@@ -1,5 +1,4 @@
 // Bringing the output up and down, and the failures the start-up depends on.
-#include "platform/audio/encoderextension.h"
 #include "platform/audio/outputengine.h"
 #include "test_core_support.h"
 
@@ -62,15 +61,6 @@ TEST(CoreInit, PlaybackNeedsTheOutputButDecodingDoesNot) {
     char buffer[100];
     EXPECT_EQ(core.BASS_ChannelGetData(h, buffer, sizeof buffer), 100);
     EXPECT_EQ(core.createStream(nullptr, kDecodeStreamFlags, 0), 0u);
-}
-
-TEST(CoreInit, FileStreamsAndEncodersAreNotAvailableYet) {
-    OutputEngine core;
-    EXPECT_EQ(core.BASS_StreamCreateFile(0, "x.mp3", 0, 0, kDecodeStreamFlags), 0u);
-    EXPECT_EQ(core.BASS_ErrorGetCode(), BASS_ERROR_NOTAVAIL);
-    EncoderExtension enc;
-    EXPECT_EQ(enc.BASS_Encode_Start(1, "lame - x.mp3", 0, nullptr, nullptr), 0u);
-    EXPECT_EQ(core.BASS_ErrorGetCode(), BASS_ERROR_NOTAVAIL);
 }
 
 TEST(CoreInit, FreeingOwnersStreamsLeavesOthers) {

@@ -448,3 +448,8 @@ BOOL FakeAudio::BASS_Encode_Stop(DWORD handle) {
     record("BASS_Encode_Stop", handle);
     return fail(BASS_ERROR_HANDLE, 0);
 }
+
+EncoderOutcome FakeAudio::lastEncoderOutcome() {
+    record("lastEncoderOutcome");
+    return {};
+}

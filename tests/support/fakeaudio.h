@@ -139,6 +139,7 @@ public:
     HENCODE BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD flags, ENCODEPROC* proc,
                               void* user) override;
     BOOL BASS_Encode_Stop(DWORD handle) override;
+    EncoderOutcome lastEncoderOutcome() override;
 
     std::vector<FakeDrive> drives;
 

@@ -10,7 +10,8 @@ namespace {
 // The four members together; the CD extension feeds its track sources to the core.
 class AudioLibraryBundle final : public AudioLibraryInstance {
 public:
-    explicit AudioLibraryBundle(const std::string& appFolder) : m_cd(m_core, appFolder) {}
+    explicit AudioLibraryBundle(const std::string& appFolder)
+        : m_cd(m_core, appFolder), m_enc(m_core, appFolder) {}
 
     // Streams hold the CD extension's track sources: free them before it goes.
     ~AudioLibraryBundle() override { m_core.BASS_Free(); }

@@ -1,14 +1,115 @@
 #include "platform/audio/encoderextension.h"
 
 #include "platform/audio/boolresult.h"
+#include "platform/audio/childprocess.h"
+#include "platform/audio/commandline.h"
 #include "platform/audio/lasterror.h"
+#include "platform/audio/programlookup.h"
 
-// The encoders arrive with the WMA/encoder work; nothing here pretends to succeed.
+#include <algorithm>
+#include <cstdlib>
 
-HENCODE EncoderExtension::BASS_Encode_Start(DWORD, const char*, DWORD, ENCODEPROC*, void*) {
-    return FailWith(BASS_ERROR_NOTAVAIL, HENCODE{0});
+namespace {
+// Encoder handles live in a range of their own, so BASS_Encode_Stop tells them from streams.
+constexpr HENCODE kFirstEncoderHandle = 0x40000000;
+} // namespace
+
+EncoderExtension::EncoderExtension(DecodeTaps& taps, std::string appFolder)
+    : m_taps(taps), m_appFolder(std::move(appFolder)) {}
+
+EncoderExtension::~EncoderExtension() {
+    std::vector<Running> running;
+    {
+        std::lock_guard guard(m_mutex);
+        running.swap(m_running);
+    }
+    for (Running& encoder : running)
+        stop(std::move(encoder));
 }
 
-BOOL EncoderExtension::BASS_Encode_Stop(DWORD) {
-    return FailWith(BASS_ERROR_NOTAVAIL, kFalse);
+HENCODE EncoderExtension::BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD, ENCODEPROC*,
+                                            void*) {
+    const auto arguments = SplitCommandLine(cmdline ? cmdline : "");
+    if (!arguments || arguments->empty())
+        return refuse({}, BASS_ERROR_ILLPARAM);
+    const std::string program = ProgramBaseName(arguments->front());
+    std::uint64_t bytesLeft = 0;
+    if (const int error = m_taps.tapCandidate(handle, bytesLeft))
+        return refuse(program, error);
+    const auto path = FindProgram(arguments->front(), m_appFolder, std::getenv("PATH"));
+    if (!path)
+        return refuse(program, BASS_ERROR_FILEOPEN);
+    return startFeeding(handle, *arguments, *path, bytesLeft);
+}
+
+HENCODE EncoderExtension::startFeeding(HSTREAM stream, const std::vector<std::string>& arguments,
+                                       const std::string& path, std::uint64_t bytesLeft) {
+    const std::string program = ProgramBaseName(arguments.front());
+    int spawnError = 0;
+    auto child = ChildProcess::start(path, arguments, spawnError);
+    if (!child)
+        return refuse(program, BASS_ERROR_FILEOPEN);
+    const auto dataBytes =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(bytesLeft, UINT32_MAX));
+    auto feed = std::make_shared<EncoderFeed>(std::move(child), dataBytes);
+    if (const int error = m_taps.attachTap(stream, feed)) {
+        feed->finish(); // the stream went meanwhile: the encoder ends on an empty input
+        return refuse(program, error);
+    }
+    std::lock_guard guard(m_mutex);
+    do {
+        m_lastHandle = std::max(m_lastHandle + 1, kFirstEncoderHandle);
+    } while (std::any_of(m_running.begin(), m_running.end(),
+                         [&](const Running& r) { return r.encoder == m_lastHandle; }));
+    m_running.push_back({m_lastHandle, stream, program, std::move(feed)});
+    SetLastBassError(BASS_OK);
+    return m_lastHandle;
+}
+
+HENCODE EncoderExtension::refuse(std::string program, int error) {
+    {
+        std::lock_guard guard(m_mutex);
+        m_lastOutcome = EncoderOutcome{};
+        m_lastOutcome.program = std::move(program);
+        m_lastOutcome.error = error;
+    }
+    return FailWith(error, HENCODE{0});
+}
+
+BOOL EncoderExtension::BASS_Encode_Stop(DWORD handle) {
+    auto running = take(handle);
+    if (!running)
+        return FailWith(BASS_ERROR_HANDLE, kFalse);
+    EncoderOutcome outcome = stop(std::move(*running));
+    {
+        std::lock_guard guard(m_mutex);
+        m_lastOutcome = std::move(outcome);
+    }
+    SetLastBassError(BASS_OK);
+    return kTrue;
+}
+
+std::optional<EncoderExtension::Running> EncoderExtension::take(DWORD handle) {
+    std::lock_guard guard(m_mutex);
+    const auto it = std::find_if(m_running.begin(), m_running.end(), [&](const Running& r) {
+        return r.encoder == handle || r.stream == handle;
+    });
+    if (it == m_running.end())
+        return std::nullopt;
+    Running running = std::move(*it);
+    m_running.erase(it);
+    return running;
+}
+
+// The reader stops feeding first, so what the encoder gets ends at a block boundary.
+EncoderOutcome EncoderExtension::stop(Running running) {
+    m_taps.detachTap(running.stream);
+    EncoderOutcome outcome = running.feed->finish();
+    outcome.program = running.program;
+    return outcome;
+}
+
+EncoderOutcome EncoderExtension::lastEncoderOutcome() {
+    std::lock_guard guard(m_mutex);
+    return m_lastOutcome;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// Owning handles for the FFmpeg objects the WMA extension uses, so every one of
-// them has exactly one clean-up path.
+// Owning handles for the FFmpeg objects that the file streams and the WMA encoder use, so
+// every one of them has exactly one clean-up path.
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -10,6 +10,11 @@ extern "C" {
 }
 
 #include <memory>
+
+struct FormatContextDeleter {
+    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+using FormatContextHandle = std::unique_ptr<AVFormatContext, FormatContextDeleter>;
 
 struct OutputFormatContextDeleter {
     // Closes the output file together with the muxer that writes it.

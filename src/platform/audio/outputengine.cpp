@@ -1,6 +1,7 @@
 #include "platform/audio/outputengine.h"
 
 #include "platform/audio/boolresult.h"
+#include "platform/audio/filesource.h"
 #include "platform/audio/lasterror.h"
 #include "platform/audio/nulloutput.h"
 #include "platform/audio/sdloutput.h"
@@ -10,6 +11,7 @@
 
 namespace {
 constexpr std::size_t kReadAheadBytes = kBytesPerSecond * 3 / 2; // 1.5 s per playback stream
+constexpr int kFileOwner = -1;                                   // file streams belong to no drive
 
 BOOL Succeed() {
     SetLastBassError(BASS_OK);
@@ -101,9 +103,18 @@ int OutputEngine::BASS_ErrorGetCode() {
     return LastBassError();
 }
 
-HSTREAM OutputEngine::BASS_StreamCreateFile(BOOL, const void*, QWORD, QWORD, DWORD) {
-    // File streams arrive with the WMA and encoder work.
-    return FailWith(BASS_ERROR_NOTAVAIL, HSTREAM{0});
+// From a file only (mem 0), whole (offset and length 0): what the converter opens.
+HSTREAM OutputEngine::BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length,
+                                            DWORD flags) {
+    if (mem || offset != 0 || length != 0)
+        return FailWith(BASS_ERROR_NOTAVAIL, HSTREAM{0});
+    if (!file)
+        return FailWith(BASS_ERROR_FILEOPEN, HSTREAM{0});
+    int error = BASS_OK;
+    auto source = FileSource::open(static_cast<const char*>(file), error);
+    if (!source)
+        return FailWith(error, HSTREAM{0});
+    return createStream(std::move(source), flags, kFileOwner);
 }
 
 HSTREAM OutputEngine::createStream(std::unique_ptr<PcmSource> source, DWORD flags, int owner) {
@@ -183,6 +194,8 @@ bool OutputEngine::freeStream(std::unique_lock<std::mutex>& lock, HSTREAM handle
     m_mixer.remove(*stream);
     std::lock_guard sourceGuard(stream->sourceMutex());
     stream->releaseSource();
+    if (stream->tap)
+        std::exchange(stream->tap, nullptr)->close(); // its encoder ends with what it has
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/audiolibrary.h"
 #include "platform/audio/audiooutput.h"
+#include "platform/audio/decodetaps.h"
 #include "platform/audio/mixer.h"
 #include "platform/audio/readahead.h"
 #include "platform/audio/stream.h"
@@ -24,7 +25,7 @@
 // stream's source lock (held across a source read or seek), the mixer's lock
 // (held only for copies). The audio callback takes the mixer's lock alone, and
 // no lock is held while a sync procedure runs.
-class OutputEngine final : public BassCore, public StreamEngine {
+class OutputEngine final : public BassCore, public StreamEngine, public DecodeTaps {
 public:
     OutputEngine();
     ~OutputEngine() override;
@@ -63,6 +64,10 @@ public:
     HSTREAM createStream(std::unique_ptr<PcmSource> source, DWORD flags, int owner) override;
     void freeStreamsOf(int owner) override;
 
+    int tapCandidate(HSTREAM handle, std::uint64_t& bytesLeft) override;
+    int attachTap(HSTREAM handle, std::shared_ptr<DataTap> tap) override;
+    void detachTap(HSTREAM handle) override;
+
 private:
     BOOL switchActive(DWORD handle, DWORD from, DWORD to, int notInState);
     struct SyncCall {
@@ -77,6 +82,7 @@ private:
     bool freeStream(std::unique_lock<std::mutex>& lock, HSTREAM handle);
     void freeAllStreams();
     bool moveTo(Stream& stream, std::uint64_t pos);
+    int readDecoded(Stream& stream, char* out, int wanted);
 
     // Dispatcher thread.
     void dispatchPending();

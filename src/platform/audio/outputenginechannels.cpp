@@ -5,6 +5,7 @@
 #include "platform/audio/lasterror.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
 
@@ -12,6 +13,9 @@ namespace {
 
 // The code of a stream that has delivered all its data.
 constexpr int kErrorEnded = 45;
+// The longest a reader waits for an encoder to take data. The window's event loop runs
+// between the rip's reads and is never to be held 20 ms; the read itself needs the rest.
+constexpr auto kEncoderWait = std::chrono::milliseconds(5);
 
 BOOL Succeed() {
     SetLastBassError(BASS_OK);
@@ -238,6 +242,9 @@ BOOL OutputEngine::BASS_ChannelGetInfo(DWORD handle, BASS_CHANNELINFO* info) {
 
 // Decode streams: the source's bytes exactly, read on the caller's thread. A
 // read error after some data returns that data; the next call then meets the error.
+// With an encoder attached, the bytes go to it as well; an encoder that falls
+// behind gets the reader fewer bytes (even none), never a wait longer than
+// kEncoderWait, and one that has gone ends the stream with its error.
 int OutputEngine::BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) {
     const auto stream = find(handle);
     if (!stream)
@@ -247,16 +254,35 @@ int OutputEngine::BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) 
     if (!buffer)
         return FailWith(BASS_ERROR_ILLPARAM, -1);
     std::lock_guard sourceGuard(stream->sourceMutex());
-    PcmSource* source = stream->source();
-    if (!source)
+    if (!stream->source())
         return FailWith(BASS_ERROR_HANDLE, -1);
     {
         auto mix = m_mixer.lock();
         if (stream->play.active != BASS_ACTIVE_PLAYING)
             return FailWith(kErrorEnded, -1);
     }
-    const int wanted = static_cast<int>(std::min<DWORD>(length, INT_MAX));
+    int wanted = static_cast<int>(std::min<DWORD>(length, INT_MAX));
+    DataTap* tap = stream->tap.get();
+    if (tap) {
+        const long room = tap->room(static_cast<std::size_t>(wanted), kEncoderWait);
+        if (room < 0) {
+            auto mix = m_mixer.lock();
+            stream->play.active = BASS_ACTIVE_STOPPED;
+            return FailWith(tap->error(), -1);
+        }
+        if (room < wanted)
+            wanted = static_cast<int>(room) / kBytesPerFrame * kBytesPerFrame;
+    }
     char* out = static_cast<char*>(buffer);
+    const int total = readDecoded(*stream, out, wanted);
+    if (tap && total > 0)
+        tap->deliver(out, static_cast<std::size_t>(total));
+    return total;
+}
+
+// Reads up to wanted bytes from the stream's source (its lock held) and moves its position.
+int OutputEngine::readDecoded(Stream& stream, char* out, int wanted) {
+    PcmSource* source = stream.source();
     int total = 0;
     bool ended = false;
     while (total < wanted) {
@@ -272,9 +298,9 @@ int OutputEngine::BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) 
     bool raised = false;
     {
         auto mix = m_mixer.lock();
-        PlayState& p = stream->play;
+        PlayState& p = stream.play;
         p.position += static_cast<std::uint64_t>(total);
-        if (ended || p.position >= stream->length()) {
+        if (ended || p.position >= stream.length()) {
             p.active = BASS_ACTIVE_STOPPED;
             p.events |= kEventEnd;
             raised = true;
@@ -284,4 +310,40 @@ int OutputEngine::BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) 
         m_dispatcher.post();
     SetLastBassError(BASS_OK);
     return total;
+}
+
+// ---- encoder taps ------------------------------------------------------------
+
+int OutputEngine::tapCandidate(HSTREAM handle, std::uint64_t& bytesLeft) {
+    const auto stream = find(handle);
+    if (!stream)
+        return BASS_ERROR_HANDLE;
+    if (!stream->isDecode())
+        return BASS_ERROR_NOTAVAIL; // encoders are fed by the reader of a decode stream
+    std::lock_guard sourceGuard(stream->sourceMutex());
+    if (stream->tap)
+        return BASS_ERROR_ALREADY;
+    auto mix = m_mixer.lock();
+    bytesLeft = stream->length() - std::min(stream->play.position, stream->length());
+    return BASS_OK;
+}
+
+int OutputEngine::attachTap(HSTREAM handle, std::shared_ptr<DataTap> tap) {
+    const auto stream = find(handle);
+    if (!stream)
+        return BASS_ERROR_HANDLE;
+    std::lock_guard sourceGuard(stream->sourceMutex());
+    if (!stream->source())
+        return BASS_ERROR_HANDLE;
+    if (stream->tap)
+        return BASS_ERROR_ALREADY;
+    stream->tap = std::move(tap);
+    return BASS_OK;
+}
+
+void OutputEngine::detachTap(HSTREAM handle) {
+    if (const auto stream = find(handle)) {
+        std::lock_guard sourceGuard(stream->sourceMutex());
+        stream->tap.reset();
+    }
 }

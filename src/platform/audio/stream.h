@@ -3,6 +3,7 @@
 #include "common/audiolibrary.h"
 #include "platform/audio/attributeramp.h"
 #include "platform/audio/bytering.h"
+#include "platform/audio/datatap.h"
 #include "platform/audio/pcmsource.h"
 
 #include <cstdint>
@@ -58,6 +59,8 @@ public:
     std::mutex& sourceMutex() { return m_sourceMutex; }
     PcmSource* source() { return m_source.get(); }
     void releaseSource() { m_source.reset(); }
+    // Receives what the reader of a decode stream gets (an encoder); guarded by the source lock.
+    std::shared_ptr<DataTap> tap;
 
     PlayState play;               // guarded by the mixer's lock
     std::vector<SyncEntry> syncs; // guarded by the engine's lock

@@ -1,0 +1,67 @@
+// The encoder command lines, the refused output path, and the texts that report encoders.
+
+#include "rip/encodercommand.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+struct CommandCase {
+    const char* code;
+    const char* bitrate;
+    const char* outfile;
+    std::optional<QString> line;
+    bool refused;
+};
+
+class EncoderCommandLine : public ::testing::TestWithParam<CommandCase> {};
+
+TEST_P(EncoderCommandLine, IsBuiltOrRefused) {
+    const CommandCase& c = GetParam();
+    const EncoderCommand command = BuildEncoderCommand(c.code, c.bitrate, c.outfile);
+    EXPECT_EQ(command.line, c.line);
+    EXPECT_EQ(!command.refusal.isEmpty(), c.refused);
+    if (c.refused) {
+        EXPECT_TRUE(command.refusal.contains(c.outfile)) << command.refusal.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, EncoderCommandLine,
+    ::testing::Values(CommandCase{"MP3C", "128", "/out/TRACK1.mp3",
+                                  R"(lame.exe -b 128 - "/out/TRACK1.mp3")", false},
+                      CommandCase{"MP3V", "224", "/my music/T 2.mp3",
+                                  R"(lame.exe --abr 224 - "/my music/T 2.mp3")", false},
+                      CommandCase{"OGGV", "96", "/out/TRACK3.ogg",
+                                  R"(oggenc.exe -b 96 -  -o "/out/TRACK3.ogg")", false},
+                      CommandCase{"OGGC", "192", "/out/TRACK4.ogg",
+                                  R"(oggenc.exe --managed -b 192 -  -o "/out/TRACK4.ogg")", false},
+                      CommandCase{"MP3C", "128", R"(/say "hi"/TRACK1.mp3)", std::nullopt, true},
+                      CommandCase{"OGGC", "192", R"(/a"b/TRACK1.ogg)", std::nullopt, true},
+                      CommandCase{"mp3c", "128", "/out/TRACK1.mp3", std::nullopt, false},
+                      CommandCase{"WMA", "128", R"(/a"b/TRACK1.wma)", std::nullopt, false}));
+
+TEST(EncoderReports, NameTheProgramThePackageAndTheLastErrorLine) {
+    EXPECT_EQ(MissingEncoderText("lame"),
+              "lame was not found in the application folder or on the PATH; install the lame "
+              "package");
+    EXPECT_TRUE(MissingEncoderText("oggenc").endsWith("install the vorbis-tools package"));
+
+    EncoderOutcome failed;
+    failed.program = "lame";
+    failed.started = failed.exited = true;
+    failed.exitStatus = 1;
+    failed.errorTail = "Encoding...\r  5%\r 10%\nError reading input\n\n";
+    EXPECT_EQ(EncoderFailureText(failed), "lame ended with status 1: Error reading input");
+
+    EncoderOutcome killed;
+    killed.program = "oggenc";
+    killed.started = true;
+    killed.signal = SIGKILL;
+    EXPECT_TRUE(EncoderFailureText(killed).startsWith("oggenc was ended by signal 9"));
+    EXPECT_FALSE(EncoderFailureText(killed).contains(':'));
+}
+
+} // namespace
