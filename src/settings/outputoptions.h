@@ -3,11 +3,14 @@
 // The output options: the format with its settings panels (Grapping Format) and the output
 // folder (General Options), and the settings that keep them.
 
+#include "settings/cregister.h"
 #include "settings/outputchoice.h"
 
 #include <QObject>
+#include <QStringList>
 
 #include <array>
+#include <functional>
 
 class Dialogs;
 class QButtonGroup;
@@ -28,26 +31,42 @@ public:
         QGroupBox* fileFormat;
         QGroupBox* generalOptions;
     };
-    OutputOptions(Dialogs& dialogs, const Panels& panels, QObject* parent = nullptr);
+    // settingsFolder: where the settings file lives.
+    OutputOptions(Dialogs& dialogs, const Panels& panels, const QString& settingsFolder,
+                  QObject* parent = nullptr);
 
     void optExtractMode_Click(int index);
     void cmdBrowseFolder_Click();
     void LoadWMAEncoderRates();
     void LoadFileFormat();
     void LoadSettings();
+    // False, after a box naming the settings file and the reason, when a value was not saved.
     bool SaveSettings();
+    // Where the saved drive choice comes from: the position of the chosen drive, -1 for none.
+    void setDriveIndexSource(std::function<int()> source) { m_driveIndex = std::move(source); }
 
     // The choices as the controls hold them now.
     OutputChoice choice() const;
+
+signals:
+    // The settings load found this drive position; the drive list decides whether it exists.
+    void driveIndexLoaded(int index);
 
 private:
     void BuildFileFormatPanel(QGroupBox* panel);
     void BuildWmaPanel(QFrame* frame);
     void BuildGeneralOptionsPanel(QGroupBox* panel);
     QString BrowseForFolder(QWidget* owner, const QString& title);
+    QString ReadSetting(const QString& name, const QString& fallback);
+    void LoadListIndex(QComboBox* list, const QString& name, int fallback);
+    void LoadCbrChoice(QRadioButton* cbr, QRadioButton* vbr, const QString& name);
+    void ReportUnreadableSettings();
 
     Dialogs& m_dialogs;
     QWidget* m_owner; // the window the boxes and the folder chooser belong to
+    CRegister m_register;
+    std::function<int()> m_driveIndex;
+    QStringList m_reportedHives; // settings files the user has been told were not understood
 
     std::array<QRadioButton*, 5> optExtractMode{};
     std::array<QFrame*, 5> frFormatSettings{};
