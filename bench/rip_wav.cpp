@@ -98,7 +98,9 @@ int RipChild(const QString& appFolder, const QString& folder) {
     RecordingDialogs dialogs;
     RecordingDesktop desktop;
     const auto audio = CreateAudioLibrary(appFolder.toStdString());
-    frmMain form(MainWindowServices{audio->library(), dialogs, desktop, appFolder});
+    const QTemporaryDir settings; // the user's own settings stay out of the measurement
+    frmMain form(
+        MainWindowServices{audio->library(), dialogs, desktop, appFolder, settings.path()});
     form.Form_Initialize();
     auto* list = form.findChild<QTreeWidget*>(QStringLiteral("lsTracks"));
     if (!form.Form_Load() || list->topLevelItemCount() == 0) {

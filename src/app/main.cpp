@@ -3,6 +3,7 @@
 #include "common/qtdialogs.h"
 #include "platform/audio/createaudiolibrary.h"
 #include "platform/desktop/qtdesktopshell.h"
+#include "settings/cregister.h"
 #include "shell/frmmain.h"
 
 #include <QApplication>
@@ -22,7 +23,11 @@ int main(int argc, char* argv[]) {
     QtDialogs dialogs;
     QtDesktopShell desktop;
 
-    frmMain window(MainWindowServices{audio->library(), dialogs, desktop, appFolder});
+    frmMain window(MainWindowServices{.bass = audio->library(),
+                                      .dialogs = dialogs,
+                                      .desktop = desktop,
+                                      .appFolder = appFolder,
+                                      .settingsFolder = DefaultRegistryFolder()});
     window.Form_Initialize();
     if (!window.Form_Load())
         return 1; // audio output failed beyond use; the box has told the user

@@ -141,6 +141,17 @@ void DriveInfo::FillDriveList() {
         cmbCDDrives->setCurrentIndex(0); // raises cmbCDDrives_Click: the first disc scan
 }
 
+int DriveInfo::selectedIndex() const {
+    return cmbCDDrives->currentIndex();
+}
+
+bool DriveInfo::selectDrive(int index) {
+    if (index < 0 || index >= cmbCDDrives->count())
+        return false;
+    cmbCDDrives->setCurrentIndex(index); // a change raises cmbCDDrives_Click
+    return true;
+}
+
 void DriveInfo::cmbCDDrives_Click() {
     if (cmbCDDrives->currentIndex() < 0)
         return;

@@ -26,6 +26,11 @@ public:
     bool ShowDoorState();
 
     DWORD currentDrive() const { return static_cast<DWORD>(lDrive); }
+    // The position of the chosen drive in the list, -1 when none is chosen.
+    int selectedIndex() const;
+    // Chooses the drive at that position, which scans its disc when it is another drive;
+    // false when the list has no such position.
+    bool selectDrive(int index);
     int driveCount() const { return m_driveCount; }
 
 signals:

@@ -1,6 +1,7 @@
 #include "settings/outputoptions.h"
 
 #include "common/dialogs.h"
+#include "settings/settingvalues.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -67,7 +68,9 @@ QComboBox* MakeBitrateList(const QString& name, const QStringList& items, const 
     auto* list = new QComboBox;
     list->setObjectName(name);
     list->addItems(items);
-    list->setCurrentIndex(-1); // the settings load chooses the rate
+    // 128 Kbps until the settings load says otherwise; a stored rate that makes no sense
+    // leaves this one.
+    list->setCurrentIndex(static_cast<int>(items.indexOf(QStringLiteral("128 Kbps"))));
     list->setAccessibleName(label);
     return list;
 }
@@ -98,7 +101,7 @@ void BuildEncoderPanel(QFrame* frame, const QString& format, QRadioButton*& cbr,
 
 OutputOptions::OutputOptions(const Services& services, const Panels& panels, QObject* parent)
     : QObject(parent), m_services(services), m_dialogs(services.dialogs),
-      m_owner(panels.fileFormat) {
+      m_owner(panels.fileFormat), m_register(services.settingsFolder) {
     BuildFileFormatPanel(panels.fileFormat);
     BuildGeneralOptionsPanel(panels.generalOptions);
 }
@@ -187,7 +190,7 @@ void OutputOptions::BuildGeneralOptionsPanel(QGroupBox* frGeneralOptions) {
     panelLayout->addWidget(label);
 
     auto* row = new QHBoxLayout;
-    txtExtractPath = new QLineEdit(QDir::homePath() + QStringLiteral("/Ripped Audio"));
+    txtExtractPath = new QLineEdit(DefaultExtractPath());
     txtExtractPath->setObjectName(QStringLiteral("txtExtractPath"));
     txtExtractPath->setAccessibleName(label->text());
     cmdBrowseFolder = new QPushButton(QStringLiteral("Browse..."));

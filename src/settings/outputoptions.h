@@ -4,11 +4,14 @@
 // folder (General Options), and the settings that keep them.
 
 #include "common/audiolibrary.h"
+#include "settings/cregister.h"
 #include "settings/outputchoice.h"
 
 #include <QObject>
+#include <QStringList>
 
 #include <array>
+#include <functional>
 
 class Dialogs;
 class QButtonGroup;
@@ -28,7 +31,8 @@ public:
     struct Services {
         Dialogs& dialogs;
         BassCore& core;
-        BassWma& wma; // offers the WMA bit rates
+        BassWma& wma;           // offers the WMA bit rates
+        QString settingsFolder; // where the settings file lives
     };
     struct Panels {
         QGroupBox* fileFormat;
@@ -41,20 +45,34 @@ public:
     void LoadWMAEncoderRates();
     void LoadFileFormat();
     void LoadSettings();
+    // False, after a box naming the settings file and the reason, when a value was not saved.
     bool SaveSettings();
+    // Where the saved drive choice comes from: the position of the chosen drive, -1 for none.
+    void setDriveIndexSource(std::function<int()> source) { m_driveIndex = std::move(source); }
 
     // The choices as the controls hold them now.
     OutputChoice choice() const;
+
+signals:
+    // The settings load found this drive position; the drive list decides whether it exists.
+    void driveIndexLoaded(int index);
 
 private:
     void BuildFileFormatPanel(QGroupBox* panel);
     void BuildWmaPanel(QFrame* frame);
     void BuildGeneralOptionsPanel(QGroupBox* panel);
     QString BrowseForFolder(QWidget* owner, const QString& title);
+    QString ReadSetting(const QString& name, const QString& fallback);
+    void LoadListIndex(QComboBox* list, const QString& name, int fallback);
+    void LoadCbrChoice(QRadioButton* cbr, QRadioButton* vbr, const QString& name);
+    void ReportUnreadableSettings();
 
     Services m_services;
     Dialogs& m_dialogs;
     QWidget* m_owner; // the window the boxes and the folder chooser belong to
+    CRegister m_register;
+    std::function<int()> m_driveIndex;
+    QStringList m_reportedHives; // settings files the user has been told were not understood
 
     std::array<QRadioButton*, 5> optExtractMode{};
     std::array<QFrame*, 5> frFormatSettings{};

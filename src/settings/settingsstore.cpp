@@ -1,28 +1,114 @@
 #include "settings/outputoptions.h"
 
 #include "common/dialogs.h"
+#include "settings/settingvalues.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
 
-// The persisted settings arrive with the settings store. Until then nothing is
-// stored, so a load leaves the user's current choices alone and only gives the
-// bit-rate lists the selection they have when nothing was saved.
+// The controls are the live settings; the settings file only changes when the user saves. A
+// stored text that makes no sense for its control leaves that control as it is.
 
-void OutputOptions::LoadFileFormat() {}
+namespace {
+
+const QString kSection = QStringLiteral("Software\\Vantrope\\Settings");
+
+QString TagValueName(std::size_t box) {
+    return QStringLiteral("WMA Tag#%1").arg(box);
+}
+
+} // namespace
+
+QString OutputOptions::ReadSetting(const QString& name, const QString& fallback) {
+    return m_register.REGGetSetting(HKEY_LOCAL_MACHINE, kSection, name, fallback);
+}
+
+// "-1" is a list with no selection.
+void OutputOptions::LoadListIndex(QComboBox* list, const QString& name, int fallback) {
+    const std::optional<int> index = ParseInteger(ReadSetting(name, QString::number(fallback)));
+    if (index && *index >= -1 && *index < list->count())
+        list->setCurrentIndex(*index);
+}
+
+// The two options are exclusive, so a stored false shows as the VBR option, which is also how
+// the rip reads a CBR option that is not selected.
+void OutputOptions::LoadCbrChoice(QRadioButton* cbr, QRadioButton* vbr, const QString& name) {
+    if (const std::optional<bool> constant = ParseTruth(ReadSetting(name, QStringLiteral("1"))))
+        (*constant ? cbr : vbr)->setChecked(true);
+}
+
+// Each settings file that could not be read or understood is named to the user once per run.
+void OutputOptions::ReportUnreadableSettings() {
+    for (const QString& file : m_register.unreadableHives()) {
+        if (m_reportedHives.contains(file))
+            continue;
+        m_reportedHives.append(file);
+        m_dialogs.showMessage(
+            m_owner->window(),
+            QStringLiteral("The settings file %1 could not be read or was not understood.\r\n"
+                           "Mivo uses the default settings until they are saved again.")
+                .arg(file),
+            QStringLiteral("Settings"), MessageIcon::Exclamation, MessageButtons::Ok);
+    }
+}
+
+void OutputOptions::LoadFileFormat() {
+    const std::optional<int> format =
+        ParseInteger(ReadSetting(QStringLiteral("File Format"), QStringLiteral("0")));
+    if (format && *format >= 0 && *format < static_cast<int>(optExtractMode.size()))
+        optExtractMode[static_cast<std::size_t>(*format)]->setChecked(true); // its panel to front
+    ReportUnreadableSettings();
+}
 
 void OutputOptions::LoadSettings() {
-    const std::pair<QComboBox*, int> defaults[] = {
-        {cmbOGGCBitrate, 6}, {cmbOGGVBitrate, 6}, {cmbMP3CBitrate, 6}, {cmbMP3VBitrate, 5}};
-    for (const auto& [list, index] : defaults)
-        if (list != nullptr && list->currentIndex() < 0)
-            list->setCurrentIndex(index);
+    txtExtractPath->setText(ReadSetting(QStringLiteral("Extract Path"), DefaultExtractPath()));
+    LoadFileFormat();
+    LoadCbrChoice(optOGGCBR, optOGGVBR, QStringLiteral("OGG CBR Check"));
+    LoadListIndex(cmbOGGCBitrate, QStringLiteral("OGG CBR Bitrate"), 6);
+    LoadListIndex(cmbOGGVBitrate, QStringLiteral("OGG VBR Bitrate"), 6);
+    LoadCbrChoice(optMP3CBR, optMP3VBR, QStringLiteral("MP3 CBR Check"));
+    LoadListIndex(cmbMP3CBitrate, QStringLiteral("MP3 CBR Bitrate"), 6);
+    LoadListIndex(cmbMP3VBitrate, QStringLiteral("MP3 VBR Bitrate"), 5);
+    LoadListIndex(cmbWMAEncodingBitrate, QStringLiteral("WMA Bitrate"), 4);
+    // A tag box keeps its text when nothing was saved for it.
+    for (std::size_t i = 0; i < txtWMATags.size(); ++i)
+        txtWMATags[i]->setText(ReadSetting(TagValueName(i), txtWMATags[i]->text()));
+    if (const std::optional<int> drive =
+            ParseInteger(ReadSetting(QStringLiteral("Drive Index"), QStringLiteral("0"))))
+        emit driveIndexLoaded(*drive);
 }
 
 bool OutputOptions::SaveSettings() {
-    m_dialogs.showMessage(m_owner->window(),
-                          QStringLiteral("Settings cannot be saved in this version yet; your "
-                                         "choices stay in effect until Mivo is closed."),
-                          QStringLiteral("Settings not saved"), MessageIcon::Exclamation,
-                          MessageButtons::Ok);
+    // Every value is tried, so one that fails does not lose the others; the first reason is told.
+    QString failure;
+    const auto write = [&](const QString& name, const QString& text) {
+        if (!m_register.REGSaveSetting(HKEY_LOCAL_MACHINE, kSection, name, text) &&
+            failure.isEmpty())
+            failure = m_register.lastError();
+    };
+    const auto index = [](const QComboBox* list) { return QString::number(list->currentIndex()); };
+
+    write(QStringLiteral("Extract Path"), txtExtractPath->text());
+    if (const int format = m_extractModeGroup->checkedId(); format >= 0)
+        write(QStringLiteral("File Format"), QString::number(format));
+    write(QStringLiteral("OGG CBR Check"), TruthText(optOGGCBR->isChecked()));
+    write(QStringLiteral("OGG CBR Bitrate"), index(cmbOGGCBitrate));
+    write(QStringLiteral("OGG VBR Bitrate"), index(cmbOGGVBitrate));
+    write(QStringLiteral("MP3 CBR Check"), TruthText(optMP3CBR->isChecked()));
+    write(QStringLiteral("MP3 CBR Bitrate"), index(cmbMP3CBitrate));
+    write(QStringLiteral("MP3 VBR Bitrate"), index(cmbMP3VBitrate));
+    write(QStringLiteral("WMA Bitrate"), index(cmbWMAEncodingBitrate));
+    for (std::size_t i = 0; i < txtWMATags.size(); ++i)
+        write(TagValueName(i), txtWMATags[i]->text());
+    if (m_driveIndex)
+        write(QStringLiteral("Drive Index"), QString::number(m_driveIndex()));
+
+    if (failure.isEmpty())
+        return true;
+    m_dialogs.showMessage(
+        m_owner->window(), QStringLiteral("The settings could not be saved.\r\n%1").arg(failure),
+        QStringLiteral("Settings not saved"), MessageIcon::Exclamation, MessageButtons::Ok);
     return false;
 }

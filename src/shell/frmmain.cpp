@@ -51,8 +51,11 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
         new TrackList({m_bass.core, m_bass.cd, m_dialogs, *m_movie}, *m_drives, m_frMain, this);
     m_player = new Player({m_bass.core, m_bass.cd, m_dialogs, *this}, *m_drives, *m_tracks,
                           {m_frMain, m_frCDInfo}, this);
-    m_options = new OutputOptions({m_dialogs, m_bass.core, m_bass.wma},
+    m_options = new OutputOptions({m_dialogs, m_bass.core, m_bass.wma, services.settingsFolder},
                                   {m_frFileFormat, m_frGeneralOptions}, this);
+    // The saved drive choice goes through the drive list, which knows which drives exist.
+    m_options->setDriveIndexSource([this] { return m_drives->selectedIndex(); });
+    connect(m_options, &OutputOptions::driveIndexLoaded, m_drives, &DriveInfo::selectDrive);
     connect(m_drives, &DriveInfo::driveChanged, m_tracks, [this] {
         m_tracks->forgetReports(); // another drive: its disc has not been reported yet
         m_tracks->LoadTrackList();

@@ -29,6 +29,7 @@ struct MainWindowServices {
     Dialogs& dialogs;
     DesktopShell& desktop;
     QString appFolder;        // the program's folder, without a trailing separator
+    QString settingsFolder;   // where the settings file is kept
     int ripStartDelay = 1000; // ms the rip dialog shows itself before the job starts
 };
 

@@ -42,8 +42,13 @@ void WindowUnderTest::closeWindow() {
 }
 
 bool WindowUnderTest::load(AudioLibrary library, bool keepTimer) {
-    m_form = std::make_unique<frmMain>(MainWindowServices{
-        library, dialogs, desktop, QCoreApplication::applicationDirPath(), ripStartDelay});
+    m_form = std::make_unique<frmMain>(
+        MainWindowServices{.bass = library,
+                           .dialogs = dialogs,
+                           .desktop = desktop,
+                           .appFolder = QCoreApplication::applicationDirPath(),
+                           .settingsFolder = settingsFolder,
+                           .ripStartDelay = ripStartDelay});
     m_form->Form_Initialize();
     const bool loaded = m_form->Form_Load();
     if (!keepTimer)

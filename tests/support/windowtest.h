@@ -11,6 +11,7 @@
 #include "support/recordingdialogs.h"
 
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -66,6 +67,13 @@ public:
     RecordingDialogs dialogs;
     RecordingDesktop desktop;
     int ripStartDelay = 0;
+
+private:
+    QTemporaryDir m_scratchSettings; // declared before settingsFolder, which starts in it
+
+public:
+    // Where the window keeps its settings file; a test's own empty folder unless it sets one.
+    QString settingsFolder = m_scratchSettings.path();
 
 protected:
     // The shutdown runs while the library is still there: the library's owner calls this.

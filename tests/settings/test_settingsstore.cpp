@@ -1,0 +1,142 @@
+// The settings kept between runs: a first run, a save read back (the drive too), texts left
+// behind that make no sense, a settings file not understood and a save that fails.
+#include "settings/cregister.h"
+#include "settings/settingvalues.h"
+#include "support/windowtest.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace {
+
+// Every control the settings keep, as "name=what it shows", joined by "|".
+QString Shown(FakeWindow& w) {
+    QStringList shown{"txtExtractPath=" + w.find<QLineEdit>("txtExtractPath").text()};
+    for (const char* name : {"optExtractMode0", "optExtractMode1", "optExtractMode2",
+                             "optExtractMode3", "optExtractMode4", "optOGGCBR", "optMP3CBR"})
+        shown << QString("%1=%2").arg(name).arg(w.find<QRadioButton>(name).isChecked());
+    for (const char* name : {"cmbOGGCBitrate", "cmbOGGVBitrate", "cmbMP3CBitrate", "cmbMP3VBitrate",
+                             "cmbWMAEncodingBitrate", "cmbCDDrives"})
+        shown << QString("%1=%2").arg(name, w.find<QComboBox>(name).currentText());
+    for (const QByteArray name : {"txtWMATags0", "txtWMATags1", "txtWMATags2", "txtWMATags3",
+                                  "txtWMATags4", "txtWMATags5", "txtWMATags6", "txtWMATags7"})
+        shown << name + "=" + w.find<QLineEdit>(name.constData()).text();
+    return shown.join('|');
+}
+
+const QString kDefaults =
+    "txtExtractPath=" + DefaultExtractPath() +
+    "|optExtractMode0=1|optExtractMode1=0|optExtractMode2=0|optExtractMode3=0|optExtractMode4=0"
+    "|optOGGCBR=1|optMP3CBR=1|cmbOGGCBitrate=128 Kbps|cmbOGGVBitrate=128 Kbps"
+    "|cmbMP3CBitrate=128 Kbps|cmbMP3VBitrate=128 Kbps|cmbWMAEncodingBitrate=160 "
+    "Kbps|cmbCDDrives=D: First"
+    "|txtWMATags0=Title|txtWMATags1=Artist|txtWMATags2=Album Title|txtWMATags3=Description"
+    "|txtWMATags4=Rating|txtWMATags5=Copyright|txtWMATags6=Genre|txtWMATags7=Year";
+
+// Sets every control away from its default, the MP3 VBR list to no selection.
+void ChangeEverything(FakeWindow& w) {
+    w.find<QLineEdit>("txtExtractPath").setText(" /music/#rips; = \"x\" ");
+    w.find<QRadioButton>("optExtractMode3").setChecked(true);
+    w.find<QRadioButton>("optOGGVBR").setChecked(true);
+    w.find<QRadioButton>("optMP3VBR").setChecked(true);
+    w.find<QComboBox>("cmbOGGCBitrate").setCurrentIndex(0);
+    w.find<QComboBox>("cmbOGGVBitrate").setCurrentIndex(8);
+    w.find<QComboBox>("cmbMP3CBitrate").setCurrentIndex(9);
+    w.find<QComboBox>("cmbMP3VBitrate").setCurrentIndex(-1);
+    w.find<QComboBox>("cmbCDDrives").setCurrentIndex(1);
+    w.find<QLineEdit>("txtWMATags0").setText(QString::fromUtf8("Café"));
+}
+
+class SettingsStoreTest : public ::testing::Test {
+protected:
+    // A window with two drives (one track in the first, two in the second) on the folder.
+    std::unique_ptr<FakeWindow> open(const QString& settingsFolder = {}) {
+        auto w = std::make_unique<FakeWindow>();
+        w->settingsFolder = settingsFolder.isEmpty() ? folder.path() : settingsFolder;
+        w->audio.addDrive("First", 3);
+        w->audio.addDrive("Second", 4);
+        w->audio.insertDisc(0, {kSecond});
+        w->audio.insertDisc(1, {kSecond, kSecond});
+        EXPECT_TRUE(w->load());
+        return w;
+    }
+    void store(const QString& name, const QString& text) {
+        ASSERT_TRUE(
+            CRegister(folder.path())
+                .REGSaveSetting(HKEY_LOCAL_MACHINE, "Software\\Vantrope\\Settings", name, text));
+    }
+    QString hive() const { return folder.filePath("HKEY_LOCAL_MACHINE.json"); }
+
+    QTemporaryDir folder;
+};
+
+} // namespace
+
+TEST_F(SettingsStoreTest, AFirstRunShowsTheDefaultsAndWritesNothing) {
+    auto w = open();
+    EXPECT_EQ(Shown(*w), kDefaults);
+    EXPECT_TRUE(w->dialogs.messages.empty());
+    EXPECT_FALSE(QFile::exists(hive()));
+}
+
+TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndReloadDropsEdits) {
+    auto first = open();
+    ChangeEverything(*first);
+    first->find<QLineEdit>("txtWMATags5").clear(); // an empty tag loads as the box's text
+    first->command("IDC_FS_Apply");
+    EXPECT_EQ(first->messages("Done"), QStringList{"Settings have been saved."});
+    QString saved = Shown(*first);
+
+    first->find<QLineEdit>("txtExtractPath").setText("/unsaved");
+    first->find<QComboBox>("cmbOGGCBitrate").setCurrentIndex(3);
+    first->command("IDC_FS_Settings");
+    EXPECT_EQ(Shown(*first), saved);
+
+    saved.replace("txtWMATags5=|", "txtWMATags5=Copyright|");
+    auto second = open();
+    EXPECT_EQ(Shown(*second), saved);
+    EXPECT_EQ(second->list().topLevelItemCount(), 2) << "the saved second drive was scanned";
+}
+
+TEST_F(SettingsStoreTest, AValueThatMakesNoSenseLeavesItsControlAsItIs) {
+    auto w = open();
+    ChangeEverything(*w);
+    w->command("IDC_FS_Apply");
+    const QString saved = Shown(*w);
+    const std::pair<const char*, const char*> rows[] = {
+        {"File Format", "5"},       {"File Format", "-1"},     {"File Format", "three"},
+        {"OGG CBR Check", "maybe"}, {"MP3 CBR Check", "yes"},  {"OGG CBR Bitrate", "9"},
+        {"OGG VBR Bitrate", "1.5"}, {"MP3 CBR Bitrate", "-2"}, {"MP3 VBR Bitrate", "0x1"},
+        {"WMA Bitrate", "2"},       {"Drive Index", "2"},      {"Drive Index", "-1"}};
+    for (const auto& [name, text] : rows) {
+        store(name, text);
+        w->command("IDC_FS_Settings");
+        EXPECT_EQ(Shown(*w), saved) << name << " = " << text;
+    }
+    EXPECT_EQ(w->messages().size(), 1) << "only the confirmation";
+}
+
+TEST_F(SettingsStoreTest, ASettingsFileNotUnderstoodLoadsDefaultsAndIsNamedOnce) {
+    QFile file(hive());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{\"Software\\\\Vantrope\\\\Settings\": {\"File Format\": 3");
+    file.close();
+    auto w = open();
+    w->command("IDC_FS_Settings");
+    EXPECT_EQ(Shown(*w), kDefaults);
+    ASSERT_EQ(w->messages().size(), 1);
+    EXPECT_TRUE(w->messages().front().contains(hive()));
+}
+
+TEST_F(SettingsStoreTest, ASaveThatFailsIsToldWithTheFileAndNotConfirmed) {
+    const QString notAFolder = folder.filePath("settings");
+    ASSERT_TRUE(QFile(notAFolder).open(QIODevice::WriteOnly));
+    auto w = open(notAFolder);
+    w->command("IDC_FS_Apply");
+    const QStringList told = w->messages("Settings not saved");
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.front().contains(notAFolder + "/HKEY_LOCAL_MACHINE.json"));
+    EXPECT_TRUE(w->messages("Done").isEmpty());
+}
