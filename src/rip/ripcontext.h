@@ -17,6 +17,7 @@ struct RipContext {
     Dialogs& dialogs;
     QWidget& window;   // the main window, disabled while a track is extracted
     QWidget* boxOwner; // the rip dialog
+    QString appFolder; // where the conversion error log is kept
     DWORD drive;
     const OutputChoice& output; // the folder, and the WMA tags
     const bool& stopRequested;

@@ -2,7 +2,7 @@
 
 #include "common/dialogs.h"
 #include "common/modbass.h"
-#include "rip/pendingformats.h"
+#include "rip/converter.h"
 #include "rip/ripoutput.h"
 #include "rip/wavextraction.h"
 #include "rip/wmaextraction.h"
@@ -100,6 +100,7 @@ RipContext RipJob::Context() {
             m_services.dialogs,
             m_services.window,
             m_boxOwner,
+            m_services.appFolder,
             m_request.drive,
             m_request.output,
             bStopRipping,

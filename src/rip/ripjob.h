@@ -28,7 +28,8 @@ public:
     struct Services {
         AudioLibrary bass;
         Dialogs& dialogs;
-        QWidget& window; // the main window, disabled while a track is extracted
+        QWidget& window;   // the main window, disabled while a track is extracted
+        QString appFolder; // where the conversion error log is kept
     };
     struct Listener {
         std::function<void(int number)> trackStarted; // the track's number on the disc

@@ -6,7 +6,6 @@
 #include "rip/extractionresources.h"
 #include "rip/wavfilewriter.h"
 
-
 #include <functional>
 
 // Copies one disc track into an uncompressed WAV file, block by block. The user-interface
@@ -89,8 +88,8 @@ bool ExtractAudioTrackToWav(const RipContext& job, int lTrack) {
     held.adoptStream(stream);
     WavFileWriter wav;
 
-    const QString fileName = job.output.folder + QStringLiteral("/TRACK") + QString::number(lTrack + 1) +
-                             QStringLiteral(".WAV");
+    const QString fileName = job.output.folder + QStringLiteral("/TRACK") +
+                             QString::number(lTrack + 1) + QStringLiteral(".WAV");
     CopyOutcome outcome;
     const std::optional<WavFormat> format = ReadWavFormat(job.bass.core, stream);
     if (!format)

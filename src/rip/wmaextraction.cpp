@@ -23,11 +23,14 @@ public:
     WmaEncoderHandle(BassWma& wma, HWMENCODE handle) : m_wma(wma), m_handle(handle) {}
     WmaEncoderHandle(const WmaEncoderHandle&) = delete;
     WmaEncoderHandle& operator=(const WmaEncoderHandle&) = delete;
-    ~WmaEncoderHandle() {
+    ~WmaEncoderHandle() { close(); }
+    HWMENCODE get() const { return m_handle; }
+    // The library's error code tells whether the end of the file reached the disk.
+    void close() {
         if (m_handle != 0)
             m_wma.BASS_WMA_EncodeClose(m_handle);
+        m_handle = 0;
     }
-    HWMENCODE get() const { return m_handle; }
 
 private:
     BassWma& m_wma;
@@ -82,8 +85,8 @@ bool EncodeBlocks(const RipContext& job, DWORD stream, HWMENCODE encoder, int lT
 
 bool ExtractAudioTrackToWMA(const RipContext& job, int lTrack, int lngBitrate) {
     ExtractionResources held(job);
-    const DWORD stream = job.bass.cd.BASS_CD_StreamCreate(job.drive, static_cast<DWORD>(lTrack),
-                                                          kDecodeStreamFlags);
+    const DWORD stream =
+        job.bass.cd.BASS_CD_StreamCreate(job.drive, static_cast<DWORD>(lTrack), kDecodeStreamFlags);
     if (stream == 0) {
         ShowCoded(job, "Unable to Create CD Stream!");
         return false;
@@ -92,14 +95,19 @@ bool ExtractAudioTrackToWMA(const RipContext& job, int lTrack, int lngBitrate) {
 
     const QString fileName = job.output.folder + QStringLiteral("/TRACK") +
                              QString::number(lTrack + 1) + QStringLiteral(".WMA");
-    const WmaEncoderHandle encoder(
-        job.bass.wma, job.bass.wma.BASS_WMA_EncodeOpenFile(44100, BASS_WMA_TAGS,
-                                                           static_cast<DWORD>(lngBitrate),
-                                                           QFile::encodeName(fileName).constData()));
+    WmaEncoderHandle encoder(job.bass.wma, job.bass.wma.BASS_WMA_EncodeOpenFile(
+                                               44100, BASS_WMA_TAGS, static_cast<DWORD>(lngBitrate),
+                                               QFile::encodeName(fileName).constData()));
     if (encoder.get() == 0) {
         ShowCoded(job, "An error occured while opening output file.");
         return false;
     }
     WriteTags(job, encoder.get());
-    return EncodeBlocks(job, stream, encoder.get(), lTrack);
+    if (!EncodeBlocks(job, stream, encoder.get(), lTrack))
+        return false;
+    encoder.close();
+    if (job.bass.core.BASS_ErrorGetCode() == BASS_OK)
+        return true;
+    ShowCoded(job, "An error occured while encoding WMA data.");
+    return false;
 }

@@ -91,7 +91,7 @@ void frmMain::ExtractCommand() {
             QStringLiteral("No Tracks Selected"), MessageIcon::Exclamation, MessageButtons::Ok);
         return;
     }
-    frmRipp dialog({m_bass, m_dialogs, *this},
+    frmRipp dialog({m_bass, m_dialogs, *this, m_appFolder},
                    {m_drives->currentDrive(), std::move(ticked), m_options->choice()},
                    m_ripStartDelay);
     dialog.exec();

@@ -2,6 +2,7 @@
 // went in, a valid file after any close, and the family's codes on failures.
 #include "platform/audio/ffmpeghandles.h"
 #include "platform/audio/lasterror.h"
+#include "platform/audio/outputengine.h"
 #include "platform/audio/wmaextension.h"
 
 #include <QDir>
@@ -114,7 +115,8 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    WmaExtension m_wma;
+    OutputEngine m_core;
+    WmaExtension m_wma{m_core};
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 // The encoder command lines, the refused output path, and the texts that report encoders.
 
 #include "rip/encodercommand.h"
+#include "rip/errorlog.h"
 
 #include <gtest/gtest.h>
 
@@ -65,3 +66,10 @@ TEST(EncoderReports, NameTheProgramThePackageAndTheLastErrorLine) {
 }
 
 } // namespace
+
+TEST(ErrorLog, LineNamesTimeDateErrorCodeAndSource) {
+    const QDateTime when(QDate(2026, 1, 2), QTime(13, 4, 5));
+    EXPECT_EQ(ErrorLogLine(when, 8, "3", QLocale(QLocale::English, QLocale::UnitedStates)),
+              "13:04:05 1/2/26 BASS_Init Has Not Been Successfully Called 8 occured when Ostrel "
+              "tried to play/convert: 3\r\n");
+}

@@ -197,16 +197,3 @@ TEST_F(RipJobTest, TheDoorKeepsTheLockStateItHadBeforeTheRip) {
     extract();
     expectEverythingGivenBack(false);
 }
-
-TEST_F(RipJobTest, FormatsNotAvailableYetAreSaidOncePerJob) {
-    loadDisc({kTrack, kTrack});
-    tick({1, 2});
-    for (int format : {0, 2}) {
-        w.dialogs.messages.clear();
-        w.find<QRadioButton>(format == 0 ? "optExtractMode0" : "optExtractMode2").setChecked(true);
-        extract();
-        EXPECT_EQ(w.dialogs.messages.size(), 2u) << format;
-        EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(0)});
-    }
-    EXPECT_TRUE(w.audio.callsStartingWith("BASS_CD_StreamCreate").empty());
-}

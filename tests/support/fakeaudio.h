@@ -162,5 +162,5 @@ private:
     bool m_initialised = false;
     std::string m_cdTextBlock;
     std::vector<DWORD> m_wmaRateList; // wmaRates ended by 0
-    std::mutex m_mutex; // fireSync's procedure may call back from its own thread
+    std::mutex m_mutex;               // fireSync's procedure may call back from its own thread
 };

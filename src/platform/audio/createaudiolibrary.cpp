@@ -11,7 +11,7 @@ namespace {
 class AudioLibraryBundle final : public AudioLibraryInstance {
 public:
     explicit AudioLibraryBundle(const std::string& appFolder)
-        : m_cd(m_core, appFolder), m_enc(m_core, appFolder) {}
+        : m_cd(m_core, appFolder), m_wma(m_core), m_enc(m_core, appFolder) {}
 
     // Streams hold the CD extension's track sources: free them before it goes.
     ~AudioLibraryBundle() override { m_core.BASS_Free(); }

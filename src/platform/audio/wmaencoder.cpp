@@ -216,7 +216,11 @@ int WmaEncoder::writePacket() {
     av_packet_rescale_ts(m_packet.get(), m_codec->time_base, m_stream->time_base);
     const int written = av_write_frame(m_format.get(), m_packet.get());
     av_packet_unref(m_packet.get());
-    return written < 0 ? fail(CodeForFileError(written)) : BASS_OK;
+    if (written < 0)
+        return fail(CodeForFileError(written));
+    // The file's own buffer takes the packet; a write that failed when it last passed its
+    // bytes on to the file shows only here.
+    return m_format->pb->error < 0 ? fail(CodeForFileError(m_format->pb->error)) : BASS_OK;
 }
 
 int WmaEncoder::finishAudio() {

@@ -91,8 +91,9 @@ void WmaExtension::BASS_WMA_EncodeClose(HWMENCODE handle) {
     m_encoders.erase(it);
 }
 
-HSTREAM WmaExtension::BASS_WMA_StreamCreateFile(BOOL, const void*, QWORD, QWORD, DWORD) {
-    return FailWith(BASS_ERROR_NOTAVAIL, HSTREAM{0});
+HSTREAM WmaExtension::BASS_WMA_StreamCreateFile(BOOL mem, const void* file, QWORD offset,
+                                                QWORD length, DWORD flags) {
+    return m_core.BASS_StreamCreateFile(mem, file, offset, length, flags);
 }
 
 WmaEncoder* WmaExtension::find(HWMENCODE handle) {

@@ -7,12 +7,14 @@
 #include <memory>
 
 // The WMA extension: FFmpeg's wmav2 encoder writing ASF files, one encoder per
-// handle. CD audio only: 44100 Hz, 16-bit stereo. Decoding WMA files is not
-// here yet: BASS_WMA_StreamCreateFile reports that it is not available.
+// handle. CD audio only: 44100 Hz, 16-bit stereo. WMA files are decoded by the
+// core's file streams, which read whatever FFmpeg reads.
 //
 // Threads: the encoder calls belong to the one thread that rips.
 class WmaExtension final : public BassWma {
 public:
+    explicit WmaExtension(BassCore& core) : m_core(core) {}
+
     const DWORD* BASS_WMA_EncodeGetRates(DWORD freq, DWORD flags) override;
     // flags: 0 writes the header at once; BASS_WMA_TAGS waits for the tags, ended by ("", "").
     HWMENCODE BASS_WMA_EncodeOpenFile(DWORD freq, DWORD flags, DWORD bitrate,
@@ -27,6 +29,7 @@ public:
 private:
     WmaEncoder* find(HWMENCODE handle);
 
+    BassCore& m_core;
     std::map<HWMENCODE, std::unique_ptr<WmaEncoder>> m_encoders;
     HWMENCODE m_lastHandle = 0;
 };

@@ -1,0 +1,117 @@
+#include "rip/converter.h"
+
+#include "common/dialogs.h"
+#include "rip/encodercommand.h"
+#include "rip/errorlog.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QWidget>
+
+#include <cmath>
+
+// Runs an external encoder on a decode stream: the encoder extension hands every block the
+// program reads on to the encoder, so reading the stream to its end is the conversion.
+
+namespace {
+
+constexpr DWORD kPumpBytes = 262144;
+
+void Tell(const RipContext& job, const QString& text) {
+    job.dialogs.showMessage(job.boxOwner, text, QStringLiteral("Encoder"), MessageIcon::Exclamation,
+                            MessageButtons::Ok);
+}
+
+// The output is started afresh for the conversion, without floating-point processing.
+void RestartOutput(const RipContext& job) {
+    BassCore& core = job.bass.core;
+    core.BASS_Free();
+    core.BASS_Init(1, 44100, 0, reinterpret_cast<void*>(job.window.winId()), nullptr);
+    core.BASS_SetConfig(BASS_CONFIG_FLOATDSP, 0);
+}
+
+DWORD OpenSource(const RipContext& job, const QString& origfile, bool iscd) {
+    if (iscd) {
+        const auto track = static_cast<DWORD>(std::nearbyint(origfile.toDouble()));
+        return job.bass.cd.BASS_CD_StreamCreate(job.drive, track, kDecodeStreamFlags);
+    }
+    const QByteArray path = QFile::encodeName(origfile);
+    if (origfile.right(3).toUpper() == QLatin1String("WMA"))
+        return job.bass.wma.BASS_WMA_StreamCreateFile(0, path.constData(), 0, 0,
+                                                      kDecodeStreamFlags);
+    return job.bass.core.BASS_StreamCreateFile(0, path.constData(), 0, 0, kDecodeStreamFlags);
+}
+
+// Starts the encoder on the stream; false (with the reason told) when none runs.
+bool StartEncoder(const RipContext& job, DWORD stream, const QString& toencoder,
+                  const QString& bitrate, const QString& outfile) {
+    const EncoderCommand command = BuildEncoderCommand(toencoder, bitrate, outfile);
+    if (!command.refusal.isEmpty()) {
+        Tell(job, command.refusal);
+        return false;
+    }
+    if (!command.line || stream == 0)
+        return false;
+    if (job.bass.enc.BASS_Encode_Start(stream, command.line->toLocal8Bit().constData(), 0, nullptr,
+                                       nullptr) != 0)
+        return true;
+    const EncoderOutcome outcome = job.bass.enc.lastEncoderOutcome();
+    const QString program = QString::fromStdString(outcome.program);
+    if (outcome.error == BASS_ERROR_FILEOPEN) {
+        if (job.firstNotice(QStringLiteral("missing ") + program))
+            Tell(job, MissingEncoderText(program));
+    } else {
+        Tell(job, EncoderFailureText(outcome));
+    }
+    return false;
+}
+
+// Reads the stream to its end or to a stop; true when it reached the end.
+bool Pump(const RipContext& job, DWORD stream) {
+    BassCore& core = job.bass.core;
+    QByteArray buffer(kPumpBytes + 1, '\0');
+    while (core.BASS_ChannelIsActive(stream) != BASS_ACTIVE_STOPPED) {
+        if (core.BASS_ChannelGetData(stream, buffer.data(), kPumpBytes) < 0)
+            return false; // the encoder died or the drive failed: the outcome tells which
+        job.blockWritten(stream);
+        if (job.stopRequested)
+            return core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED;
+    }
+    return true;
+}
+
+// Counted only when the encoder took all of the track, ended well and left a file.
+bool Judge(const RipContext& job, bool complete, const QString& outfile) {
+    const EncoderOutcome outcome = job.bass.enc.lastEncoderOutcome();
+    if (!outcome.succeeded()) {
+        Tell(job,
+             EncoderFailureText(outcome) + QStringLiteral(" (") + outfile + QStringLiteral(")"));
+        return false;
+    }
+    if (QFileInfo(outfile).size() <= 0) {
+        Tell(job, QString::fromStdString(outcome.program) +
+                      QStringLiteral(" ended without writing ") + outfile);
+        return false;
+    }
+    return complete;
+}
+
+} // namespace
+
+bool Converter(const RipContext& job, const QString& origfile, const QString& toencoder,
+               const QString& bitrate, const QString& outfile, bool iscd) {
+    BassCore& core = job.bass.core;
+    RestartOutput(job);
+    const DWORD stream = OpenSource(job, origfile, iscd);
+    const bool started = StartEncoder(job, stream, toencoder, bitrate, outfile);
+    const bool complete = started && Pump(job, stream);
+    if (started)
+        job.bass.enc.BASS_Encode_Stop(stream);
+    core.BASS_StreamFree(stream);
+    core.BASS_Free();
+    if (const int code = core.BASS_ErrorGetCode(); code > 0)
+        AppendErrorLog(job.appFolder, ErrorLogLine(QDateTime::currentDateTime(), code, origfile));
+    // Playback works again at once, without going through the skin's play command.
+    core.BASS_Init(1, 44100, 0, reinterpret_cast<void*>(job.window.winId()), nullptr);
+    return started && Judge(job, complete, outfile);
+}

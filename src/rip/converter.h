@@ -1,0 +1,10 @@
+#pragma once
+
+#include "rip/ripcontext.h"
+
+// Makes outfile from a CD track (iscd: origfile is the 0-based track number) or an audio file
+// (origfile is its path) through the external encoder of the format code toencoder ("MP3C",
+// "MP3V", "OGGV", "OGGC"). True when the encoder took the whole track, ended well and left a
+// file; any other outcome is reported to the user.
+bool Converter(const RipContext& job, const QString& origfile, const QString& toencoder,
+               const QString& bitrate, const QString& outfile, bool iscd);

@@ -1,0 +1,137 @@
+// MP3, OGG and WMA rips on the real library with the real lame, oggenc and FFmpeg: the files a
+// player reads back, and the failures of encoders and output files as the user hears of them.
+#include "ripfixture.h"
+#include "support/audioprobe.h"
+#include "support/testimages.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+
+#include <cmath>
+
+namespace {
+
+class RealEncoders : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(w.start({TestImage("nocdtext.cue")})); // tracks of 2, 3 and 4 s
+        folder = temp.path() + "/Ripped Audio";
+        w.find<QLineEdit>("txtExtractPath").setText(folder);
+    }
+    void choose(const char* control) { w.find<QRadioButton>(control).setChecked(true); }
+    void rip(std::initializer_list<int> rows) {
+        w.dialogs.messages.clear();
+        for (int row = 1; row <= 3; ++row)
+            w.list().topLevelItem(row - 1)->setCheckState(0, Qt::Unchecked);
+        w.tick(rows);
+        w.command("IDC_FS_ExtractBtn");
+    }
+    QString completion(int count) const {
+        return QString::number(count) + " Tracks have been Ripped to " + folder;
+    }
+
+    RealWindow w;
+    QTemporaryDir temp;
+    QString folder;
+};
+
+} // namespace
+
+TEST_F(RealEncoders, EachFormatGivesAFileOfTheTracksLengthAndRate) {
+    struct Case {
+        const char* format;
+        const char* option; // the CBR/VBR choice, or null
+        const char* list;   // the bit-rate list and the rate chosen in it, or null
+        int index;
+        const char* file;
+        long long bitRate; // 0: a variable rate, not checked
+    };
+    const Case cases[] = {
+        {"optExtractMode0", nullptr, nullptr, 0, "TRACK1.mp3", 128000},
+        {"optExtractMode3", "optMP3CBR", "cmbMP3CBitrate", 4, "TRACK1.mp3", 192000},
+        {"optExtractMode3", "optMP3VBR", "cmbMP3VBitrate", 4, "TRACK1.mp3", 0},
+        {"optExtractMode4", "optOGGCBR", "cmbOGGCBitrate", 6, "TRACK1.ogg", 128000},
+        {"optExtractMode4", "optOGGVBR", "cmbOGGVBitrate", 7, "TRACK1.ogg", 0},
+        {"optExtractMode2", nullptr, "cmbWMAEncodingBitrate", 4, "TRACK1.WMA", 128000},
+    };
+    w.find<QLineEdit>("txtWMATags0").setText(QString::fromUtf8("Café – 東京"));
+    w.find<QLineEdit>("txtWMATags6").setText("Jazz");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.format) + " " + (c.option ? c.option : ""));
+        choose(c.format);
+        if (c.option)
+            choose(c.option);
+        if (c.list)
+            w.find<QComboBox>(c.list).setCurrentIndex(c.index);
+        QDir(folder).removeRecursively();
+        rip({1});
+        EXPECT_EQ(w.messages(), QStringList{completion(1)});
+        const QString file = folder + "/" + c.file;
+        const AudioProbe probe = ProbeAudio(file);
+        ASSERT_TRUE(probe.opened);
+        EXPECT_NEAR(probe.seconds, 2.0, 0.046); // within a frame of the encoder (WMA: 2048)
+        if (c.bitRate > 0) {
+            EXPECT_EQ(probe.bitRate, c.bitRate);
+        }
+    }
+    const AudioProbe wma = ProbeAudio(folder + "/TRACK1.WMA");
+    EXPECT_EQ(wma.tags.at("title"), "Café – 東京");
+    EXPECT_EQ(wma.tags.at("genre"), "Jazz");
+
+    w.find<QCheckBox>("chkWMAFileTags").setChecked(false); // no tags, still a valid file
+    rip({1});
+    const AudioProbe untagged = ProbeAudio(folder + "/TRACK1.WMA");
+    EXPECT_EQ(untagged.tags.count("genre"), 0u);
+    EXPECT_NEAR(untagged.seconds, 2.0, 0.046);
+}
+
+// A missing encoder is said once per job; one that fails is said for each track, with its
+// status and last words, and the job goes on. Nothing is counted, and Mivo lives on.
+TEST_F(RealEncoders, EncodersThatAreMissingOrFailAreReportedAndNotCounted) {
+    struct Case {
+        const char* script; // the lame placed on the PATH, or null for none
+        QStringList reports;
+    };
+    const Case cases[] = {
+        {nullptr,
+         {"lame was not found in the application folder or on the PATH; install the lame "
+          "package"}},
+        {"/usr/bin/head -c 50000 >/dev/null; echo 'Error reading input' >&2; exit 1",
+         {"lame ended with status 1: Error reading input", "lame ended with status 1"}},
+        {"/usr/bin/head -c 50000 >/dev/null; kill -9 $$", {"signal 9", "signal 9"}},
+    };
+    choose("optExtractMode0");
+    for (const Case& c : cases) {
+        QTemporaryDir bin;
+        if (c.script) {
+            QFile lame(bin.filePath("lame"));
+            ASSERT_TRUE(lame.open(QIODevice::WriteOnly));
+            lame.write(QByteArray("#!/bin/sh\n") + c.script + "\n");
+            lame.setPermissions(lame.permissions() | QFile::ExeOwner);
+        }
+        const ScopedEnv path("PATH", bin.path().toStdString());
+        rip({1, 2});
+        const QStringList reports = w.messages("Encoder");
+        ASSERT_EQ(reports.size(), c.reports.size()) << reports.join(" | ").toStdString();
+        for (int i = 0; i < reports.size(); ++i)
+            EXPECT_TRUE(reports[i].contains(c.reports[i])) << reports[i].toStdString();
+        EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(0)});
+    }
+    EXPECT_FALSE(QFile::exists(folder + "/TRACK1.mp3"));
+}
+
+TEST_F(RealEncoders, WmaFilesThatCannotBeMadeOrFilledAreReported) {
+    choose("optExtractMode2");
+    QDir().mkpath(folder + "/TRACK1.WMA"); // a folder where the file should go
+    if (QFile::exists("/dev/full"))
+        QFile::link("/dev/full", folder + "/TRACK2.WMA");
+    rip({1, 2});
+    const QStringList boxes = w.messages("Error");
+    ASSERT_EQ(boxes.size(), 2) << w.messages().join(" | ").toStdString();
+    EXPECT_TRUE(boxes[0].startsWith("An error occured while opening output file."));
+    EXPECT_TRUE(boxes[1].startsWith("An error occured while encoding WMA data."));
+    EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(0)});
+    EXPECT_TRUE(w.form().isEnabled());
+}
