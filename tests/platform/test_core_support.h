@@ -6,11 +6,13 @@
 #include "common/audiolibrary.h"
 #include "platform/audio/pcmsource.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -94,6 +96,34 @@ private:
     std::uint64_t m_pos = 0;
     int m_error = BASS_OK;
 };
+
+// A source whose reads block until the test opens the latch: a disc stuck in a slow read.
+class LatchSource final : public PcmSource {
+public:
+    struct Latch {
+        std::atomic<bool> entered{false};
+        std::atomic<bool> open{false};
+    };
+    explicit LatchSource(std::shared_ptr<Latch> latch) : m_latch(std::move(latch)) {}
+
+    std::uint64_t length() const override { return kSecond; }
+    int read(char* buffer, int n) override {
+        m_latch->entered = true;
+        m_latch->open.wait(false);
+        std::fill_n(buffer, n, 0);
+        return n;
+    }
+    bool seek(std::uint64_t) override { return true; }
+    int errorCode() const override { return BASS_OK; }
+
+private:
+    std::shared_ptr<Latch> m_latch;
+};
+
+inline void OpenLatch(LatchSource::Latch& latch) {
+    latch.open = true;
+    latch.open.notify_all();
+}
 
 // Polls a condition; the timeout is generous and only guards against a hang.
 inline bool WaitUntil(const std::function<bool()>& condition,

@@ -145,6 +145,15 @@ void OutputEngine::freeStreamsOf(int owner) {
         freeStream(lock, handle);
 }
 
+std::optional<SectorDamage> OutputEngine::damageOf(HSTREAM handle) {
+    const auto stream = find(handle);
+    if (!stream)
+        return std::nullopt;
+    std::lock_guard sourceGuard(stream->sourceMutex());
+    const PcmSource* source = stream->source();
+    return source ? std::optional(source->damage()) : std::nullopt;
+}
+
 BOOL OutputEngine::BASS_StreamFree(HSTREAM handle) {
     std::unique_lock lock(m_mutex);
     if (!freeStream(lock, handle))
@@ -168,8 +177,8 @@ std::vector<std::shared_ptr<Stream>> OutputEngine::playbackStreams() {
     return list;
 }
 
-// Called with m_mutex held (it may be released while waiting). Nobody takes m_mutex
-// while holding a source lock, so waiting for a read in progress here is safe.
+// Called with m_mutex held (it may be released while waiting for a sync procedure).
+// A disc read in progress is never waited for: the reader closes the source when it returns.
 bool OutputEngine::freeStream(std::unique_lock<std::mutex>& lock, HSTREAM handle) {
     // A sync procedure of this stream may run right now; its stream stays valid
     // until it returns. Inside that procedure (this thread) there is nothing to wait for.
@@ -181,7 +190,6 @@ bool OutputEngine::freeStream(std::unique_lock<std::mutex>& lock, HSTREAM handle
     std::shared_ptr<Stream> stream = std::move(it->second);
     m_streams.erase(it);
     m_mixer.remove(*stream);
-    std::lock_guard sourceGuard(stream->sourceMutex());
     stream->releaseSource();
     return true;
 }

@@ -23,7 +23,9 @@
 // order: m_lifecycle (Init/Free), m_mutex (the stream table and the syncs), a
 // stream's source lock (held across a source read or seek), the mixer's lock
 // (held only for copies). The audio callback takes the mixer's lock alone, and
-// no lock is held while a sync procedure runs.
+// no lock is held while a sync procedure runs. Nothing waits for a source lock
+// while holding m_mutex, so a read stuck on a slow disc never holds up calls
+// on other streams, nor the freeing of its own.
 class OutputEngine final : public BassCore, public StreamEngine {
 public:
     OutputEngine();
@@ -62,6 +64,7 @@ public:
 
     HSTREAM createStream(std::unique_ptr<PcmSource> source, DWORD flags, int owner) override;
     void freeStreamsOf(int owner) override;
+    std::optional<SectorDamage> damageOf(HSTREAM handle) override;
 
 private:
     BOOL switchActive(DWORD handle, DWORD from, DWORD to, int notInState);
