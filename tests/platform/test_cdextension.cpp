@@ -48,6 +48,7 @@ public:
         return static_cast<HSTREAM>(created.size());
     }
     void freeStreamsOf(int owner) override { freed.push_back(owner); }
+    std::optional<SectorDamage> damageOf(HSTREAM) override { return std::nullopt; }
 
     PcmSource& source(HSTREAM handle) { return *created.at(handle - 1).source; }
 
