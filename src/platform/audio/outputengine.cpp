@@ -51,9 +51,20 @@ BOOL OutputEngine::BASS_Init(int device, DWORD, DWORD, void*, void*) {
     } catch (const std::exception&) {
         return FailWith(BASS_ERROR_DRIVER, kFalse); // no thread could be started
     }
+    updateOutputLocked();
     std::lock_guard guard(m_mutex);
     m_initialised = true;
     return Succeed();
+}
+
+void OutputEngine::updateOutput() {
+    std::lock_guard life(m_lifecycle);
+    updateOutputLocked();
+}
+
+void OutputEngine::updateOutputLocked() {
+    if (m_output)
+        m_output->setRunning(m_mixer.needsOutput());
 }
 
 BOOL OutputEngine::BASS_Free() {
@@ -73,14 +84,17 @@ BOOL OutputEngine::BASS_Free() {
 }
 
 BOOL OutputEngine::BASS_Stop() {
-    std::lock_guard guard(m_mutex);
-    if (!m_initialised)
-        return FailWith(BASS_ERROR_INIT, kFalse);
-    auto mix = m_mixer.lock();
-    for (auto& [handle, stream] : m_streams) {
-        if (!stream->isDecode() && stream->play.active == BASS_ACTIVE_PLAYING)
-            stream->play.active = BASS_ACTIVE_PAUSED;
+    {
+        std::lock_guard guard(m_mutex);
+        if (!m_initialised)
+            return FailWith(BASS_ERROR_INIT, kFalse);
+        auto mix = m_mixer.lock();
+        for (auto& [handle, stream] : m_streams) {
+            if (!stream->isDecode() && stream->play.active == BASS_ACTIVE_PLAYING)
+                stream->play.active = BASS_ACTIVE_PAUSED;
+        }
     }
+    updateOutput();
     return Succeed();
 }
 
@@ -135,14 +149,17 @@ HSTREAM OutputEngine::createStream(std::unique_ptr<PcmSource> source, DWORD flag
 }
 
 void OutputEngine::freeStreamsOf(int owner) {
-    std::unique_lock lock(m_mutex);
-    std::vector<HSTREAM> owned;
-    for (const auto& [handle, stream] : m_streams) {
-        if (stream->owner() == owner)
-            owned.push_back(handle);
+    {
+        std::unique_lock lock(m_mutex);
+        std::vector<HSTREAM> owned;
+        for (const auto& [handle, stream] : m_streams) {
+            if (stream->owner() == owner)
+                owned.push_back(handle);
+        }
+        for (HSTREAM handle : owned)
+            freeStream(lock, handle);
     }
-    for (HSTREAM handle : owned)
-        freeStream(lock, handle);
+    updateOutput();
 }
 
 std::optional<SectorDamage> OutputEngine::damageOf(HSTREAM handle) {
@@ -155,9 +172,12 @@ std::optional<SectorDamage> OutputEngine::damageOf(HSTREAM handle) {
 }
 
 BOOL OutputEngine::BASS_StreamFree(HSTREAM handle) {
-    std::unique_lock lock(m_mutex);
-    if (!freeStream(lock, handle))
-        return FailWith(BASS_ERROR_HANDLE, kFalse);
+    {
+        std::unique_lock lock(m_mutex);
+        if (!freeStream(lock, handle))
+            return FailWith(BASS_ERROR_HANDLE, kFalse);
+    }
+    updateOutput();
     return Succeed();
 }
 

@@ -68,6 +68,10 @@ public:
 
 private:
     BOOL switchActive(DWORD handle, DWORD from, DWORD to, int notInState);
+    // Runs the output while a stream plays or slides, and stops it otherwise. Called after
+    // every change of that, with no lock held.
+    void updateOutput();
+    void updateOutputLocked(); // m_lifecycle held
     struct SyncCall {
         HSTREAM stream = 0;
         SyncEntry sync;

@@ -27,28 +27,38 @@ SdlOutput::SdlOutput(RenderCallback render) : m_render(std::move(render)) {}
 
 SdlOutput::~SdlOutput() = default;
 
+// Opened once here, so a missing device fails the start-up; it then stays closed until needed.
 std::unique_ptr<SdlOutput> SdlOutput::open(RenderCallback render, int& error) {
     std::unique_ptr<SdlOutput> output(new SdlOutput(std::move(render)));
-    if (!output->m_subsystem.ok()) {
+    if (!output->m_subsystem.ok() || !output->openDevice()) {
         error = BASS_ERROR_DEVICE;
         return nullptr;
     }
+    output->m_device.reset();
+    return output;
+}
+
+void SdlOutput::setRunning(bool running) {
+    if (!running)
+        m_device.reset();
+    else if (m_device || openDevice())
+        SDL_PauseAudioDevice(m_device.get().id, 0);
+}
+
+bool SdlOutput::openDevice() {
     SDL_AudioSpec wanted{};
     wanted.freq = kSampleRate;
     wanted.format = AUDIO_S16LSB;
     wanted.channels = 2;
     wanted.samples = kDeviceFrames;
     wanted.callback = &SdlOutput::fill;
-    wanted.userdata = output.get();
+    wanted.userdata = this;
     // No changes allowed: SDL converts to whatever the hardware takes.
     const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-    if (id == 0) {
-        error = BASS_ERROR_DEVICE;
-        return nullptr;
-    }
-    output->m_device.reset(SdlDeviceId(id));
-    SDL_PauseAudioDevice(id, 0);
-    return output;
+    if (id == 0)
+        return false;
+    m_device.reset(SdlDeviceId(id));
+    return true;
 }
 
 void SDLCALL SdlOutput::fill(void* self, Uint8* stream, int len) {
