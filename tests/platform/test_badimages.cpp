@@ -1,11 +1,15 @@
 // Damaged and hostile disc images: each is listed with a reason a person understands, holds no
 // disc, never ends or blocks the program, and leaves nothing in the temporary folder.
 
+#include "platform/audio/cdiolog.h"
 #include "platform/audio/virtualdrive.h"
 #include "support/testimages.h"
 #include "test_core_support.h"
 
+#include <QLoggingCategory>
 #include <QTemporaryDir>
+
+#include <cdio/logging.h>
 
 #include <gtest/gtest.h>
 
@@ -127,6 +131,24 @@ TEST(BadImages, UnusableTemporaryFolderRefusesTheImage) {
                   std::string::npos)
             << drive.description();
     }
+}
+
+std::vector<std::string> g_logged;
+
+void Record(QtMsgType, const QMessageLogContext& context, const QString& message) {
+    g_logged.push_back(std::string(context.category) + ": " + message.toStdString());
+}
+
+TEST(BadImages, LibcdioMessagesEndNothingAndShowOnlyWhenAsked) {
+    InstallCdioLogHandler();
+    const QtMessageHandler previous = qInstallMessageHandler(Record);
+    cdio_error("silent by default");
+    QLoggingCategory::setFilterRules("mivo.cdio=true");
+    cdio_warn("a warning");
+    cdio_error("an error"); // libcdio's own handler would end the program here
+    QLoggingCategory::setFilterRules("");
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(g_logged, (std::vector<std::string>{"mivo.cdio: a warning", "mivo.cdio: an error"}));
 }
 
 } // namespace
