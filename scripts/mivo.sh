@@ -19,6 +19,7 @@ packages=(
     libavcodec-dev libavformat-dev libswresample-dev libavutil-dev
     libgtest-dev libgmock-dev
     xvfb xauth x11-utils imagemagick
+    clang libclang-rt-14-dev
 )
 
 install_missing() {
