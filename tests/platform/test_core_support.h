@@ -137,13 +137,16 @@ inline bool WaitUntil(const std::function<bool()>& condition,
     return true;
 }
 
-// Sets an environment variable for a scope and restores the old value.
+// Sets (or, given nothing, clears) an environment variable for a scope and restores it.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+    ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name) {
         if (const char* old = std::getenv(name))
             m_old = old;
-        setenv(name, value.c_str(), 1);
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
     }
     ~ScopedEnv() {
         if (m_old)
