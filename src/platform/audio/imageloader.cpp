@@ -233,9 +233,12 @@ LoadedImage LoadDiscImage(const std::string& sheetPath) {
     const StagingFolder staging;
     if (!staging.ok())
         return Refused(staging.error());
-    const ScannedSheet scanned =
-        ScanSheet(*kind, *file.text, sheet.parent_path().string(),
-                  [&](int index) { return StagedName(*kind, staging, index); });
+    // The staged links name the files by absolute path: they live in another folder.
+    std::error_code error;
+    const fs::path folder = fs::absolute(sheet, error).parent_path();
+    const ScannedSheet scanned = ScanSheet(*kind, *file.text, folder.string(), [&](int index) {
+        return StagedName(*kind, staging, index);
+    });
     if (!scanned.error.empty())
         return Refused(scanned.error);
     if (const std::string error = LinkFiles(*kind, scanned, staging); !error.empty())
