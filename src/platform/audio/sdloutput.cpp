@@ -27,22 +27,18 @@ SdlOutput::SdlOutput(RenderCallback render) : m_render(std::move(render)) {}
 
 SdlOutput::~SdlOutput() = default;
 
-// Opened once here, so a missing device fails the start-up; it then stays closed until needed.
+// The device opens paused; the engine starts it when a stream plays.
 std::unique_ptr<SdlOutput> SdlOutput::open(RenderCallback render, int& error) {
     std::unique_ptr<SdlOutput> output(new SdlOutput(std::move(render)));
     if (!output->m_subsystem.ok() || !output->openDevice()) {
         error = BASS_ERROR_DEVICE;
         return nullptr;
     }
-    output->m_device.reset();
     return output;
 }
 
 void SdlOutput::setRunning(bool running) {
-    if (!running)
-        m_device.reset();
-    else if (m_device || openDevice())
-        SDL_PauseAudioDevice(m_device.get().id, 0);
+    SDL_PauseAudioDevice(m_device.get().id, running ? 0 : 1);
 }
 
 bool SdlOutput::openDevice() {

@@ -21,8 +21,8 @@ struct SdlDeviceCloser {
 
 // The default output device through SDL2 audio. The driver is SDL's choice, so
 // SDL_AUDIODRIVER selects it (the tests use SDL's "dummy" and "disk" drivers).
-// Stopped, the device is closed: SDL's thread of a paused device still wakes
-// for every period, and an idle player should cost nothing.
+// Stopped, the device is paused: no callback runs, but SDL's own thread still
+// wakes once a period (the device stays open, so its output stays continuous).
 class SdlOutput final : public AudioOutput {
 public:
     // Null with error set to the library code when no usable device can be opened.
