@@ -20,6 +20,7 @@ packages=(
     libgtest-dev libgmock-dev
     lame vorbis-tools
     xvfb xauth x11-utils imagemagick
+    clang libclang-rt-14-dev
 )
 
 install_missing() {

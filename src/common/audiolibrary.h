@@ -187,6 +187,14 @@ public:
     virtual BOOL BASS_CD_DoorIsOpen(DWORD drive) = 0;
     virtual BOOL BASS_CD_DoorIsLocked(DWORD drive) = 0;
     virtual HSTREAM BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags) = 0;
+    // What reading a CD stream so far had to give up on: sectors that could not be read
+    // exactly and were patched over, and failed reads. Ask after the last read of a rip: a
+    // track with either is not a faithful copy. Images are read exactly (both 0). False when
+    // the handle is not a stream of this extension.
+    virtual BOOL BASS_CD_StreamGetDamage(HSTREAM /*handle*/, DWORD* /*skippedSectors*/,
+                                         DWORD* /*readErrors*/) {
+        return 0;
+    }
 };
 
 class BassWma {

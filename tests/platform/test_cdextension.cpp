@@ -9,6 +9,7 @@
 #include "platform/audio/realdrive.h"
 #include "platform/audio/virtualdrive.h"
 #include "support/testimages.h"
+#include "test_core_support.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -30,6 +31,8 @@
 
 using namespace std::string_literals;
 
+using coretest::ScopedEnv;
+
 namespace {
 
 constexpr int kSector = 2352;
@@ -48,34 +51,12 @@ public:
         return static_cast<HSTREAM>(created.size());
     }
     void freeStreamsOf(int owner) override { freed.push_back(owner); }
+    std::optional<SectorDamage> damageOf(HSTREAM) override { return std::nullopt; }
 
     PcmSource& source(HSTREAM handle) { return *created.at(handle - 1).source; }
 
     std::vector<Created> created;
     std::vector<int> freed;
-};
-
-// Sets or clears an environment variable for one test.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (m_old)
-            setenv(m_name, m_old->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
 };
 
 std::string Image(const char* name) {
@@ -349,39 +330,6 @@ TEST(CdExtensionDrives, RefusedImagesAreListedWithTheReasonAndHoldNoDisc) {
         EXPECT_TRUE(d.cd->BASS_CD_Door(i, BASS_CD_DOOR_CLOSE));
         EXPECT_FALSE(d.cd->BASS_CD_IsReady(i));
     }
-}
-
-TEST(CdExtensionDrives, BinShorterThanTheSheetSaysIsRefused) {
-    // The last track ends with the bin; an earlier one can only overrun it.
-    QTemporaryDir dir;
-    const std::string folder = dir.path().toStdString();
-    std::ofstream(folder + "/short.bin", std::ios::binary) << std::string(10 * kSector, '\1');
-    std::ofstream(folder + "/short.cue") << "FILE \"short.bin\" BINARY\n"
-                                            "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
-                                            "  TRACK 02 AUDIO\n    INDEX 01 00:00:20\n";
-    VirtualDrive drive(folder + "/short.cue");
-    EXPECT_NE(drive.description().find(
-                  "cannot read the image: track 1 runs past the end of \"short.bin\""),
-              std::string::npos)
-        << drive.description();
-    EXPECT_FALSE(drive.isReady());
-}
-
-TEST(CdExtensionDrives, VirtualDriveReportsItsFixedCapabilities) {
-    VirtualDrives d({"onetrack.cue"});
-    BASS_CD_INFO info;
-    info.size = 28;
-    ASSERT_TRUE(d.cd->BASS_CD_GetInfo(0, &info));
-    EXPECT_EQ(info.size, 28u);
-    EXPECT_EQ(info.rwflags, (1u << 22) | (1u << 24) | (1u << 25));
-    EXPECT_EQ(info.canopen, 1u);
-    EXPECT_EQ(info.canlock, 1u);
-    EXPECT_EQ(info.maxspeed, 7056u);
-    EXPECT_EQ(info.cache, 2048u);
-    EXPECT_FALSE(d.cd->BASS_CD_GetInfo(0, nullptr));
-    EXPECT_EQ(LastBassError(), BASS_ERROR_ILLPARAM);
-    EXPECT_FALSE(d.cd->BASS_CD_GetInfo(1, &info));
-    EXPECT_EQ(LastBassError(), BASS_ERROR_DEVICE);
 }
 
 TEST(CdExtensionDrives, RealDriveThatCannotBeOpenedFailsEveryCallCleanly) {

@@ -41,24 +41,6 @@ TEST(CdSheets, CueFileIsResolvedBesideTheSheetAndStagedUnderTheLoadersName) {
     EXPECT_EQ(sheet.stagedText.find('\r'), std::string::npos);
 }
 
-TEST(CdSheets, CueSheetsThatCannotBeReadRightAreRefusedWithTheReason) {
-    const std::string track = "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
-    EXPECT_NE(Scan(SheetKind::Cue, "FILE \"a.wav\" WAVE\n" + track).error.find("WAVE"),
-              std::string::npos);
-    EXPECT_NE(
-        Scan(SheetKind::Cue, "FILE \"a.bin\" BINARY\n" + track + "FILE \"b.bin\" BINARY\n" + track)
-            .error.find("several files (\"a.bin\", \"b.bin\")"),
-        std::string::npos);
-    EXPECT_EQ(Scan(SheetKind::Cue, track + "FILE \"a.bin\" BINARY\n").error,
-              "track 1 has no data file");
-    EXPECT_EQ(Scan(SheetKind::Cue, "REM nothing\n").error, "the sheet names no data file");
-    EXPECT_NE(Scan(SheetKind::Cue, "FILE \"a.bin\" BINARY\n  TRACK 01 SIDEWAYS\n")
-                  .error.find("unknown mode \"SIDEWAYS\""),
-              std::string::npos);
-    const auto refused = Scan(SheetKind::Cue, "FILE \"a.wav\" WAVE\n" + track);
-    EXPECT_TRUE(refused.files.empty() && refused.tracks.empty() && refused.stagedText.empty());
-}
-
 TEST(CdSheets, TocFilesKeepTheirOwnStartsAndBecomeAbsolute) {
     const auto sheet = Scan(SheetKind::Toc, "CD_DA\n"
                                             "TRACK AUDIO\n"

@@ -144,3 +144,35 @@ TEST(CoreConcurrency, SyncProcedureMayFreeItsStreamAndTheLibrary) {
     EXPECT_EQ(context.freedLibrary.load(), 1);
     EXPECT_EQ(core.BASS_Init(1, 44100, 0, nullptr, nullptr), 1); // usable again
 }
+
+TEST(CoreConcurrency, NothingWaitsForAReadStuckOnTheDisc) {
+    OutputEngine core;
+    ASSERT_EQ(core.BASS_Init(0, 44100, 0, nullptr, nullptr), 1);
+    const auto latch = std::make_shared<LatchSource::Latch>();
+    const HSTREAM stuck = core.createStream(std::make_unique<LatchSource>(latch), 0, 0);
+    const HSTREAM other = core.createStream(std::make_unique<FakePcmSource>(kSecond), 0, 1);
+    core.BASS_StreamPlay(stuck, 1, 0);
+    ASSERT_TRUE(WaitUntil([&] { return latch->entered.load(); }));
+    // What the window does meanwhile: poll the other stream, free the stuck one.
+    std::atomic<bool> done{false};
+    std::chrono::steady_clock::duration longest{};
+    std::thread ui([&] {
+        for (int i = 0; i < 200; ++i) {
+            const auto start = std::chrono::steady_clock::now();
+            core.BASS_ChannelIsActive(other);
+            core.BASS_ChannelGetPosition(other);
+            if (i == 100)
+                core.BASS_StreamFree(stuck);
+            longest = std::max(longest, std::chrono::steady_clock::now() - start);
+        }
+        done = true;
+    });
+    const bool returnedWhileStuck = WaitUntil([&] { return done.load(); });
+    OpenLatch(*latch);
+    ui.join();
+    EXPECT_TRUE(returnedWhileStuck);
+    EXPECT_EQ(core.BASS_ChannelIsActive(stuck), DWORD(BASS_ACTIVE_STOPPED));
+    RecordProperty(
+        "longest_ui_call_us",
+        static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(longest).count()));
+}

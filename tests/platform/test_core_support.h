@@ -6,11 +6,13 @@
 #include "common/audiolibrary.h"
 #include "platform/audio/pcmsource.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -95,6 +97,34 @@ private:
     int m_error = BASS_OK;
 };
 
+// A source whose reads block until the test opens the latch: a disc stuck in a slow read.
+class LatchSource final : public PcmSource {
+public:
+    struct Latch {
+        std::atomic<bool> entered{false};
+        std::atomic<bool> open{false};
+    };
+    explicit LatchSource(std::shared_ptr<Latch> latch) : m_latch(std::move(latch)) {}
+
+    std::uint64_t length() const override { return kSecond; }
+    int read(char* buffer, int n) override {
+        m_latch->entered = true;
+        m_latch->open.wait(false);
+        std::fill_n(buffer, n, 0);
+        return n;
+    }
+    bool seek(std::uint64_t) override { return true; }
+    int errorCode() const override { return BASS_OK; }
+
+private:
+    std::shared_ptr<Latch> m_latch;
+};
+
+inline void OpenLatch(LatchSource::Latch& latch) {
+    latch.open = true;
+    latch.open.notify_all();
+}
+
 // Polls a condition; the timeout is generous and only guards against a hang.
 inline bool WaitUntil(const std::function<bool()>& condition,
                       std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
@@ -107,13 +137,16 @@ inline bool WaitUntil(const std::function<bool()>& condition,
     return true;
 }
 
-// Sets an environment variable for a scope and restores the old value.
+// Sets (or, given nothing, clears) an environment variable for a scope and restores it.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+    ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name) {
         if (const char* old = std::getenv(name))
             m_old = old;
-        setenv(name, value.c_str(), 1);
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
     }
     ~ScopedEnv() {
         if (m_old)

@@ -148,13 +148,6 @@ TEST(DiscGenImages, MixedDiscStartsWithADataTrack) {
     EXPECT_EQ(discText(cdio.get(), CDTEXT_FIELD_TITLE), "Mixed Mode");
 }
 
-TEST(DiscGenImages, BrokenSheetsDoNotOpen) {
-    EXPECT_FALSE(openImage(TestImage("corrupt.cue")));
-    EXPECT_TRUE(QFileInfo::exists(TestImage("corrupt.bin"))) << "only the sheet is broken";
-    EXPECT_FALSE(QFileInfo::exists(TestImage("nobin.bin")));
-    EXPECT_FALSE(openImage(TestImage("nobin.cue")));
-}
-
 TEST(DiscGenImages, DemoDiscReadsAlikeThroughCueAndToc) {
     const CurrentFolder inDiscs(demoFolder());
     CdioHandle cue = openImage(demoFolder() + "/demo.cue");

@@ -1,6 +1,7 @@
 #include "platform/audio/cddrives.h"
 
 #include "platform/audio/cdiohandles.h"
+#include "platform/audio/cdiolog.h"
 #include "platform/audio/realdrive.h"
 #include "platform/audio/virtualdrive.h"
 
@@ -56,6 +57,7 @@ std::vector<std::string> DiscImagePaths(const std::string& appFolder) {
 }
 
 std::vector<std::unique_ptr<CdDrive>> ListCdDrives(const std::string& appFolder) {
+    InstallCdioLogHandler();
     std::vector<std::unique_ptr<CdDrive>> drives;
     for (const std::string& device : OpticalDevices())
         drives.push_back(std::make_unique<RealDrive>(device));

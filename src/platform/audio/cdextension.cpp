@@ -115,3 +115,16 @@ HSTREAM CdExtension::BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags)
     return m_engine.createStream(std::move(source), flags & ~BASS_CD_FREEOLD,
                                  static_cast<int>(drive));
 }
+
+BOOL CdExtension::BASS_CD_StreamGetDamage(HSTREAM handle, DWORD* skippedSectors,
+                                          DWORD* readErrors) {
+    const auto damage = m_engine.damageOf(handle);
+    if (!damage)
+        return FailWith(BASS_ERROR_HANDLE, false);
+    if (skippedSectors)
+        *skippedSectors = damage->skippedSectors;
+    if (readErrors)
+        *readErrors = damage->readErrors;
+    SetLastBassError(BASS_OK);
+    return true;
+}

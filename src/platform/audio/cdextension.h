@@ -33,6 +33,7 @@ public:
     BOOL BASS_CD_DoorIsOpen(DWORD drive) override;
     BOOL BASS_CD_DoorIsLocked(DWORD drive) override;
     HSTREAM BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags) override;
+    BOOL BASS_CD_StreamGetDamage(HSTREAM handle, DWORD* skippedSectors, DWORD* readErrors) override;
 
 private:
     // The drive, or null with BASS_ERROR_DEVICE set.

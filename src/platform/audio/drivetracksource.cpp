@@ -2,6 +2,7 @@
 
 #include "common/audiolibrary.h"
 #include "platform/audio/lasterror.h"
+#include "platform/audio/paranoiareader.h"
 
 #include <algorithm>
 #include <bit>
@@ -9,17 +10,10 @@
 
 namespace {
 
-constexpr int kReadRetries = 20;
-constexpr int kRipMode = PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP;
-constexpr int kPlaybackMode = PARANOIA_MODE_DISABLE;
-
-// paranoia reports progress and trouble here; a hard read error also shows in the result.
-void IgnoreProgress(long, paranoia_cb_mode_t) {}
-
 // paranoia delivers samples in host order; streams carry little-endian PCM.
-void ToLittleEndian(char* sector) {
+void ToLittleEndian(char* sector, int bytes) {
     if constexpr (std::endian::native == std::endian::big)
-        for (int i = 0; i + 1 < CDIO_CD_FRAMESIZE_RAW; i += 2)
+        for (int i = 0; i + 1 < bytes; i += 2)
             std::swap(sector[i], sector[i + 1]);
 }
 
@@ -28,49 +22,47 @@ void ToLittleEndian(char* sector) {
 std::unique_ptr<DriveTrackSource> DriveTrackSource::open(const std::string& device,
                                                          lsn_t firstSector, int sectorCount,
                                                          bool forDecoding) {
-    CddaDriveHandle drive(cdio_cddap_identify(device.c_str(), CDDA_MESSAGE_FORGETIT, nullptr));
-    if (!drive || cdio_cddap_open(drive.get()) != 0)
+    auto reader = ParanoiaReader::open(device, forDecoding);
+    if (!reader)
         return FailWith(BASS_ERROR_NOCD, nullptr);
-    ParanoiaHandle paranoia(cdio_paranoia_init(drive.get()));
-    if (!paranoia)
-        return FailWith(BASS_ERROR_MEM, nullptr);
-    cdio_paranoia_modeset(paranoia.get(), forDecoding ? kRipMode : kPlaybackMode);
-    cdio_paranoia_seek(paranoia.get(), firstSector, SEEK_SET);
-    return std::unique_ptr<DriveTrackSource>(
-        new DriveTrackSource(std::move(drive), std::move(paranoia), firstSector, sectorCount));
+    return std::make_unique<DriveTrackSource>(std::move(reader), firstSector, sectorCount);
 }
 
-DriveTrackSource::DriveTrackSource(CddaDriveHandle drive, ParanoiaHandle paranoia,
-                                   lsn_t firstSector, int sectorCount)
-    : m_drive(std::move(drive)), m_paranoia(std::move(paranoia)), m_firstSector(firstSector),
-      m_sectorCount(sectorCount) {}
+DriveTrackSource::DriveTrackSource(std::unique_ptr<SectorReader> reader, lsn_t firstSector,
+                                   int sectorCount)
+    : m_reader(std::move(reader)), m_firstSector(firstSector), m_sectorCount(sectorCount) {
+    m_reader->seek(m_firstSector);
+}
 
 std::uint64_t DriveTrackSource::length() const {
-    return std::uint64_t(m_sectorCount) * CDIO_CD_FRAMESIZE_RAW;
+    return std::uint64_t(m_sectorCount) * kSectorBytes;
 }
 
 bool DriveTrackSource::fillSector() {
-    const int16_t* samples =
-        cdio_paranoia_read_limited(m_paranoia.get(), IgnoreProgress, kReadRetries);
+    const std::int16_t* samples = m_reader->readSector();
     if (samples == nullptr)
         return false;
     std::memcpy(m_sector.data(), samples, m_sector.size());
-    ToLittleEndian(m_sector.data());
+    ToLittleEndian(m_sector.data(), kSectorBytes);
     m_sectorUsed = 0;
     ++m_nextSector;
     return true;
 }
 
 int DriveTrackSource::read(char* buffer, int n) {
+    if (m_failed)
+        return fail(BASS_ERROR_NOCD);
     int delivered = 0;
     while (delivered < n) {
-        if (m_sectorUsed == CDIO_CD_FRAMESIZE_RAW) {
+        if (m_sectorUsed == kSectorBytes) {
             if (m_nextSector == m_sectorCount)
                 break;
-            if (!fillSector())
-                return fail(BASS_ERROR_NOCD);
+            if (!fillSector()) {
+                m_failed = delivered > 0;
+                return m_failed ? delivered : fail(BASS_ERROR_NOCD);
+            }
         }
-        const int chunk = std::min(n - delivered, CDIO_CD_FRAMESIZE_RAW - m_sectorUsed);
+        const int chunk = std::min(n - delivered, kSectorBytes - m_sectorUsed);
         std::memcpy(buffer + delivered, m_sector.data() + m_sectorUsed, chunk);
         m_sectorUsed += chunk;
         delivered += chunk;
@@ -84,11 +76,12 @@ bool DriveTrackSource::seek(std::uint64_t byte) {
         return false;
     }
     byte -= byte % 4;
-    const int sector = static_cast<int>(byte / CDIO_CD_FRAMESIZE_RAW);
-    const int within = static_cast<int>(byte % CDIO_CD_FRAMESIZE_RAW);
-    cdio_paranoia_seek(m_paranoia.get(), m_firstSector + sector, SEEK_SET);
+    const int sector = static_cast<int>(byte / kSectorBytes);
+    const int within = static_cast<int>(byte % kSectorBytes);
+    m_reader->seek(m_firstSector + sector);
     m_nextSector = sector;
-    m_sectorUsed = CDIO_CD_FRAMESIZE_RAW;
+    m_sectorUsed = kSectorBytes;
+    m_failed = false;
     if (within > 0) {
         if (!fillSector()) {
             fail(BASS_ERROR_NOCD);
@@ -100,6 +93,7 @@ bool DriveTrackSource::seek(std::uint64_t byte) {
 }
 
 int DriveTrackSource::fail(int code) {
+    m_failed = false;
     m_error = code;
     SetLastBassError(code);
     return -1;

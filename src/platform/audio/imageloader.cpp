@@ -1,17 +1,24 @@
 #include "platform/audio/imageloader.h"
 
 #include "platform/audio/cdiohandles.h"
+#include "platform/audio/cdiolog.h"
 #include "platform/audio/cdtextblock.h"
 #include "platform/audio/imagesheet.h"
+#include "platform/audio/sheetfile.h"
+#include "platform/audio/sheetnumbers.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// 99 minutes of sectors: no track of a real disc is longer.
+constexpr unsigned kMaxDiscSectors = kMaxMinutes * 60 * kFramesPerSecond;
 
 LoadedImage Refused(const std::string& reason) {
     return LoadedImage{std::nullopt, reason};
@@ -28,22 +35,22 @@ std::optional<SheetKind> KindOf(const fs::path& sheet) {
     return std::nullopt;
 }
 
-std::optional<std::string> ReadText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // A private folder for the staged sheet and its links, removed with everything in it.
 class StagingFolder {
 public:
     StagingFolder() {
-        std::string pattern = (fs::temp_directory_path() / "mivo-disc-XXXXXX").string();
+        std::error_code error;
+        const fs::path temp = fs::temp_directory_path(error);
+        if (error) {
+            m_error = "no usable temporary folder (" + error.message() + ")";
+            return;
+        }
+        std::string pattern = (temp / "mivo-disc-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr)
             m_path = pattern;
+        else
+            m_error = "cannot prepare the image in the temporary folder \"" + temp.string() +
+                      "\": " + std::strerror(errno);
     }
     ~StagingFolder() {
         std::error_code ignored;
@@ -54,10 +61,12 @@ public:
     StagingFolder& operator=(const StagingFolder&) = delete;
 
     bool ok() const { return !m_path.empty(); }
+    const std::string& error() const { return m_error; }
     const fs::path& path() const { return m_path; }
 
 private:
     fs::path m_path;
+    std::string m_error;
 };
 
 // libcdio's CUE reader opens "<sheet>.bin" whatever the FILE line says; its TOC
@@ -72,8 +81,12 @@ std::string LinkFiles(SheetKind kind, const ScannedSheet& sheet, const StagingFo
     for (std::size_t i = 0; i < sheet.files.size(); ++i) {
         const fs::path target(sheet.files[i]);
         std::error_code error;
-        if (!fs::is_regular_file(target, error))
-            return "the file \"" + target.filename().string() + "\" is missing";
+        const fs::file_status status = fs::status(target, error);
+        const std::string name = "the file \"" + target.filename().string() + "\"";
+        if (!fs::exists(status))
+            return name + " is missing";
+        if (!fs::is_regular_file(status))
+            return name + " is not a regular file";
         fs::create_symlink(target, staging.path() / StagedName(kind, staging, int(i)), error);
         if (error)
             return "cannot prepare the image: " + error.message();
@@ -104,13 +117,81 @@ std::uint64_t ImpliedOffset(SheetKind kind, const std::vector<SheetTrack>& sheet
     return 0;
 }
 
-std::string CheckInsideFile(const ImageTrack& track, int number) {
+std::string TrackName(int t) {
+    return "track " + std::to_string(t + 1);
+}
+
+std::string FileName(const std::string& path) {
+    return "\"" + fs::path(path).filename().string() + "\"";
+}
+
+// A start the sheet itself gives (TOC) must lie inside its file; libcdio is not asked to
+// make sense of one that does not.
+std::string CheckSheetStarts(const ScannedSheet& sheet) {
+    for (std::size_t t = 0; t < sheet.tracks.size(); ++t) {
+        const SheetTrack& track = sheet.tracks[t];
+        const std::string& file = sheet.files[track.fileIndex];
+        std::error_code error;
+        const auto size = fs::file_size(file, error);
+        if (!error && track.fileOffset && *track.fileOffset >= size)
+            return TrackName(int(t)) + " starts past the end of " + FileName(file);
+    }
+    return {};
+}
+
+// libcdio's start of the track on the disc. CUE offsets are worked out from these, so
+// there they must rise from track to track.
+std::string CheckStart(SheetKind kind, lsn_t lsn, const std::vector<lsn_t>& lsns, int t) {
+    if (lsn == CDIO_INVALID_LSN || lsn < 0)
+        return TrackName(t) + " has no valid start on the disc";
+    if (kind == SheetKind::Cue && t > 0 && lsn <= lsns[t - 1])
+        return TrackName(t) + " does not start after track " + std::to_string(t);
+    return {};
+}
+
+std::string CheckLength(unsigned sectors, int t) {
+    if (sectors == 0)
+        return TrackName(t) + " is empty";
+    if (sectors > kMaxDiscSectors)
+        return TrackName(t) + " is longer than a disc can hold";
+    return {};
+}
+
+// Sizes are compared without a sum that could wrap.
+std::string CheckInsideFile(const ImageTrack& track, const SheetTrack& sheetTrack, int t) {
     std::error_code error;
     const auto size = fs::file_size(track.file, error);
-    if (error || track.fileOffset + track.byteLength() > size)
-        return "track " + std::to_string(number) + " runs past the end of \"" +
-               fs::path(track.file).filename().string() + "\"";
+    if (error)
+        return "the file " + FileName(track.file) + " cannot be read: " + error.message();
+    if (track.fileOffset >= size)
+        return TrackName(t) + " starts at " +
+               FormatCdTime(sheetTrack.startFrame.value_or(track.fileOffset / kCdSectorBytes)) +
+               ", past the end of " + FileName(track.file);
+    if (track.byteLength() > size - track.fileOffset)
+        return TrackName(t) + " runs past the end of " + FileName(track.file);
     return {};
+}
+
+// The track's place in its file, or the reason it has none that can be read.
+std::string PlaceTrack(SheetKind kind, CdIo_t* cdio, const ScannedSheet& sheet,
+                       const std::vector<lsn_t>& lsns, ImageTrack& track,
+                       const std::vector<ImageTrack>& done) {
+    const int t = static_cast<int>(done.size());
+    const auto number = static_cast<track_t>(cdio_get_first_track_num(cdio) + t);
+    const SheetTrack& sheetTrack = sheet.tracks[t];
+    track.audio = cdio_get_track_format(cdio, number) == TRACK_FORMAT_AUDIO;
+    track.file = sheet.files[sheetTrack.fileIndex];
+    track.fileOffset =
+        sheetTrack.fileOffset.value_or(ImpliedOffset(kind, sheet.tracks, done, lsns));
+    const unsigned sectors = sheetTrack.sectorCount ? static_cast<unsigned>(*sheetTrack.sectorCount)
+                                                    : cdio_get_track_sec_count(cdio, number);
+    track.sectorCount = static_cast<int>(std::min(sectors, kMaxDiscSectors + 1));
+    if (!track.audio)
+        return CheckLength(sectors, t);
+    std::string error = CheckInsideFile(track, sheetTrack, t);
+    if (error.empty())
+        error = CheckLength(sectors, t);
+    return error;
 }
 
 LoadedImage BuildLayout(SheetKind kind, CdIo_t* cdio, const ScannedSheet& sheet) {
@@ -124,18 +205,12 @@ LoadedImage BuildLayout(SheetKind kind, CdIo_t* cdio, const ScannedSheet& sheet)
     DiscLayout layout;
     std::vector<lsn_t> lsns;
     for (int t = 0; t < count; ++t) {
-        const track_t number = static_cast<track_t>(first + t);
-        lsns.push_back(cdio_get_track_lsn(cdio, number));
+        const lsn_t lsn = cdio_get_track_lsn(cdio, static_cast<track_t>(first + t));
+        if (const std::string error = CheckStart(kind, lsn, lsns, t); !error.empty())
+            return Refused(error);
+        lsns.push_back(lsn);
         ImageTrack track;
-        track.audio = cdio_get_track_format(cdio, number) == TRACK_FORMAT_AUDIO;
-        track.sectorCount = sheet.tracks[t].sectorCount.value_or(
-            static_cast<int>(cdio_get_track_sec_count(cdio, number)));
-        track.file = sheet.files[sheet.tracks[t].fileIndex];
-        track.fileOffset = sheet.tracks[t].fileOffset.value_or(
-            ImpliedOffset(kind, sheet.tracks, layout.tracks, lsns));
-        if (track.sectorCount <= 0)
-            return Refused("track " + std::to_string(t + 1) + " is empty");
-        if (const std::string error = track.audio ? CheckInsideFile(track, t + 1) : "";
+        if (const std::string error = PlaceTrack(kind, cdio, sheet, lsns, track, layout.tracks);
             !error.empty())
             return Refused(error);
         layout.tracks.push_back(track);
@@ -151,18 +226,24 @@ LoadedImage LoadDiscImage(const std::string& sheetPath) {
     const auto kind = KindOf(sheet);
     if (!kind)
         return Refused("not a CUE or TOC sheet");
-    const auto text = ReadText(sheet);
-    if (!text)
-        return Refused("the sheet cannot be read");
+    InstallCdioLogHandler();
+    const SheetFile file = ReadSheetFile(sheetPath);
+    if (!file.text)
+        return Refused(file.error);
     const StagingFolder staging;
     if (!staging.ok())
-        return Refused("no temporary folder to prepare the image in");
-    const ScannedSheet scanned =
-        ScanSheet(*kind, *text, sheet.parent_path().string(),
-                  [&](int index) { return StagedName(*kind, staging, index); });
+        return Refused(staging.error());
+    // The staged links name the files by absolute path: they live in another folder.
+    std::error_code error;
+    const fs::path folder = fs::absolute(sheet, error).parent_path();
+    const ScannedSheet scanned = ScanSheet(*kind, *file.text, folder.string(), [&](int index) {
+        return StagedName(*kind, staging, index);
+    });
     if (!scanned.error.empty())
         return Refused(scanned.error);
     if (const std::string error = LinkFiles(*kind, scanned, staging); !error.empty())
+        return Refused(error);
+    if (const std::string error = CheckSheetStarts(scanned); !error.empty())
         return Refused(error);
     const CdIoHandle cdio = OpenStaged(*kind, scanned, staging);
     if (!cdio)

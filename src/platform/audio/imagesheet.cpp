@@ -1,9 +1,10 @@
 #include "platform/audio/imagesheet.h"
 
+#include "platform/audio/sheetnumbers.h"
+
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
-#include <cstdlib>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -19,9 +20,9 @@ struct TrackMode {
 };
 
 constexpr TrackMode kCueModes[] = {
-    {"AUDIO", true, 2352},       {"CDG", false, 2448},        {"MODE1/2048", false, 2048},
-    {"MODE1/2352", false, 2352}, {"MODE2/2336", false, 2336}, {"MODE2/2352", false, 2352},
-    {"CDI/2336", false, 2336},   {"CDI/2352", false, 2352},
+    {"AUDIO", true, 2352},       {"MODE1/2048", false, 2048}, {"MODE1/2352", false, 2352},
+    {"MODE2/2336", false, 2336}, {"MODE2/2352", false, 2352}, {"CDI/2336", false, 2336},
+    {"CDI/2352", false, 2352},
 };
 
 constexpr TrackMode kTocModes[] = {
@@ -77,15 +78,24 @@ std::string Resolve(const std::string& folder, const std::string& name) {
     return (path.is_absolute() ? path : fs::path(folder) / path).lexically_normal().string();
 }
 
-// Frames (1/75 s) from "mm:ss:ff"; bytes from a plain sample count.
+constexpr std::uint64_t kMaxDiscSamples = kMaxMinutes * 60 * 44100;
+constexpr std::uint64_t kMaxByteOffset = std::uint64_t(1) << 50; // far beyond any image file
+
+// Bytes from "mm:ss:ff" (frames of 2352 bytes) or from a plain sample count.
 std::optional<std::uint64_t> TocPositionBytes(const std::string& token) {
-    unsigned mm = 0, ss = 0, ff = 0;
-    char tail = 0;
-    if (std::sscanf(token.c_str(), "%u:%u:%u%c", &mm, &ss, &ff, &tail) == 3 && ss < 60 && ff < 75)
-        return (std::uint64_t(mm) * 60 * 75 + ss * 75 + ff) * 2352;
-    if (!token.empty() && std::all_of(token.begin(), token.end(), ::isdigit))
-        return std::stoull(token) * 4;
+    if (const auto frames = ParseCdTime(token))
+        return *frames * 2352;
+    if (const auto samples = ParseNumber(token, kMaxDiscSamples))
+        return *samples * 4;
     return std::nullopt;
+}
+
+bool IsFlagWord(const std::string& word) {
+    return word == "DCP" || word == "4CH" || word == "PRE" || word == "SCMS";
+}
+
+bool AllOf(const std::string& text, int (*test)(int)) {
+    return std::all_of(text.begin(), text.end(), [&](unsigned char c) { return test(c) != 0; });
 }
 
 std::string Quoted(const std::string& s) {
@@ -99,8 +109,14 @@ public:
         : m_kind(kind), m_folder(folder), m_stagedName(stagedName) {}
 
     ScannedSheet scan(const std::string& text) {
+        int number = 0;
         for (const std::string& line : Lines(text)) {
-            const std::string staged = scanLine(line);
+            ++number;
+            const std::string staged =
+                line.size() > kSheetLineLimit
+                    ? failed("line " + std::to_string(number) + " is longer than " +
+                             std::to_string(kSheetLineLimit) + " characters")
+                    : scanLine(line);
             if (!m_sheet.error.empty())
                 return ScannedSheet{{}, {}, {}, m_sheet.error};
             m_sheet.stagedText += staged + "\n";
@@ -119,23 +135,45 @@ private:
         const std::string keyword = Upper(tokens[0]);
         if (keyword == "TRACK")
             scanTrack(tokens);
-        else if (m_kind == SheetKind::Cue && keyword == "FILE")
-            return scanCueFile(line, tokens);
-        else if (m_kind == SheetKind::Toc &&
-                 (keyword == "FILE" || keyword == "AUDIOFILE" || keyword == "DATAFILE"))
+        else if (m_kind == SheetKind::Cue)
+            return scanCueLine(keyword, line, tokens);
+        else if (keyword == "FILE" || keyword == "AUDIOFILE" || keyword == "DATAFILE")
             return scanTocFile(line, keyword == "DATAFILE");
         return line;
     }
 
+    std::string scanCueLine(const std::string& keyword, const std::string& line,
+                            const std::vector<std::string>& tokens) {
+        if (keyword == "FILE")
+            return scanCueFile(line, tokens);
+        if (keyword == "INDEX")
+            scanIndex(tokens);
+        else if (keyword == "FLAGS")
+            scanFlags(tokens);
+        else if (keyword == "PREGAP" || keyword == "POSTGAP")
+            checkTime(tokens, keyword);
+        else if (keyword == "CATALOG" &&
+                 (tokens.size() != 2 || tokens[1].size() != 13 || !AllOf(tokens[1], ::isdigit)))
+            fail("the CATALOG number must be 13 digits");
+        else if (keyword == "ISRC" &&
+                 (tokens.size() != 2 || tokens[1].size() != 12 || !AllOf(tokens[1], ::isalnum)))
+            fail(trackName() + ": an ISRC must be 12 letters and digits");
+        return line;
+    }
+
     void scanTrack(const std::vector<std::string>& tokens) {
+        if (m_kind == SheetKind::Cue && !checkCueTrackNumber(tokens))
+            return;
+        if (m_sheet.tracks.size() == kMaxTracks)
+            return fail("the sheet lists more than 99 tracks; a disc has at most 99");
         const std::size_t modeAt = m_kind == SheetKind::Cue ? 2 : 1;
         const std::string mode = tokens.size() > modeAt ? Upper(tokens[modeAt]) : "";
+        const std::string name = "track " + std::to_string(m_sheet.tracks.size() + 1);
+        if (mode == "CDG")
+            return fail(name + " is a CDG (karaoke) track, which cannot be read");
         const auto found = findMode(mode);
-        if (!found) {
-            fail("track " + std::to_string(m_sheet.tracks.size() + 1) + " has the unknown mode \"" +
-                 mode + "\"");
-            return;
-        }
+        if (!found)
+            return fail(name + " has the unknown mode \"" + mode + "\"");
         SheetTrack track;
         track.audio = found->audio;
         track.blockSize = found->blockSize;
@@ -143,6 +181,65 @@ private:
         track.fileIndex = m_kind == SheetKind::Cue ? int(m_sheet.files.size()) - 1 : -1;
         m_sheet.tracks.push_back(track);
     }
+
+    // Numbers rise from 1 to 99, and the track before has its start (INDEX 01).
+    bool checkCueTrackNumber(const std::vector<std::string>& tokens) {
+        const std::string text = tokens.size() > 1 ? tokens[1] : "";
+        const auto number = ParseNumber(text, UINT64_MAX);
+        const std::string name = "TRACK " + text;
+        if (!number)
+            fail(name + ": not a track number");
+        else if (*number == 0)
+            fail(name + ": track numbers run from 1 to 99");
+        else if (*number > kMaxTracks)
+            fail(name + ": a disc has at most 99 tracks");
+        else if (*number <= m_lastTrackNumber)
+            fail(name + " follows TRACK " + std::to_string(m_lastTrackNumber) +
+                 ": track numbers must rise");
+        else
+            checkTrackStarts();
+        m_lastTrackNumber = number.value_or(0);
+        return m_sheet.error.empty();
+    }
+
+    void checkTrackStarts() {
+        if (!m_sheet.tracks.empty() && !m_sheet.tracks.back().startFrame)
+            fail(trackName() + " has no INDEX 01 (where it starts)");
+    }
+
+    void scanIndex(const std::vector<std::string>& tokens) {
+        if (m_sheet.tracks.empty())
+            return fail("an INDEX comes before the first TRACK");
+        const auto index = ParseNumber(tokens.size() > 1 ? tokens[1] : "", 99);
+        const auto frame = ParseCdTime(tokens.size() > 2 ? tokens[2] : "");
+        const std::string name = trackName() + ": INDEX " + (tokens.size() > 1 ? tokens[1] : "");
+        if (!index || tokens.size() != 3)
+            return fail(name + " is not an index number from 00 to 99 and a time");
+        if (!frame)
+            return fail(name + " " + tokens[2] + " is not a time mm:ss:ff " + kTimeRule);
+        if (*index != 1)
+            return;
+        const std::size_t t = m_sheet.tracks.size() - 1;
+        if (t > 0 && m_sheet.tracks[t - 1].startFrame >= frame)
+            return fail(trackName() + " starts at " + tokens[2] + ", not after track " +
+                        std::to_string(t));
+        m_sheet.tracks.back().startFrame = frame;
+    }
+
+    void scanFlags(const std::vector<std::string>& tokens) {
+        if (m_sheet.tracks.empty())
+            return fail("FLAGS come before the first TRACK");
+        for (std::size_t i = 1; i < tokens.size(); ++i)
+            if (!IsFlagWord(Upper(tokens[i])))
+                return fail(trackName() + ": unknown FLAGS word \"" + tokens[i] + "\"");
+    }
+
+    void checkTime(const std::vector<std::string>& tokens, const std::string& keyword) {
+        if (tokens.size() != 2 || !ParseCdTime(tokens[1]))
+            fail(trackName() + ": " + keyword + " needs a time mm:ss:ff " + kTimeRule);
+    }
+
+    std::string trackName() const { return "track " + std::to_string(m_sheet.tracks.size()); }
 
     std::optional<TrackMode> findMode(const std::string& mode) const {
         const auto check = [&](const auto& table) -> std::optional<TrackMode> {
@@ -198,22 +295,27 @@ private:
         if (const auto comment = rest.find("//"); comment != std::string::npos)
             rest.resize(comment);
         auto tokens = Tokens(rest);
-        std::uint64_t offset = 0;
-        const bool hasByteOffset = !tokens.empty() && tokens[0][0] == '#';
-        if (hasByteOffset) {
-            offset = std::strtoull(tokens[0].c_str() + 1, nullptr, 10);
+        std::optional<std::uint64_t> offset;
+        if (!tokens.empty() && tokens[0][0] == '#') {
+            offset = ParseNumber(std::string_view(tokens[0]).substr(1), kMaxByteOffset);
+            if (!offset)
+                fail("track " + std::to_string(m_sheet.tracks.size()) + ": the byte offset " +
+                     tokens[0] + " is not a number of a sensible size");
             tokens.erase(tokens.begin());
         }
         if (dataFile)
-            return hasByteOffset ? std::optional<std::uint64_t>(offset) : std::nullopt;
+            return offset;
         const auto start = tokens.empty() ? std::nullopt : TocPositionBytes(tokens[0]);
         if (!start)
             fail("a FILE line of track " + std::to_string(m_sheet.tracks.size()) +
                  " has no valid start position");
         const auto length = tokens.size() > 1 ? TocPositionBytes(tokens[1]) : std::nullopt;
+        if (tokens.size() > 1 && !length)
+            fail("a FILE line of track " + std::to_string(m_sheet.tracks.size()) +
+                 " has no valid length");
         if (length && *length > 0 && *length % 2352 == 0)
             m_sheet.tracks.back().sectorCount = static_cast<int>(*length / 2352);
-        return offset + start.value_or(0);
+        return offset.value_or(0) + start.value_or(0);
     }
 
     int fileIndexOf(const std::string& path) {
@@ -234,6 +336,8 @@ private:
         for (std::size_t i = 0; i < m_sheet.tracks.size(); ++i)
             if (m_sheet.tracks[i].fileIndex < 0)
                 return fail("track " + std::to_string(i + 1) + " has no data file");
+        if (m_kind == SheetKind::Cue)
+            checkTrackStarts();
     }
 
     std::string failed(const std::string& reason) {
@@ -246,10 +350,14 @@ private:
             m_sheet.error = reason;
     }
 
+    static constexpr const char* kTimeRule =
+        "(up to 99 minutes, seconds below 60, frames below 75)";
+
     SheetKind m_kind;
     std::string m_folder;
     const std::function<std::string(int)>& m_stagedName;
     ScannedSheet m_sheet;
+    std::uint64_t m_lastTrackNumber = 0;
 };
 
 } // namespace

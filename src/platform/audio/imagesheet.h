@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -26,6 +27,8 @@ struct SheetTrack {
     // The length a TOC FILE line gives; libcdio takes the start in the file for the
     // position on the disc, so its own count is wrong when tracks come from several files.
     std::optional<int> sectorCount;
+    // CUE: the frame of INDEX 01 in the file, for the user's messages and the order check.
+    std::optional<std::uint64_t> startFrame;
 };
 
 struct ScannedSheet {
@@ -37,7 +40,13 @@ struct ScannedSheet {
 
 enum class SheetKind { Cue, Toc };
 
+// A sheet is text: longer lines or more lines than this are not a sheet.
+inline constexpr std::size_t kSheetLineLimit = 1024;
+inline constexpr int kMaxTracks = 99;
+
 // sheetFolder resolves relative file names; stagedName(i) is the name written
-// into the staged copy in place of files[i].
+// into the staged copy in place of files[i]. Every number is range-checked here
+// and everything libcdio would stumble over is refused with a reason, so libcdio
+// only ever sees sheets it can take.
 ScannedSheet ScanSheet(SheetKind kind, const std::string& text, const std::string& sheetFolder,
                        const std::function<std::string(int)>& stagedName);

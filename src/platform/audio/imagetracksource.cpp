@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include <unistd.h>
 
@@ -27,6 +28,8 @@ ImageTrackSource::ImageTrackSource(FileHandle file, const ImageTrack& track,
       m_presence(std::move(presence)), m_ticket(m_presence->ticket()) {}
 
 int ImageTrackSource::read(char* buffer, int n) {
+    if (m_pendingError != 0)
+        return fail(std::exchange(m_pendingError, 0));
     if (!m_presence->holds(m_ticket))
         return fail(BASS_ERROR_NOCD);
     if (n < 0)
@@ -36,7 +39,21 @@ int ImageTrackSource::read(char* buffer, int n) {
     const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(n, m_length - m_position));
     if (wanted == 0)
         return 0;
-    // pread: one system call a block, no seek and no copy through a stdio buffer.
+    std::size_t done = readFile(buffer, wanted);
+    if (done < wanted) {
+        // The image shrank or went away: the disc is unreadable from here on. The whole
+        // frames read before go out now; the error comes with the next read.
+        done -= done % kFrameBytes;
+        if (done == 0)
+            return fail(BASS_ERROR_NOCD);
+        m_pendingError = BASS_ERROR_NOCD;
+    }
+    m_position += done;
+    return static_cast<int>(done);
+}
+
+// pread: one system call a block, no seek and no copy through a stdio buffer.
+std::size_t ImageTrackSource::readFile(char* buffer, std::size_t wanted) {
     std::size_t done = 0;
     while (done < wanted) {
         const ssize_t got = pread(fileno(m_file.get()), buffer + done, wanted - done,
@@ -44,11 +61,10 @@ int ImageTrackSource::read(char* buffer, int n) {
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
-            return fail(BASS_ERROR_NOCD); // the image shrank or went away: the disc is unreadable
+            break;
         done += static_cast<std::size_t>(got);
     }
-    m_position += wanted;
-    return static_cast<int>(wanted);
+    return done;
 }
 
 bool ImageTrackSource::seek(std::uint64_t byte) {
@@ -57,6 +73,7 @@ bool ImageTrackSource::seek(std::uint64_t byte) {
         return false;
     }
     m_position = byte - byte % kFrameBytes;
+    m_pendingError = 0;
     return true;
 }
 

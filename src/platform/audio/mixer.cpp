@@ -53,6 +53,14 @@ unsigned Mixer::takeEvents(Stream& stream) {
     return std::exchange(stream.play.events, 0u);
 }
 
+bool Mixer::needsOutput() {
+    std::lock_guard guard(m_mutex);
+    return std::any_of(m_streams.begin(), m_streams.end(), [](const auto& stream) {
+        const PlayState& p = stream->play;
+        return p.active == BASS_ACTIVE_PLAYING || p.volumeRamp.active() || p.panRamp.active();
+    });
+}
+
 bool Mixer::render(std::int16_t* out, int frames) {
     bool raised = false;
     for (int done = 0; done < frames; done += kBlockFrames) {

@@ -34,6 +34,9 @@ public:
 
     int masterVolume() const { return m_masterVolume; }
 
+    // A stream plays or a slide runs: the output must run (slides run on its clock).
+    bool needsOutput();
+
 private:
     static constexpr int kBlockFrames = 2048;
 

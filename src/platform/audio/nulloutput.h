@@ -14,6 +14,8 @@ public:
     explicit NullOutput(RenderCallback render);
     ~NullOutput() override;
 
+    void setRunning(bool running) override;
+
 private:
     void run(std::stop_token stop);
 
@@ -21,5 +23,6 @@ private:
     std::vector<std::int16_t> m_buffer;
     std::mutex m_mutex;
     std::condition_variable_any m_wake;
-    std::jthread m_thread; // last: starts once everything above exists
+    bool m_running = false; // guarded by m_mutex
+    std::jthread m_thread;  // last: starts once everything above exists
 };

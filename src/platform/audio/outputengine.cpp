@@ -53,9 +53,20 @@ BOOL OutputEngine::BASS_Init(int device, DWORD, DWORD, void*, void*) {
     } catch (const std::exception&) {
         return FailWith(BASS_ERROR_DRIVER, kFalse); // no thread could be started
     }
+    updateOutputLocked();
     std::lock_guard guard(m_mutex);
     m_initialised = true;
     return Succeed();
+}
+
+void OutputEngine::updateOutput() {
+    std::lock_guard life(m_lifecycle);
+    updateOutputLocked();
+}
+
+void OutputEngine::updateOutputLocked() {
+    if (m_output)
+        m_output->setRunning(m_mixer.needsOutput());
 }
 
 BOOL OutputEngine::BASS_Free() {
@@ -75,14 +86,17 @@ BOOL OutputEngine::BASS_Free() {
 }
 
 BOOL OutputEngine::BASS_Stop() {
-    std::lock_guard guard(m_mutex);
-    if (!m_initialised)
-        return FailWith(BASS_ERROR_INIT, kFalse);
-    auto mix = m_mixer.lock();
-    for (auto& [handle, stream] : m_streams) {
-        if (!stream->isDecode() && stream->play.active == BASS_ACTIVE_PLAYING)
-            stream->play.active = BASS_ACTIVE_PAUSED;
+    {
+        std::lock_guard guard(m_mutex);
+        if (!m_initialised)
+            return FailWith(BASS_ERROR_INIT, kFalse);
+        auto mix = m_mixer.lock();
+        for (auto& [handle, stream] : m_streams) {
+            if (!stream->isDecode() && stream->play.active == BASS_ACTIVE_PLAYING)
+                stream->play.active = BASS_ACTIVE_PAUSED;
+        }
     }
+    updateOutput();
     return Succeed();
 }
 
@@ -146,20 +160,35 @@ HSTREAM OutputEngine::createStream(std::unique_ptr<PcmSource> source, DWORD flag
 }
 
 void OutputEngine::freeStreamsOf(int owner) {
-    std::unique_lock lock(m_mutex);
-    std::vector<HSTREAM> owned;
-    for (const auto& [handle, stream] : m_streams) {
-        if (stream->owner() == owner)
-            owned.push_back(handle);
+    {
+        std::unique_lock lock(m_mutex);
+        std::vector<HSTREAM> owned;
+        for (const auto& [handle, stream] : m_streams) {
+            if (stream->owner() == owner)
+                owned.push_back(handle);
+        }
+        for (HSTREAM handle : owned)
+            freeStream(lock, handle);
     }
-    for (HSTREAM handle : owned)
-        freeStream(lock, handle);
+    updateOutput();
+}
+
+std::optional<SectorDamage> OutputEngine::damageOf(HSTREAM handle) {
+    const auto stream = find(handle);
+    if (!stream)
+        return std::nullopt;
+    std::lock_guard sourceGuard(stream->sourceMutex());
+    const PcmSource* source = stream->source();
+    return source ? std::optional(source->damage()) : std::nullopt;
 }
 
 BOOL OutputEngine::BASS_StreamFree(HSTREAM handle) {
-    std::unique_lock lock(m_mutex);
-    if (!freeStream(lock, handle))
-        return FailWith(BASS_ERROR_HANDLE, kFalse);
+    {
+        std::unique_lock lock(m_mutex);
+        if (!freeStream(lock, handle))
+            return FailWith(BASS_ERROR_HANDLE, kFalse);
+    }
+    updateOutput();
     return Succeed();
 }
 
@@ -179,8 +208,8 @@ std::vector<std::shared_ptr<Stream>> OutputEngine::playbackStreams() {
     return list;
 }
 
-// Called with m_mutex held (it may be released while waiting). Nobody takes m_mutex
-// while holding a source lock, so waiting for a read in progress here is safe.
+// Called with m_mutex held (it may be released while waiting for a sync procedure).
+// A disc read in progress is never waited for: the reader closes the source when it returns.
 bool OutputEngine::freeStream(std::unique_lock<std::mutex>& lock, HSTREAM handle) {
     // A sync procedure of this stream may run right now; its stream stays valid
     // until it returns. Inside that procedure (this thread) there is nothing to wait for.
@@ -192,7 +221,6 @@ bool OutputEngine::freeStream(std::unique_lock<std::mutex>& lock, HSTREAM handle
     std::shared_ptr<Stream> stream = std::move(it->second);
     m_streams.erase(it);
     m_mixer.remove(*stream);
-    std::lock_guard sourceGuard(stream->sourceMutex());
     stream->releaseSource();
     if (stream->tap)
         std::exchange(stream->tap, nullptr)->close(); // its encoder ends with what it has

@@ -24,7 +24,9 @@
 // order: m_lifecycle (Init/Free), m_mutex (the stream table and the syncs), a
 // stream's source lock (held across a source read or seek), the mixer's lock
 // (held only for copies). The audio callback takes the mixer's lock alone, and
-// no lock is held while a sync procedure runs.
+// no lock is held while a sync procedure runs. Nothing waits for a source lock
+// while holding m_mutex, so a read stuck on a slow disc never holds up calls
+// on other streams, nor the freeing of its own.
 class OutputEngine final : public BassCore, public StreamEngine, public DecodeTaps {
 public:
     OutputEngine();
@@ -63,6 +65,7 @@ public:
 
     HSTREAM createStream(std::unique_ptr<PcmSource> source, DWORD flags, int owner) override;
     void freeStreamsOf(int owner) override;
+    std::optional<SectorDamage> damageOf(HSTREAM handle) override;
 
     int tapCandidate(HSTREAM handle, std::uint64_t& bytesLeft) override;
     int attachTap(HSTREAM handle, std::shared_ptr<DataTap> tap) override;
@@ -70,6 +73,10 @@ public:
 
 private:
     BOOL switchActive(DWORD handle, DWORD from, DWORD to, int notInState);
+    // Runs the output while a stream plays or slides, and stops it otherwise. Called after
+    // every change of that, with no lock held.
+    void updateOutput();
+    void updateOutputLocked(); // m_lifecycle held
     struct SyncCall {
         HSTREAM stream = 0;
         SyncEntry sync;

@@ -71,6 +71,7 @@ BOOL OutputEngine::BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD) {
         stream->play.active = BASS_ACTIVE_PLAYING;
     }
     m_readAheadSignal.notify();
+    updateOutput();
     return Succeed();
 }
 
@@ -90,10 +91,14 @@ BOOL OutputEngine::switchActive(DWORD handle, DWORD from, DWORD to, int notInSta
         return FailWith(BASS_ERROR_HANDLE, kFalse);
     if (stream->isDecode())
         return FailWith(BASS_ERROR_DECODE, kFalse);
-    auto mix = m_mixer.lock();
-    if (stream->play.active != from)
-        return FailWith(notInState, kFalse);
-    stream->play.active = to;
+    {
+        auto mix = m_mixer.lock();
+        if (stream->play.active != from)
+            return FailWith(notInState, kFalse);
+        stream->play.active = to;
+    }
+    m_readAheadSignal.notify(); // the reader sleeps while nothing plays
+    updateOutput();
     return Succeed();
 }
 
@@ -102,8 +107,11 @@ BOOL OutputEngine::BASS_ChannelStop(DWORD handle) {
     const auto stream = find(handle);
     if (!stream)
         return FailWith(BASS_ERROR_HANDLE, kFalse);
-    auto mix = m_mixer.lock();
-    stream->play.active = BASS_ACTIVE_STOPPED;
+    {
+        auto mix = m_mixer.lock();
+        stream->play.active = BASS_ACTIVE_STOPPED;
+    }
+    updateOutput();
     return Succeed();
 }
 
@@ -170,6 +178,7 @@ BOOL OutputEngine::BASS_ChannelSlideAttributes(DWORD handle, int freq, int volum
     }
     if (frames == 0)
         m_dispatcher.post();
+    updateOutput();
     return Succeed();
 }
 

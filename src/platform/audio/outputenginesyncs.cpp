@@ -51,6 +51,7 @@ void OutputEngine::dispatchPending() {
     }
     for (const SyncCall& call : calls)
         run(call);
+    updateOutput(); // a stream ended or a slide finished: the output may stop
 }
 
 // With m_mutex held: turns the streams' new events into calls. A one-time sync is

@@ -15,9 +15,13 @@ void ReadAheadSignal::notify() {
     m_cv.notify_all();
 }
 
-bool ReadAheadSignal::wait(std::stop_token stop, std::chrono::milliseconds timeout) {
+bool ReadAheadSignal::wait(std::stop_token stop, std::optional<std::chrono::milliseconds> timeout) {
     std::unique_lock lock(m_mutex);
-    m_cv.wait_for(lock, stop, timeout, [&] { return m_count != m_seen; });
+    const auto notified = [&] { return m_count != m_seen; };
+    if (timeout)
+        m_cv.wait_for(lock, stop, *timeout, notified);
+    else
+        m_cv.wait(lock, stop, notified);
     m_seen = m_count;
     return !stop.stop_requested();
 }
@@ -34,14 +38,24 @@ ReadAhead::~ReadAhead() {
 void ReadAhead::run(std::stop_token stop) {
     while (!stop.stop_requested()) {
         bool progress = false;
+        bool playing = false;
         for (const auto& stream : m_playbackStreams()) {
             if (stop.stop_requested())
                 return;
             progress |= fill(*stream);
+            playing |= wantsData(*stream);
         }
-        if (!progress && !m_signal.wait(stop, kPollInterval))
+        const auto timeout = playing ? std::optional(kPollInterval) : std::nullopt;
+        if (!progress && !m_signal.wait(stop, timeout))
             return;
     }
+}
+
+// The stream plays and its source has more: the output will make room in its ring.
+bool ReadAhead::wantsData(Stream& stream) {
+    auto lock = m_mixer.lock();
+    const PlayState& p = stream.play;
+    return p.active == BASS_ACTIVE_PLAYING && !p.sourceEnded && !p.readFailed;
 }
 
 // Reads one chunk into the stream's ring when there is room; true when data came.

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -15,8 +16,8 @@
 class ReadAheadSignal {
 public:
     void notify();
-    // Waits until notified or the timeout passes; false when stop was requested.
-    bool wait(std::stop_token stop, std::chrono::milliseconds timeout);
+    // Waits until notified or the timeout (if any) passes; false when stop was requested.
+    bool wait(std::stop_token stop, std::optional<std::chrono::milliseconds> timeout);
 
 private:
     std::mutex m_mutex;
@@ -27,7 +28,9 @@ private:
 
 // The reader thread of the playback streams: keeps each stream's ring filled
 // from its PCM source. A read holds only that stream's source lock; the data
-// is then copied into the ring under the mixer's lock.
+// is then copied into the ring under the mixer's lock. While a stream plays it
+// looks for room every 20 ms; otherwise it sleeps until a stream is started,
+// resumed, moved or created.
 class ReadAhead {
 public:
     using StreamList = std::function<std::vector<std::shared_ptr<Stream>>()>;
@@ -38,6 +41,7 @@ public:
 private:
     void run(std::stop_token stop);
     bool fill(Stream& stream);
+    bool wantsData(Stream& stream);
 
     Mixer& m_mixer;
     ReadAheadSignal& m_signal;

@@ -28,39 +28,66 @@ std::string Describe(CdIo_t* cdio, const std::string& device) {
 
 } // namespace
 
-RealDrive::RealDrive(std::string device) : m_device(std::move(device)) {
-    m_description = Describe(openDevice().get(), m_device);
+namespace {
+constexpr auto kTrayAnswerLife = std::chrono::milliseconds(250);
 }
 
-CdIoHandle RealDrive::openDevice() const {
-    return CdIoHandle(cdio_open(m_device.c_str(), DRIVER_DEVICE));
+RealDrive::RealDrive(std::string path) : m_device(std::move(path)) {
+    m_description = Describe(device(), m_device);
 }
 
-CdIoHandle RealDrive::openDisc() const {
-    CdIoHandle cdio = openDevice();
+CdIo_t* RealDrive::device() {
+    if (m_handle && cdio_get_media_changed(m_handle.get()) == 1 && !m_locked)
+        m_handle.reset(); // a new disc: libcdio keeps the old one's table of contents
+    if (!m_handle)
+        m_handle.reset(cdio_open(m_device.c_str(), DRIVER_DEVICE));
+    return m_handle ? m_handle.get() : FailWith(BASS_ERROR_DEVICE, nullptr);
+}
+
+CdIo_t* RealDrive::disc() {
+    if (trayOpen())
+        return FailWith(BASS_ERROR_NOCD, nullptr);
+    CdIo_t* cdio = device();
     if (!cdio)
-        return FailWith(BASS_ERROR_DEVICE, nullptr);
-    if (mmc_get_tray_status(cdio.get()) == 1 ||
-        cdio_get_num_tracks(cdio.get()) == CDIO_INVALID_TRACK)
+        return nullptr;
+    if (cdio_get_num_tracks(cdio) == CDIO_INVALID_TRACK)
         return FailWith(BASS_ERROR_NOCD, nullptr);
     return cdio;
 }
 
+bool RealDrive::trayOpen() {
+    const auto now = Clock::now();
+    if (now - m_trayAskedAt < kTrayAnswerLife)
+        return m_trayOpen;
+    CdIo_t* cdio = device();
+    m_trayOpen = cdio != nullptr && mmc_get_tray_status(cdio) == 1;
+    m_trayAskedAt = now;
+    if (m_trayOpen)
+        forget(); // whatever disc comes in is read afresh
+    return m_trayOpen;
+}
+
+void RealDrive::forget() {
+    if (!m_locked)
+        m_handle.reset();
+    m_trayAskedAt = {};
+}
+
 bool RealDrive::info(BASS_CD_INFO& info) {
-    const CdIoHandle cdio = openDevice();
+    CdIo_t* cdio = device();
     if (!cdio)
-        return FailWith(BASS_ERROR_DEVICE, false);
-    FillDriveInfo(cdio.get(), info);
+        return false;
+    FillDriveInfo(cdio, info);
     return true;
 }
 
 bool RealDrive::isReady() {
-    return openDisc() != nullptr;
+    return disc() != nullptr;
 }
 
 int RealDrive::trackCount() {
-    const CdIoHandle cdio = openDisc();
-    return cdio ? cdio_get_num_tracks(cdio.get()) : -1;
+    CdIo_t* cdio = disc();
+    return cdio ? cdio_get_num_tracks(cdio) : -1;
 }
 
 track_t RealDrive::audioTrack(CdIo_t* cdio, int track) const {
@@ -73,20 +100,19 @@ track_t RealDrive::audioTrack(CdIo_t* cdio, int track) const {
 }
 
 int RealDrive::trackLength(int track) {
-    const CdIoHandle cdio = openDisc();
-    const track_t number = cdio ? audioTrack(cdio.get(), track) : 0;
+    CdIo_t* cdio = disc();
+    const track_t number = cdio ? audioTrack(cdio, track) : 0;
     if (number == 0)
         return -1;
-    return static_cast<int>(cdio_get_track_sec_count(cdio.get(), number)) * CDIO_CD_FRAMESIZE_RAW;
+    return static_cast<int>(cdio_get_track_sec_count(cdio, number)) * CDIO_CD_FRAMESIZE_RAW;
 }
 
 std::string RealDrive::cdTextBlock() {
-    const CdIoHandle cdio = openDisc();
+    CdIo_t* cdio = disc();
     if (!cdio)
         return {};
-    std::string block =
-        CdTextBlockFrom(cdio_get_cdtext(cdio.get()), cdio_get_first_track_num(cdio.get()),
-                        cdio_get_num_tracks(cdio.get()));
+    std::string block = CdTextBlockFrom(cdio_get_cdtext(cdio), cdio_get_first_track_num(cdio),
+                                        cdio_get_num_tracks(cdio));
     if (block.empty())
         SetLastBassError(BASS_ERROR_NOTAVAIL);
     return block;
@@ -95,14 +121,16 @@ std::string RealDrive::cdTextBlock() {
 bool RealDrive::door(DWORD action) {
     switch (action) {
     case BASS_CD_DOOR_OPEN:
-        if (m_lock)
+        if (m_locked)
             return FailWith(BASS_ERROR_NOTAVAIL, false);
+        forget(); // the system refuses to eject a drive that another handle holds open
         return cdio_eject_media_drive(m_device.c_str()) == DRIVER_OP_SUCCESS ||
                FailWith(BASS_ERROR_NOTAVAIL, false);
     case BASS_CD_DOOR_CLOSE: {
-        const CdIoHandle cdio = openDevice();
-        return (cdio && mmc_close_tray(cdio.get()) == DRIVER_OP_SUCCESS) ||
-               FailWith(BASS_ERROR_NOTAVAIL, false);
+        CdIo_t* cdio = device();
+        const bool closed = cdio && mmc_close_tray(cdio) == DRIVER_OP_SUCCESS;
+        forget();
+        return closed || FailWith(BASS_ERROR_NOTAVAIL, false);
     }
     case BASS_CD_DOOR_LOCK:
     case BASS_CD_DOOR_UNLOCK:
@@ -113,26 +141,23 @@ bool RealDrive::door(DWORD action) {
 }
 
 bool RealDrive::lock(bool prevent) {
-    CdIoHandle cdio = m_lock ? std::move(m_lock) : openDevice();
-    if (!cdio ||
-        mmc_prevent_allow_medium_removal(cdio.get(), false, prevent, 0) != DRIVER_OP_SUCCESS)
+    CdIo_t* cdio = device();
+    if (!cdio || mmc_prevent_allow_medium_removal(cdio, false, prevent, 0) != DRIVER_OP_SUCCESS)
         return FailWith(BASS_ERROR_NOTAVAIL, false);
-    if (prevent)
-        m_lock = std::move(cdio);
+    m_locked = prevent;
     return true;
 }
 
 bool RealDrive::doorIsOpen() {
-    const CdIoHandle cdio = openDevice();
-    return cdio && mmc_get_tray_status(cdio.get()) == 1;
+    return trayOpen();
 }
 
 std::unique_ptr<PcmSource> RealDrive::openTrack(int track, bool forDecoding) {
-    const CdIoHandle cdio = openDisc();
-    const track_t number = cdio ? audioTrack(cdio.get(), track) : 0;
+    CdIo_t* cdio = disc();
+    const track_t number = cdio ? audioTrack(cdio, track) : 0;
     if (number == 0)
         return nullptr;
-    const lsn_t first = cdio_get_track_lsn(cdio.get(), number);
-    const int sectors = static_cast<int>(cdio_get_track_sec_count(cdio.get(), number));
+    const lsn_t first = cdio_get_track_lsn(cdio, number);
+    const int sectors = static_cast<int>(cdio_get_track_sec_count(cdio, number));
     return DriveTrackSource::open(m_device, first, sectors, forDecoding);
 }

@@ -27,28 +27,34 @@ SdlOutput::SdlOutput(RenderCallback render) : m_render(std::move(render)) {}
 
 SdlOutput::~SdlOutput() = default;
 
+// The device opens paused; the engine starts it when a stream plays.
 std::unique_ptr<SdlOutput> SdlOutput::open(RenderCallback render, int& error) {
     std::unique_ptr<SdlOutput> output(new SdlOutput(std::move(render)));
-    if (!output->m_subsystem.ok()) {
+    if (!output->m_subsystem.ok() || !output->openDevice()) {
         error = BASS_ERROR_DEVICE;
         return nullptr;
     }
+    return output;
+}
+
+void SdlOutput::setRunning(bool running) {
+    SDL_PauseAudioDevice(m_device.get().id, running ? 0 : 1);
+}
+
+bool SdlOutput::openDevice() {
     SDL_AudioSpec wanted{};
     wanted.freq = kSampleRate;
     wanted.format = AUDIO_S16LSB;
     wanted.channels = 2;
     wanted.samples = kDeviceFrames;
     wanted.callback = &SdlOutput::fill;
-    wanted.userdata = output.get();
+    wanted.userdata = this;
     // No changes allowed: SDL converts to whatever the hardware takes.
     const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-    if (id == 0) {
-        error = BASS_ERROR_DEVICE;
-        return nullptr;
-    }
-    output->m_device.reset(SdlDeviceId(id));
-    SDL_PauseAudioDevice(id, 0);
-    return output;
+    if (id == 0)
+        return false;
+    m_device.reset(SdlDeviceId(id));
+    return true;
 }
 
 void SDLCALL SdlOutput::fill(void* self, Uint8* stream, int len) {

@@ -21,11 +21,15 @@ struct SdlDeviceCloser {
 
 // The default output device through SDL2 audio. The driver is SDL's choice, so
 // SDL_AUDIODRIVER selects it (the tests use SDL's "dummy" and "disk" drivers).
+// Stopped, the device is paused: no callback runs, but SDL's own thread still
+// wakes once a period (the device stays open, so its output stays continuous).
 class SdlOutput final : public AudioOutput {
 public:
     // Null with error set to the library code when no usable device can be opened.
     static std::unique_ptr<SdlOutput> open(RenderCallback render, int& error);
     ~SdlOutput() override;
+
+    void setRunning(bool running) override;
 
 private:
     // Keeps SDL's audio subsystem initialised while an output uses it.
@@ -42,6 +46,7 @@ private:
     };
 
     explicit SdlOutput(RenderCallback render);
+    bool openDevice();
     static void SDLCALL fill(void* self, Uint8* stream, int len);
 
     RenderCallback m_render;

@@ -6,3 +6,10 @@ Stream::Stream(HSTREAM handle, std::unique_ptr<PcmSource> source, DWORD flags, i
       m_source(std::move(source)) {
     play.ring = ByteRing(ringBytes);
 }
+
+void Stream::releaseSource() {
+    m_freed = true;
+    const std::unique_lock guard(m_sourceMutex, std::try_to_lock);
+    if (guard.owns_lock())
+        m_source.reset();
+}

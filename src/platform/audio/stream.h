@@ -6,6 +6,7 @@
 #include "platform/audio/datatap.h"
 #include "platform/audio/pcmsource.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -57,8 +58,10 @@ public:
 
     // Held across every read and seek of the source; null once the stream is freed.
     std::mutex& sourceMutex() { return m_sourceMutex; }
-    PcmSource* source() { return m_source.get(); }
-    void releaseSource() { m_source.reset(); }
+    PcmSource* source() { return m_freed ? nullptr : m_source.get(); }
+    // Marks the stream freed without waiting: the source closes now when no read holds it,
+    // otherwise with the stream, once the thread stuck in a slow disc read lets go of it.
+    void releaseSource();
     // Receives what the reader of a decode stream gets (an encoder); guarded by the source lock.
     std::shared_ptr<DataTap> tap;
 
@@ -72,4 +75,5 @@ private:
     const std::uint64_t m_length;
     std::mutex m_sourceMutex;
     std::unique_ptr<PcmSource> m_source;
+    std::atomic<bool> m_freed{false};
 };

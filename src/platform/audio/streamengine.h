@@ -4,6 +4,7 @@
 #include "platform/audio/pcmsource.h"
 
 #include <memory>
+#include <optional>
 
 // The core's stream machinery as the CD extension sees it: it turns a PCM
 // source into a stream handle (playback or decode-only by the flags).
@@ -18,4 +19,8 @@ public:
 
     // Frees every stream whose owner is the given drive (BASS_CD_FREEOLD).
     virtual void freeStreamsOf(int owner) = 0;
+
+    // What the stream's source had to patch over so far; nothing when the handle is not a
+    // stream. Waits for a read of that stream in progress.
+    virtual std::optional<SectorDamage> damageOf(HSTREAM handle) = 0;
 };
