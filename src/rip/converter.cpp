@@ -3,6 +3,7 @@
 #include "common/dialogs.h"
 #include "rip/encodercommand.h"
 #include "rip/errorlog.h"
+#include "rip/extractionresources.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -104,7 +105,9 @@ bool Converter(const RipContext& job, const QString& origfile, const QString& to
     RestartOutput(job);
     const DWORD stream = OpenSource(job, origfile, iscd);
     const bool started = StartEncoder(job, stream, toencoder, bitrate, outfile);
-    const bool complete = started && Pump(job, stream);
+    const bool complete =
+        started && Pump(job, stream) &&
+        !(iscd && ReportDamage(job, stream, static_cast<int>(origfile.toDouble())));
     if (started)
         job.bass.enc.BASS_Encode_Stop(stream);
     core.BASS_StreamFree(stream);

@@ -1,5 +1,7 @@
 #include "rip/extractionresources.h"
 
+#include "common/dialogs.h"
+
 #include <QWidget>
 
 ExtractionResources::ExtractionResources(const RipContext& job)
@@ -25,4 +27,22 @@ void ExtractionResources::freeStream() {
     m_job.bass.core.BASS_ChannelStop(m_stream);
     m_job.bass.core.BASS_StreamFree(m_stream);
     m_stream = 0;
+}
+
+bool ReportDamage(const RipContext& job, DWORD stream, int lTrack) {
+    DWORD skipped = 0;
+    DWORD readErrors = 0;
+    if (!job.bass.cd.BASS_CD_StreamGetDamage(stream, &skipped, &readErrors) ||
+        (skipped == 0 && readErrors == 0))
+        return false;
+    job.dialogs.showMessage(
+        job.boxOwner,
+        QStringLiteral("Track %1 could not be read exactly: %2 sectors were patched over and %3 "
+                       "reads failed, so it is not counted as ripped. Clean the disc and rip the "
+                       "track again.")
+            .arg(lTrack + 1)
+            .arg(skipped)
+            .arg(readErrors),
+        QStringLiteral("Read errors"), MessageIcon::Exclamation, MessageButtons::Ok);
+    return true;
 }

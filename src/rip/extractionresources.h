@@ -21,3 +21,7 @@ private:
     bool m_wasLocked;
     DWORD m_stream = 0;
 };
+
+// True (and the user told) when the drive could not read the track of stream exactly: sectors
+// patched over or reads that failed. Such a copy is not counted as ripped.
+bool ReportDamage(const RipContext& job, DWORD stream, int lTrack);

@@ -108,5 +108,5 @@ bool ExtractAudioTrackToWav(const RipContext& job, int lTrack) {
                   QStringLiteral("ExtractAudioTrack"), outcome.failure->number,
                   outcome.failure->description);
     }
-    return outcome.complete;
+    return outcome.complete && !ReportDamage(job, stream, lTrack);
 }

@@ -103,7 +103,7 @@ bool ExtractAudioTrackToWMA(const RipContext& job, int lTrack, int lngBitrate) {
         return false;
     }
     WriteTags(job, encoder.get());
-    if (!EncodeBlocks(job, stream, encoder.get(), lTrack))
+    if (!EncodeBlocks(job, stream, encoder.get(), lTrack) || ReportDamage(job, stream, lTrack))
         return false;
     encoder.close();
     if (job.bass.core.BASS_ErrorGetCode() == BASS_OK)

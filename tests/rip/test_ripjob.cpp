@@ -145,6 +145,19 @@ TEST_F(RipJobTest, FailuresAreReportedAndNotCounted) {
     expectEverythingGivenBack();
 }
 
+// A copy the drive had to patch over is no faithful copy.
+TEST_F(RipJobTest, ATrackReadWithErrorsIsReportedAndNotCounted) {
+    loadDisc({kTrack, kTrack});
+    w.audio.damage[1] = {3, 1};
+    tick({1, 2});
+    extract();
+    EXPECT_EQ(w.messages("Read errors"),
+              QStringList{"Track 2 could not be read exactly: 3 sectors were patched over and 1 "
+                          "reads failed, so it is not counted as ripped. Clean the disc and rip "
+                          "the track again."});
+    EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(1)});
+}
+
 TEST_F(RipJobTest, AFullDiskOrAFileThatCannotTakeItsSizesCountsAsFailed) {
     if (!QFileInfo::exists("/dev/full") || !QFileInfo::exists("/dev/null"))
         GTEST_SKIP() << "no /dev/full or /dev/null here";

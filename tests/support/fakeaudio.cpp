@@ -402,6 +402,16 @@ HSTREAM FakeAudio::BASS_CD_StreamCreate(DWORD index, DWORD track, DWORD flags) {
     return ok(handle);
 }
 
+BOOL FakeAudio::BASS_CD_StreamGetDamage(HSTREAM handle, DWORD* skippedSectors, DWORD* readErrors) {
+    const FakeStream* s = stream(handle);
+    if (!s)
+        return fail(BASS_ERROR_HANDLE, 0);
+    const auto found = damage.find(s->track);
+    *skippedSectors = found == damage.end() ? 0 : found->second.first;
+    *readErrors = found == damage.end() ? 0 : found->second.second;
+    return ok(1);
+}
+
 // ---- WMA and encoder extensions ----
 
 const DWORD* FakeAudio::BASS_WMA_EncodeGetRates(DWORD freq, DWORD flags) {

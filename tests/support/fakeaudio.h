@@ -80,6 +80,8 @@ public:
     int failGetDataFrom = 0;
     int getDataCalls = 0;
     std::vector<DWORD> wmaRates = {160000, 128000};
+    // Sectors patched over and failed reads a drive reports for a track (none by default).
+    std::map<DWORD, std::pair<DWORD, DWORD>> damage;
 
     // Fires the stream's sync of the given type on a thread of its own, as the
     // library does, and waits for the procedure to return.
@@ -125,6 +127,7 @@ public:
     BOOL BASS_CD_DoorIsOpen(DWORD drive) override;
     BOOL BASS_CD_DoorIsLocked(DWORD drive) override;
     HSTREAM BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags) override;
+    BOOL BASS_CD_StreamGetDamage(HSTREAM handle, DWORD* skippedSectors, DWORD* readErrors) override;
 
     // ---- WMA and encoder extensions: recorded; the WMA encoder offers wmaRates (none when
     // empty) and never opens a file ----
