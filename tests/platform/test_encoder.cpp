@@ -193,54 +193,6 @@ TEST_F(EncoderTest, FeedsTheHeaderAndEveryByteReadInOrder) {
     EXPECT_TRUE(decoded == ReadAll(appPath("my input.wav")).substr(44));
 }
 
-// ---- encoders that fail -------------------------------------------------------------------------
-
-struct FailureCase {
-    const char* name;
-    const char* script; // placed as lame in the application folder
-    bool exited;
-    int exitStatus;
-    int signal;
-    const char* errorText;
-};
-
-class FailingEncoders : public EncoderTest, public ::testing::WithParamInterface<FailureCase> {};
-
-// The reader hears of it with a code of its own and the stream ends early, the program lives
-// on (no SIGPIPE), and the stop tells how the encoder ended.
-TEST_P(FailingEncoders, EndTheFeedingWithAReadableOutcome) {
-    const FailureCase& c = GetParam();
-    placeScript("lame", c.script);
-    const HSTREAM h = fakeTrack(kLongTrack);
-    ASSERT_NE(m_enc.BASS_Encode_Start(h, R"(lame.exe -b 128 - "out.mp3")", 0, nullptr, nullptr),
-              0u);
-    const Pumped read = pump(h);
-    EXPECT_EQ(read.error, BASS_ERROR_ENCODER);
-    EXPECT_LT(read.data.size(), kLongTrack / 4); // the queue ahead of the encoder stays small
-    EXPECT_EQ(m_core.BASS_ChannelIsActive(h), BASS_ACTIVE_STOPPED);
-    ASSERT_EQ(m_enc.BASS_Encode_Stop(h), 1);
-    const EncoderOutcome outcome = m_enc.lastEncoderOutcome();
-    EXPECT_EQ(outcome.program, "lame");
-    EXPECT_TRUE(outcome.started);
-    EXPECT_FALSE(outcome.succeeded());
-    EXPECT_EQ(outcome.error, BASS_ERROR_ENCODER);
-    EXPECT_EQ(outcome.exited, c.exited);
-    EXPECT_EQ(outcome.exitStatus, c.exitStatus);
-    EXPECT_EQ(outcome.signal, c.signal);
-    EXPECT_NE(outcome.errorTail.find(c.errorText), std::string::npos) << outcome.errorTail;
-    EXPECT_LT(outcome.bytesFed, read.data.size() + 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Scripts, FailingEncoders,
-    ::testing::Values(FailureCase{"ExitsWithStatus1",
-                                  "head -c 300000 >/dev/null; echo 'lame: bad input' >&2; exit 1",
-                                  true, 1, 0, "bad input"},
-                      FailureCase{"KilledMidTrack",
-                                  "head -c 300000 >/dev/null; echo 'going' >&2; kill -KILL $$",
-                                  false, -1, SIGKILL, "going"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 // ---- encoders that do not start -----------------------------------------------------------------
 
 TEST_F(EncoderTest, RefusesWhatCannotStartAndSaysWhy) {

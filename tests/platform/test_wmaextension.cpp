@@ -179,16 +179,3 @@ TEST_F(WmaExtensionTest, RefusesToOpenWhatItCannotWriteWithTheFamilyCode) {
     expectRefused(kRate, 0, 128000, QString(), BASS_ERROR_ILLPARAM);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList());
 }
-
-TEST_F(WmaExtensionTest, AFullFileRefusesTheBlockAndStillCloses) {
-    if (!QFile::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full here";
-    ASSERT_TRUE(QFile::link("/dev/full", m_dir.filePath("TRACK1.WMA")));
-    const HWMENCODE encoder = open("TRACK1.WMA", 320000);
-    ASSERT_NE(encoder, 0u);
-    EXPECT_FALSE(writeSource(encoder, 60 * kRate, {20000}));
-    EXPECT_EQ(LastBassError(), BASS_ERROR_CREATE);
-    m_wma.BASS_WMA_EncodeClose(encoder);
-    EXPECT_FALSE(writeSource(encoder, kRate, {20000}));
-    EXPECT_EQ(LastBassError(), BASS_ERROR_HANDLE);
-}

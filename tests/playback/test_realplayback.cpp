@@ -125,26 +125,6 @@ TEST_F(RealPlayback, TheDemoDiscsFirstTrackReachesTheOutput) {
     EXPECT_TRUE(WaitUntil([&] { return outputContains(SectorOf(bin, 200)); }));
 }
 
-TEST_F(RealPlayback, PauseAndResumeKeepThePosition) {
-    const QByteArray bin = startDemo();
-    playRow(1);
-    ASSERT_TRUE(WaitUntil([&] { return position() > QWORD(kSecondBytes); }));
-    press(1);
-    EXPECT_EQ(core().BASS_ChannelIsActive(stream()), BASS_ACTIVE_PAUSED);
-    const QWORD paused = position();
-    const qint64 silenceFrom = outputSize() + 64 * 1024; // past what was mixed before
-    ASSERT_TRUE(WaitUntil([&] { return outputSize() > silenceFrom + 2 * kSecondBytes; }));
-    EXPECT_EQ(position(), paused);
-    EXPECT_TRUE(AllZero(output().mid(silenceFrom, kSecondBytes))) << "sound while paused";
-
-    press(1);
-    EXPECT_EQ(core().BASS_ChannelIsActive(stream()), BASS_ACTIVE_PLAYING);
-    ASSERT_TRUE(WaitUntil([&] { return position() > paused + kSecondBytes; }));
-    // The sector after the pause point is heard after the pause, not only before it.
-    const qint64 next = static_cast<qint64>(paused) / kSector + 2;
-    EXPECT_GT(output().lastIndexOf(SectorOf(bin, next)), silenceFrom);
-}
-
 TEST_F(RealPlayback, FadeOutReachesSilenceAndTheNextTrackStarts) {
     const QByteArray bin = startDemo();
     const int secondTrackStart = 34 * 75 + 61; // the demo sheet's INDEX 01 of track 2
