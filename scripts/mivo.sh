@@ -18,7 +18,7 @@ packages=(
     libsdl2-dev libcdio-dev libcdio-paranoia-dev libcdio-cdda-dev
     libavcodec-dev libavformat-dev libswresample-dev libavutil-dev
     libgtest-dev libgmock-dev
-    lame vorbis-tools
+    lame vorbis-tools ffmpeg
     xvfb xauth x11-utils imagemagick
     clang libclang-rt-14-dev
 )

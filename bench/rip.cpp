@@ -1,24 +1,29 @@
-// A WAV rip through the real rip dialog on the real library, against `cp` of the same data.
+// Rips through the real rip dialog on the real library, each against a baseline run in the
+// same process tree on the same data:
+//   WAV   against `cp` of the image's data file (goal: throughput ratio >= 0.9);
+//   MP3   (the Mivo default, lame -b 128) against lame alone on the ripped WAV (goal <= 1.05);
+//   OGG   (oggenc --managed -b 128) against oggenc alone on the ripped WAV (goal <= 1.05);
+//   WMA   (128 kbps) against `ffmpeg -c:a wmav2 -b:a 128k` on the ripped WAV (goal <= 1.1).
 //
-//   bench_rip_wav
+//   bench_rip [wav|mp3|ogg|wma ...]      (all four when none is named)
 //
 // Generates a 12-minute and a 2-minute one-track image with the mivo-discgen program beside
-// this one, rips each in a child process (the main window and the rip dialog offscreen, the
-// boxes answered by the recorder, sound on SDL's dummy driver) and copies the 12-minute image's
-// data file with cp. Prints:
-//   - the rip's throughput against cp's (goal: ratio >= 0.9);
+// this one and rips each in a child process (the main window and the rip dialog offscreen, the
+// boxes answered by the recorder, sound on SDL's dummy driver). Prints for each format:
+//   - the rip's time against its baseline's;
 //   - the longest gap between two turns of the event loop during the rip (goal: <= 20 ms),
 //     measured with a 1 ms timer;
 //   - each child's peak resident memory (goal: the same for both lengths).
 // Timings are printed, never checked.
 //
-//   bench_rip_wav --child <image.cue> <output folder>   (used by the above)
+//   bench_rip --child <format> <image.cue> <output folder>   (used by the above)
 
 #include "platform/audio/createaudiolibrary.h"
 #include "shell/frmmain.h"
 #include "support/recordingdialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -94,7 +99,27 @@ long PeakResidentKb() {
     return usage.ru_maxrss;
 }
 
-int RipChild(const QString& appFolder, const QString& folder) {
+// The option controls a format is chosen with, and the rate (128 kbps) in its list.
+struct FormatChoice {
+    const char* option;
+    const char* list;
+    int index;
+};
+
+const std::map<QString, FormatChoice> kFormats = {
+    {"wav", {"optExtractMode1", nullptr, 0}},
+    {"mp3", {"optExtractMode0", nullptr, 0}},
+    {"ogg", {"optExtractMode4", "cmbOGGCBitrate", 6}},
+    {"wma", {"optExtractMode2", "cmbWMAEncodingBitrate", 4}},
+};
+
+void Choose(frmMain& form, const FormatChoice& choice) {
+    form.findChild<QRadioButton*>(QString::fromLatin1(choice.option))->setChecked(true);
+    if (choice.list)
+        form.findChild<QComboBox*>(QString::fromLatin1(choice.list))->setCurrentIndex(choice.index);
+}
+
+int RipChild(const QString& appFolder, const QString& format, const QString& folder) {
     RecordingDialogs dialogs;
     RecordingDesktop desktop;
     const auto audio = CreateAudioLibrary(appFolder.toStdString());
@@ -110,7 +135,7 @@ int RipChild(const QString& appFolder, const QString& folder) {
     for (int i = 0; i < list->topLevelItemCount(); ++i)
         list->topLevelItem(i)->setCheckState(0, Qt::Checked);
     form.findChild<QLineEdit*>(QStringLiteral("txtExtractPath"))->setText(folder);
-    form.findChild<QRadioButton*>(QStringLiteral("optExtractMode1"))->setChecked(true);
+    Choose(form, kFormats.at(format));
     dialogs.messages.clear();
 
     RipWatch watch(form);
@@ -122,7 +147,7 @@ int RipChild(const QString& appFolder, const QString& folder) {
     form.Flash_FSCommand(QStringLiteral("IDC_FS_ExtractBtn"), QString());
 
     qint64 bytes = 0;
-    for (const QFileInfo& file : QDir(folder).entryInfoList({"TRACK*.WAV"}, QDir::Files))
+    for (const QFileInfo& file : QDir(folder).entryInfoList({"TRACK*"}, QDir::Files))
         bytes += file.size();
     std::printf("bytes=%lld\nseconds=%.6f\ngap_ms=%.3f\nmaxrss_kb=%ld\nboxes=%zu\n",
                 static_cast<long long>(bytes), watch.seconds(), watch.longestGapMs(),
@@ -150,7 +175,8 @@ std::optional<QString> GenerateImage(const QString& generator, const QString& di
     return QFileInfo::exists(cue) ? std::optional(cue) : std::nullopt;
 }
 
-std::optional<RipFigures> RunChild(const QString& self, const QString& cue, const QString& out) {
+std::optional<RipFigures> RunChild(const QString& self, const QString& format, const QString& cue,
+                                   const QString& out) {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("MIVO_DISC_IMAGES", cue);
@@ -158,7 +184,7 @@ std::optional<RipFigures> RunChild(const QString& self, const QString& cue, cons
     env.insert("SDL_AUDIODRIVER", "dummy");
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(self, {"--child", cue, out});
+    child.start(self, {"--child", format, cue, out});
     if (!child.waitForFinished(-1) || child.exitCode() != 0)
         return std::nullopt;
     std::map<QString, QString> values;
@@ -172,14 +198,13 @@ std::optional<RipFigures> RunChild(const QString& self, const QString& cue, cons
                       values["boxes"].toInt()};
 }
 
-// Wall time of `cp source target`, best of two.
-double CopySeconds(const QString& source, const QString& target) {
+// Wall time of a command, best of two; a negative time when it fails.
+double CommandSeconds(const QString& program, const QStringList& arguments) {
     double best = -1;
     for (int round = 0; round < 2; ++round) {
-        QFile::remove(target);
         QElapsedTimer clock;
         clock.start();
-        if (QProcess::execute("cp", {source, target}) != 0)
+        if (QProcess::execute(program, arguments) != 0)
             return -1;
         const double seconds = clock.nsecsElapsed() / 1e9;
         best = best < 0 ? seconds : std::min(best, seconds);
@@ -194,7 +219,49 @@ void WarmPageCache(const QString& path) {
         }
 }
 
-int RunBench(const QString& self, const QString& appFolder) {
+// The baseline of a format: the same work without the player, on the same data.
+double BaselineSeconds(const QString& format, const QString& bin, const QString& wav,
+                       const QString& dir) {
+    if (format == "wav")
+        return CommandSeconds("cp", {bin, dir + "/copy.bin"});
+    if (format == "mp3")
+        return CommandSeconds("lame", {"--quiet", "-b", "128", wav, dir + "/alone.mp3"});
+    if (format == "ogg")
+        return CommandSeconds("oggenc",
+                              {"--quiet", "--managed", "-b", "128", wav, "-o", dir + "/alone.ogg"});
+    return CommandSeconds("ffmpeg", {"-loglevel", "error", "-y", "-i", wav, "-c:a", "wmav2", "-b:a",
+                                     "128k", dir + "/alone.wma"});
+}
+
+struct Images {
+    QString longCue, shortCue, longBin;
+};
+
+int BenchFormat(const QString& self, const QString& format, const Images& images,
+                const QString& dir) {
+    const auto shortRip = RunChild(self, format, images.shortCue, dir + "/" + format + "-short");
+    const auto longRip = RunChild(self, format, images.longCue, dir + "/" + format + "-long");
+    const double baseline =
+        BaselineSeconds(format, images.longBin, dir + "/wav-long/TRACK1.WAV", dir);
+    if (!shortRip || !longRip || baseline <= 0) {
+        std::fprintf(stderr, "%s: a rip or its baseline failed\n", qPrintable(format));
+        return 1;
+    }
+    std::printf("%s, 12-minute track: rip %.3f s (%.1f MB written, boxes %d), baseline %.3f s, "
+                "ratio rip/baseline %.2f\n",
+                qPrintable(format), longRip->seconds, longRip->bytes / 1e6, longRip->boxes,
+                baseline, longRip->seconds / baseline);
+    std::printf("%s, longest event-loop gap during the rip: %.2f ms (12 min), %.2f ms (2 min) "
+                "(goal <= 20 ms)\n",
+                qPrintable(format), longRip->gapMs, shortRip->gapMs);
+    std::printf("%s, peak resident memory: %ld KB (2 min), %ld KB (12 min), difference %ld KB "
+                "(goal: independent of track length)\n",
+                qPrintable(format), shortRip->maxrssKb, longRip->maxrssKb,
+                longRip->maxrssKb - shortRip->maxrssKb);
+    return 0;
+}
+
+int RunBench(const QString& self, const QString& appFolder, QStringList formats) {
     QTemporaryDir temp;
     const QString generator = appFolder + "/mivo-discgen";
     std::fprintf(stderr, "generating images in %s\n", qPrintable(temp.path()));
@@ -204,32 +271,16 @@ int RunBench(const QString& self, const QString& appFolder) {
         std::fprintf(stderr, "could not generate the images with %s\n", qPrintable(generator));
         return 1;
     }
-    const QString longBin = temp.path() + "/long/long12.bin";
-    WarmPageCache(longBin);
+    const Images images{*longCue, *shortCue, temp.path() + "/long/long12.bin"};
+    WarmPageCache(images.longBin);
     WarmPageCache(temp.path() + "/short/short2.bin");
-
-    const auto shortRip = RunChild(self, *shortCue, temp.path() + "/out-short");
-    const auto longRip = RunChild(self, *longCue, temp.path() + "/out-long");
-    const double cpSeconds = CopySeconds(longBin, temp.path() + "/copy.bin");
-    if (!shortRip || !longRip || cpSeconds <= 0) {
-        std::fprintf(stderr, "a rip or the copy failed\n");
-        return 1;
-    }
-    const double binBytes = QFileInfo(longBin).size();
-    const double ripRate = longRip->bytes / longRip->seconds / 1e6;
-    const double cpRate = binBytes / cpSeconds / 1e6;
-    std::printf("12-minute track: %.1f MB ripped in %.3f s = %.1f MB/s (boxes: %d)\n",
-                longRip->bytes / 1e6, longRip->seconds, ripRate, longRip->boxes);
-    std::printf("cp of its BIN:   %.1f MB in %.3f s = %.1f MB/s\n", binBytes / 1e6, cpSeconds,
-                cpRate);
-    std::printf("ratio rip/cp: %.2f (goal >= 0.9)\n", ripRate / cpRate);
-    std::printf("longest event-loop gap during the rip: %.2f ms (12 min), %.2f ms (2 min) "
-                "(goal <= 20 ms)\n",
-                longRip->gapMs, shortRip->gapMs);
-    std::printf("peak resident memory: %ld KB (2-minute track), %ld KB (12-minute track), "
-                "difference %ld KB (goal: independent of track length)\n",
-                shortRip->maxrssKb, longRip->maxrssKb, longRip->maxrssKb - shortRip->maxrssKb);
-    return 0;
+    // The encoders' baselines read the WAV rip of the long track.
+    formats.removeAll("wav");
+    formats.prepend("wav");
+    int failures = 0;
+    for (const QString& format : formats)
+        failures += BenchFormat(self, format, images, temp.path());
+    return failures == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -241,7 +292,15 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString appFolder = QCoreApplication::applicationDirPath();
     const QStringList args = app.arguments();
-    if (args.size() == 4 && args[1] == "--child")
-        return RipChild(appFolder, args[3]);
-    return RunBench(QCoreApplication::applicationFilePath(), appFolder);
+    if (args.size() == 5 && args[1] == "--child" && kFormats.count(args[2]))
+        return RipChild(appFolder, args[2], args[4]);
+    QStringList formats = args.mid(1);
+    if (formats.isEmpty())
+        formats = {"wav", "mp3", "ogg", "wma"};
+    for (const QString& format : formats)
+        if (!kFormats.count(format)) {
+            std::fprintf(stderr, "usage: bench_rip [wav|mp3|ogg|wma ...]\n");
+            return 2;
+        }
+    return RunBench(QCoreApplication::applicationFilePath(), appFolder, formats);
 }
