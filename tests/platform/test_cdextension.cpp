@@ -31,8 +31,6 @@
 
 using namespace std::string_literals;
 
-using coretest::ScopedEnv;
-
 namespace {
 
 constexpr int kSector = 2352;

@@ -1,10 +1,11 @@
 #pragma once
 
-// Test doubles and helpers for the audio core tests: an in-memory PCM source,
-// a sync recorder, environment overrides and polling waits.
+// Test doubles for the audio core tests: an in-memory PCM source, a source stuck in a read,
+// a sync recorder.
 
 #include "common/audiolibrary.h"
 #include "platform/audio/pcmsource.h"
+#include "support/testenv.h"
 
 #include <algorithm>
 #include <atomic>
@@ -124,43 +125,6 @@ inline void OpenLatch(LatchSource::Latch& latch) {
     latch.open = true;
     latch.open.notify_all();
 }
-
-// Polls a condition; the timeout is generous and only guards against a hang.
-inline bool WaitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
-// Sets (or, given nothing, clears) an environment variable for a scope and restores it.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (m_old)
-            setenv(m_name, m_old->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 // Records the calls of a sync procedure; pass the recorder as the user value.
 class SyncRecorder {

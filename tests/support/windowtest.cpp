@@ -1,39 +1,7 @@
 #include "support/windowtest.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <QTimer>
-
-#include <cstdlib>
-
-ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name) {
-    if (const char* old = std::getenv(name))
-        m_old = old;
-    if (value)
-        setenv(name, value->c_str(), 1);
-    else
-        unsetenv(name);
-}
-
-ScopedEnv::~ScopedEnv() {
-    if (m_old)
-        setenv(m_name.c_str(), m_old->c_str(), 1);
-    else
-        unsetenv(m_name.c_str());
-}
-
-bool WaitUntil(const std::function<bool()>& condition) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.hasExpired(30000))
-            return false;
-        QCoreApplication::processEvents();
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 void WindowUnderTest::closeWindow() {
     if (m_form)

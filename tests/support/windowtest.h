@@ -9,6 +9,7 @@
 #include "shell/frmmain.h"
 #include "support/fakeaudio.h"
 #include "support/recordingdialogs.h"
+#include "support/testenv.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -23,22 +24,6 @@
 #include <string>
 
 inline constexpr int kSecond = 176400; // bytes of one second of CD audio
-
-// Sets an environment variable (or clears it with nullopt) for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    std::string m_name;
-    std::optional<std::string> m_old;
-};
-
-// Lets the window's thread run until the condition holds; false after 30 s.
-bool WaitUntil(const std::function<bool()>& condition);
 
 // The window, built on a library the caller keeps alive.
 class WindowUnderTest {
