@@ -221,19 +221,6 @@ TEST(CdExtensionCdText, BlockListsDiscAndTrackFieldsFromCueAndToc) {
     }
 }
 
-TEST(CdExtensionCdText, Utf8SheetsComeBackAsUtf8) {
-    VirtualDrives d({"utf8.cue", "utf8.toc"});
-    for (DWORD drive : {0u, 1u}) {
-        const char* block = d.cd->BASS_CD_GetID(drive, BASS_CD_ID_TEXT);
-        ASSERT_NE(block, nullptr);
-        EXPECT_STREQ(block, "TITLE0=Café Ünïcødé – 東京");
-        block += std::strlen(block) + 1;
-        EXPECT_STREQ(block, "PERFORMER0=Zoë & the Naïve Ensemble");
-        const std::string all = BlockOf(block);
-        EXPECT_NE(all.find("TITLE2=Ça va – 東京の夜"), std::string::npos);
-    }
-}
-
 TEST(CdExtensionCdText, RenamedBinDemoDiscAndDiscsWithoutText) {
     VirtualDrives d({"renamed.cue", "nocdtext.cue"});
     const char* renamed = d.cd->BASS_CD_GetID(0, BASS_CD_ID_TEXT);

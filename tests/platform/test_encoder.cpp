@@ -2,11 +2,8 @@
 // oggenc on a generated disc image, stand-in encoders that fail or capture their
 // input, and file streams of what the encoders wrote.
 
-#include "platform/audio/cdextension.h"
 #include "platform/audio/encoderextension.h"
 #include "platform/audio/outputengine.h"
-#include "platform/audio/virtualdrive.h"
-#include "support/testimages.h"
 #include "test_core_support.h"
 
 #include <QFile>
@@ -14,16 +11,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <csignal>
 #include <cstring>
 
 using namespace coretest;
 
 namespace {
 
-constexpr DWORD kBlock = 262144;           // what the converter reads at a time
-constexpr QWORD kFiftyMs = 44100 / 20 * 4; // bytes of 50 ms
+constexpr DWORD kBlock = 262144; // what the converter reads at a time
 constexpr QWORD kLongTrack = 60 * kSecond;
 
 std::string ReadAll(const std::string& path) {
@@ -36,23 +30,6 @@ std::uint32_t Le32(const std::string& bytes, std::size_t at) {
     for (int i = 3; i >= 0; --i)
         value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
     return value;
-}
-
-// Pearson correlation of one channel of two 16-bit stereo blocks over their common frames.
-double Correlation(const std::string& a, const std::string& b, int channel) {
-    const std::size_t frames = std::min(a.size(), b.size()) / 4;
-    auto sample = [channel](const std::string& s, std::size_t f) {
-        std::int16_t v;
-        std::memcpy(&v, s.data() + f * 4 + channel * 2, 2);
-        return double(v);
-    };
-    double sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
-    for (std::size_t f = 0; f < frames; ++f) {
-        const double x = sample(a, f), y = sample(b, f);
-        sa += x, sb += y, saa += x * x, sbb += y * y, sab += x * y;
-    }
-    const double n = double(frames);
-    return (sab - sa * sb / n) / std::sqrt((saa - sa * sa / n) * (sbb - sb * sb / n));
 }
 
 struct Pumped {
@@ -72,13 +49,6 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(("#!/bin/sh\n" + body + "\n").c_str());
         file.setPermissions(file.permissions() | QFile::ExeOwner);
-    }
-
-    HSTREAM imageTrack(DWORD track) {
-        std::vector<std::unique_ptr<CdDrive>> drives;
-        drives.push_back(std::make_unique<VirtualDrive>(TestImage("nocdtext.cue").toStdString()));
-        m_cd = std::make_unique<CdExtension>(m_core, std::move(drives));
-        return m_cd->BASS_CD_StreamCreate(0, track, kDecodeStreamFlags);
     }
 
     HSTREAM fakeTrack(QWORD length) {
@@ -113,49 +83,8 @@ protected:
 
     QTemporaryDir m_app;
     OutputEngine m_core;
-    std::unique_ptr<CdExtension> m_cd;
     EncoderExtension m_enc{m_core, m_app.path().toStdString()};
 };
-
-// ---- the real encoders ------------------------------------------------------------------------
-
-struct RealCase {
-    const char* command; // the line up to the quoted output file
-    const char* file;
-};
-
-class RealEncoders : public EncoderTest, public ::testing::WithParamInterface<RealCase> {};
-
-TEST_P(RealEncoders, WriteTheTrackAtItsDuration) {
-    const HSTREAM h = imageTrack(2);
-    ASSERT_NE(h, 0u);
-    const QWORD length = m_core.BASS_StreamGetLength(h);
-    const std::string out = appPath(GetParam().file);
-    const std::string line = GetParam().command + ("\"" + out + "\"");
-    ASSERT_NE(m_enc.BASS_Encode_Start(h, line.c_str(), 0, nullptr, nullptr), 0u)
-        << line << ": code " << m_core.BASS_ErrorGetCode();
-    const Pumped read = pump(h);
-    ASSERT_EQ(read.error, BASS_OK);
-    ASSERT_EQ(read.data.size(), length);
-    ASSERT_EQ(m_enc.BASS_Encode_Stop(h), 1);
-    const EncoderOutcome outcome = m_enc.lastEncoderOutcome();
-    EXPECT_TRUE(outcome.succeeded()) << outcome.errorTail;
-    EXPECT_EQ(outcome.bytesFed, length);
-
-    QWORD decodedLength = 0;
-    const std::string decoded = decodeFile(out, decodedLength);
-    EXPECT_NEAR(double(decodedLength), double(length), double(kFiftyMs));
-    EXPECT_NEAR(double(decoded.size()), double(length), double(kFiftyMs));
-    EXPECT_GT(Correlation(decoded, read.data, 0), 0.9);
-    EXPECT_GT(Correlation(decoded, read.data, 1), 0.9);
-}
-
-INSTANTIATE_TEST_SUITE_P(LameAndOggenc, RealEncoders,
-                         ::testing::Values(RealCase{"lame.exe -b 128 - ", "cbr.mp3"},
-                                           RealCase{"lame.exe --abr 160 - ", "abr.mp3"},
-                                           RealCase{"oggenc.exe -b 128 -  -o ", "vbr.ogg"},
-                                           RealCase{"oggenc.exe --managed -b 128 -  -o ",
-                                                    "managed.ogg"}));
 
 // ---- what an encoder receives -------------------------------------------------------------------
 

@@ -165,17 +165,3 @@ TEST_F(WmaExtensionTest, WritesTheAudioAndTheTagsThatWereSet) {
         EXPECT_TRUE(c.bitrate < 192000 || std::abs(realRate / c.bitrate - 1) < 0.025) << realRate;
     }
 }
-
-TEST_F(WmaExtensionTest, RefusesToOpenWhatItCannotWriteWithTheFamilyCode) {
-    auto expectRefused = [&](DWORD freq, DWORD flags, DWORD rate, const QString& path, int code) {
-        EXPECT_EQ(m_wma.BASS_WMA_EncodeOpenFile(freq, flags, rate, path.toUtf8().data()), 0u);
-        EXPECT_EQ(LastBassError(), code) << path.toStdString();
-    };
-    expectRefused(kRate, 0, 128000, m_dir.filePath("missing/T.WMA"), BASS_ERROR_CREATE);
-    expectRefused(kRate, 0, 128000, m_dir.path(), BASS_ERROR_CREATE); // a folder in the way
-    expectRefused(48000, 0, 128000, m_dir.filePath("a.WMA"), BASS_ERROR_FORMAT);
-    expectRefused(kRate, 0, 16000, m_dir.filePath("b.WMA"), BASS_ERROR_ILLPARAM);
-    expectRefused(kRate, 0x4, 128000, m_dir.filePath("c.WMA"), BASS_ERROR_ILLPARAM);
-    expectRefused(kRate, 0, 128000, QString(), BASS_ERROR_ILLPARAM);
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList());
-}

@@ -31,19 +31,6 @@ protected:
 
 } // namespace
 
-TEST_F(OutputOptionsTest, AFreshWindowRipsMivoDefaultIntoTheHomeFolder) {
-    const OutputChoice c = choice();
-    EXPECT_EQ(c.format, 0);
-    EXPECT_EQ(c.mp3CbrText, "128 Kbps");
-    EXPECT_EQ(c.mp3VbrText, "128 Kbps");
-    EXPECT_EQ(c.oggCbrText, "128 Kbps");
-    EXPECT_EQ(c.oggVbrText, "128 Kbps");
-    EXPECT_EQ(c.wmaBitrate, 160000) << "the first rate the encoder offers";
-    EXPECT_TRUE(c.wmaTags);
-    EXPECT_EQ(c.wmaTagTexts[1], "Artist");
-    EXPECT_EQ(c.folder, QDir::homePath() + "/Ripped Audio");
-}
-
 TEST_F(OutputOptionsTest, TheChosenFormatBringsItsPanelToTheFrontAndReachesTheChoice) {
     for (int i : {3, 2, 4, 1, 0}) {
         option(i).setChecked(true);

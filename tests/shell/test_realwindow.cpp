@@ -112,18 +112,3 @@ TEST(MivoWindow, ComesUpUnderAnXServerWithItsSkin) {
     if (mivo.state() != QProcess::NotRunning)
         mivo.kill();
 }
-
-TEST(MivoWindow, TheRealLibraryListsTheDemoDiscAsTheFirstDrive) {
-    RealWindow window;
-    ASSERT_TRUE(window.start()); // the images of the discs/ folder
-    const QComboBox* drives = &window.find<QComboBox>("cmbCDDrives");
-
-    ASSERT_GE(drives->count(), 1);
-    // Real drives come first; this machine is expected to have none.
-    bool demoListed = false;
-    for (int i = 0; i < drives->count(); ++i)
-        demoListed |= drives->itemText(i).endsWith(": Virtual drive (demo.cue)");
-    EXPECT_TRUE(demoListed) << drives->itemText(0).toStdString();
-    EXPECT_TRUE(window.dialogs.messages.empty())
-        << window.dialogs.messages.front().text.toStdString();
-}

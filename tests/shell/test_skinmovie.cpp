@@ -1,6 +1,5 @@
-// The skin movie: its buttons reach the program as commands, the program's
-// variables change what it shows, and its controls are reachable by assistive
-// technology.
+// The skin movie: its buttons reach the program as commands, the program's variables change
+// what it shows, and its controls are reachable by assistive technology.
 #include "common/flash.h"
 
 #include <QAccessible>

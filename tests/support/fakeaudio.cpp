@@ -157,22 +157,23 @@ DWORD FakeAudio::BASS_ChannelIsActive(DWORD handle) {
     return s ? ok(s->active) : fail(BASS_ERROR_HANDLE, BASS_ACTIVE_STOPPED);
 }
 
+// Pause and resume move a stream from one state to the other, or fail with the code.
+BOOL FakeAudio::switchActive(DWORD handle, DWORD from, DWORD to, int error) {
+    FakeStream* s = stream(handle);
+    if (!s || s->active != from)
+        return fail(error, 0);
+    s->active = to;
+    return ok(1);
+}
+
 BOOL FakeAudio::BASS_ChannelPause(DWORD handle) {
     record("BASS_ChannelPause", handle);
-    FakeStream* s = stream(handle);
-    if (!s || s->active != BASS_ACTIVE_PLAYING)
-        return fail(BASS_ERROR_NOPLAY, 0);
-    s->active = BASS_ACTIVE_PAUSED;
-    return ok(1);
+    return switchActive(handle, BASS_ACTIVE_PLAYING, BASS_ACTIVE_PAUSED, BASS_ERROR_NOPLAY);
 }
 
 BOOL FakeAudio::BASS_ChannelResume(DWORD handle) {
     record("BASS_ChannelResume", handle);
-    FakeStream* s = stream(handle);
-    if (!s || s->active != BASS_ACTIVE_PAUSED)
-        return fail(BASS_ERROR_NOPAUSE, 0);
-    s->active = BASS_ACTIVE_PLAYING;
-    return ok(1);
+    return switchActive(handle, BASS_ACTIVE_PAUSED, BASS_ACTIVE_PLAYING, BASS_ERROR_NOPAUSE);
 }
 
 BOOL FakeAudio::BASS_ChannelStop(DWORD handle) {

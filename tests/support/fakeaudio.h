@@ -149,6 +149,7 @@ public:
 private:
     template <typename... Args> void record(const char* name, const Args&... args);
     FakeDrive* drive(DWORD index);
+    BOOL switchActive(DWORD handle, DWORD from, DWORD to, int error);
     template <typename T> T fail(int code, T value) {
         m_lastError = code;
         return value;
