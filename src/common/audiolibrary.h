@@ -236,6 +236,11 @@ public:
                                       ENCODEPROC* proc, void* user) = 0;
     // handle: the stream or the encoder. Closes the encoder's input and waits for it to end.
     virtual BOOL BASS_Encode_Stop(DWORD handle) = 0;
+    // Closes the encoder's input once what is queued has gone to it, without waiting; the
+    // encoder then finishes its file by itself. queue must be TRUE.
+    virtual BOOL BASS_Encode_StopEx(DWORD handle, BOOL queue) = 0;
+    // BASS_ACTIVE_PLAYING while the encoder of a stream or encoder handle still runs.
+    virtual DWORD BASS_Encode_IsActive(DWORD handle) = 0;
     // The outcome of the last encoder that was refused or stopped.
     virtual EncoderOutcome lastEncoderOutcome() = 0;
 };

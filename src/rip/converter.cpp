@@ -5,9 +5,10 @@
 #include "rip/errorlog.h"
 #include "rip/extractionresources.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QWidget>
+#include <QThread>
 
 #include <cmath>
 
@@ -23,12 +24,10 @@ void Tell(const RipContext& job, const QString& text) {
                             MessageButtons::Ok);
 }
 
-// The output is started afresh for the conversion, without floating-point processing.
-void RestartOutput(const RipContext& job) {
-    BassCore& core = job.bass.core;
-    core.BASS_Free();
-    core.BASS_Init(1, 44100, 0, reinterpret_cast<void*>(job.window.winId()), nullptr);
-    core.BASS_SetConfig(BASS_CONFIG_FLOATDSP, 0);
+// The encoder needs plain 16-bit audio. The output itself stays as it is: closing and opening
+// the sound device for every track would hold the window for a tenth of a second each time.
+void PrepareLibrary(const RipContext& job) {
+    job.bass.core.BASS_SetConfig(BASS_CONFIG_FLOATDSP, 0);
 }
 
 DWORD OpenSource(const RipContext& job, const QString& origfile, bool iscd) {
@@ -81,6 +80,17 @@ bool Pump(const RipContext& job, DWORD stream) {
     return true;
 }
 
+// The encoder finishes its file from what it was given; the window's events run meanwhile.
+void FinishEncoder(const RipContext& job, DWORD stream) {
+    BassEnc& enc = job.bass.enc;
+    if (enc.BASS_Encode_StopEx(stream, 1))
+        while (enc.BASS_Encode_IsActive(stream) == BASS_ACTIVE_PLAYING) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            QThread::msleep(2);
+        }
+    enc.BASS_Encode_Stop(stream); // keeps the outcome
+}
+
 // Counted only when the encoder took all of the track, ended well and left a file.
 bool Judge(const RipContext& job, bool complete, const QString& outfile) {
     const EncoderOutcome outcome = job.bass.enc.lastEncoderOutcome();
@@ -102,19 +112,17 @@ bool Judge(const RipContext& job, bool complete, const QString& outfile) {
 bool Converter(const RipContext& job, const QString& origfile, const QString& toencoder,
                const QString& bitrate, const QString& outfile, bool iscd) {
     BassCore& core = job.bass.core;
-    RestartOutput(job);
+    PrepareLibrary(job);
     const DWORD stream = OpenSource(job, origfile, iscd);
     const bool started = StartEncoder(job, stream, toencoder, bitrate, outfile);
     const bool complete =
         started && Pump(job, stream) &&
         !(iscd && ReportDamage(job, stream, static_cast<int>(origfile.toDouble())));
     if (started)
-        job.bass.enc.BASS_Encode_Stop(stream);
-    core.BASS_StreamFree(stream);
-    core.BASS_Free();
-    if (const int code = core.BASS_ErrorGetCode(); code > 0)
-        AppendErrorLog(job.appFolder, ErrorLogLine(QDateTime::currentDateTime(), code, origfile));
-    // Playback works again at once, without going through the skin's play command.
-    core.BASS_Init(1, 44100, 0, reinterpret_cast<void*>(job.window.winId()), nullptr);
+        FinishEncoder(job, stream);
+    // A stream that ended has freed itself; any other failure of the clean-up is logged.
+    if (!core.BASS_StreamFree(stream) && core.BASS_ErrorGetCode() != BASS_ERROR_HANDLE)
+        AppendErrorLog(job.appFolder, ErrorLogLine(QDateTime::currentDateTime(),
+                                                   core.BASS_ErrorGetCode(), origfile));
     return started && Judge(job, complete, outfile);
 }

@@ -142,6 +142,8 @@ public:
     HENCODE BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD flags, ENCODEPROC* proc,
                               void* user) override;
     BOOL BASS_Encode_Stop(DWORD handle) override;
+    BOOL BASS_Encode_StopEx(DWORD, BOOL) override { return fail(BASS_ERROR_HANDLE, 0); }
+    DWORD BASS_Encode_IsActive(DWORD) override { return BASS_ACTIVE_STOPPED; }
     EncoderOutcome lastEncoderOutcome() override;
 
     std::vector<FakeDrive> drives;

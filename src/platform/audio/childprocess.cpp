@@ -11,6 +11,8 @@ extern char** environ;
 
 namespace {
 
+constexpr int kPipeBytes = 1 << 20;
+
 struct PipeEnds {
     FdHandle read;
     FdHandle write;
@@ -25,6 +27,9 @@ bool MakePipe(PipeEnds& ends, int& error) {
     }
     ends.read = AdoptFd(fds[0]);
     ends.write = AdoptFd(fds[1]);
+    // A large pipe lets the encoder take its input in long reads instead of waking for every
+    // page; where the system refuses, the default size only costs speed.
+    fcntl(fds[1], F_SETPIPE_SZ, kPipeBytes);
     return true;
 }
 

@@ -89,6 +89,31 @@ BOOL EncoderExtension::BASS_Encode_Stop(DWORD handle) {
     return kTrue;
 }
 
+BOOL EncoderExtension::BASS_Encode_StopEx(DWORD handle, BOOL queue) {
+    if (!queue)
+        return FailWith(BASS_ERROR_NOTAVAIL, kFalse);
+    const auto feed = feedOf(handle);
+    if (!feed)
+        return FailWith(BASS_ERROR_HANDLE, kFalse);
+    feed->close();
+    SetLastBassError(BASS_OK);
+    return kTrue;
+}
+
+DWORD EncoderExtension::BASS_Encode_IsActive(DWORD handle) {
+    const auto feed = feedOf(handle);
+    SetLastBassError(feed ? BASS_OK : BASS_ERROR_HANDLE);
+    return feed && !feed->ended() ? BASS_ACTIVE_PLAYING : BASS_ACTIVE_STOPPED;
+}
+
+std::shared_ptr<EncoderFeed> EncoderExtension::feedOf(DWORD handle) {
+    std::lock_guard guard(m_mutex);
+    const auto it = std::find_if(m_running.begin(), m_running.end(), [&](const Running& r) {
+        return r.encoder == handle || r.stream == handle;
+    });
+    return it == m_running.end() ? nullptr : it->feed;
+}
+
 std::optional<EncoderExtension::Running> EncoderExtension::take(DWORD handle) {
     std::lock_guard guard(m_mutex);
     const auto it = std::find_if(m_running.begin(), m_running.end(), [&](const Running& r) {

@@ -15,7 +15,8 @@
 // from BASS_ChannelGetData. The program is looked up in the application folder
 // as written, then without ".exe" there, then on the PATH.
 //
-// Threads: any thread may call; BASS_Encode_Stop waits for the encoder to end.
+// Threads: any thread may call; BASS_Encode_Stop waits for the encoder to end,
+// BASS_Encode_StopEx only starts its end (BASS_Encode_IsActive tells when it is over).
 class EncoderExtension final : public BassEnc {
 public:
     EncoderExtension(DecodeTaps& taps, std::string appFolder);
@@ -25,6 +26,8 @@ public:
     HENCODE BASS_Encode_Start(DWORD handle, const char* cmdline, DWORD flags, ENCODEPROC* proc,
                               void* user) override;
     BOOL BASS_Encode_Stop(DWORD handle) override;
+    BOOL BASS_Encode_StopEx(DWORD handle, BOOL queue) override;
+    DWORD BASS_Encode_IsActive(DWORD handle) override;
     EncoderOutcome lastEncoderOutcome() override;
 
 private:
@@ -40,6 +43,7 @@ private:
                          const std::string& path, std::uint64_t bytesLeft);
     // Removes the running encoder of a stream or encoder handle; empty when there is none.
     std::optional<Running> take(DWORD handle);
+    std::shared_ptr<EncoderFeed> feedOf(DWORD handle);
     EncoderOutcome stop(Running running);
 
     DecodeTaps& m_taps;

@@ -62,13 +62,15 @@ EncoderFeed::~EncoderFeed() {
 
 long EncoderFeed::room(std::size_t wanted, std::chrono::milliseconds maxWait) {
     std::unique_lock lock(m_mutex);
-    const std::size_t needed = std::min(wanted, m_queue.capacity());
+    // Room is offered in pieces of a chunk at least: trickling a few pages at a time would
+    // wake the encoder and this feed for every page.
+    const std::size_t needed = std::min({wanted, m_queue.capacity(), kChunkBytes});
     m_roomFreed.wait_for(lock, maxWait, [&] {
         return m_error != BASS_OK || m_closing || m_queue.space() >= needed;
     });
     if (m_error != BASS_OK || m_closing)
         return -1;
-    return static_cast<long>(m_queue.space());
+    return m_queue.space() >= needed ? static_cast<long>(m_queue.space()) : 0;
 }
 
 void EncoderFeed::deliver(const char* data, std::size_t n) {
@@ -136,6 +138,7 @@ void EncoderFeed::run() {
     while (m_input || m_output || m_errors)
         pumpOnce();
     reap();
+    m_ended = true;
 }
 
 void EncoderFeed::pumpOnce() {

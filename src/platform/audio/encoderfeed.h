@@ -6,6 +6,7 @@
 #include "platform/audio/datatap.h"
 #include "platform/audio/fdhandle.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -41,6 +42,8 @@ public:
     // Closes the encoder's input once everything delivered is written, waits
     // for the encoder to end and tells how it went (the caller names the program).
     EncoderOutcome finish();
+    // True once the encoder has ended (after its input was closed, or by itself).
+    bool ended() const { return m_ended.load(); }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -66,6 +69,7 @@ private:
     std::condition_variable m_roomFreed;
     ByteRing m_queue;
     bool m_closing = false;
+    std::atomic<bool> m_ended{false};
     int m_error = BASS_OK;
 
     // Pump thread only, until it is joined.
