@@ -9,6 +9,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopedValueRollback>
@@ -65,6 +66,11 @@ void TrackList::BuildControls(QGroupBox* frMain) {
     hint->setBuddy(lsTracks);
     panel->addWidget(lsTracks, 1);
     connect(lsTracks, &QTreeWidget::itemDoubleClicked, this, &TrackList::rowActivated);
+    connect(lsTracks, &QTreeWidget::itemChanged, this, [](QTreeWidgetItem* row, int column) {
+        if (column == 0)
+            DescribeRow(row); // ticked or unticked
+    });
+    lsTracks->installEventFilter(this);
 
     auto* disc = new QFormLayout;
     disc->setVerticalSpacing(2);
@@ -146,7 +152,29 @@ void TrackList::AddTrackRow(int track, int length) {
     row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
     row->setCheckState(0, Qt::Unchecked);
     row->setData(0, Qt::UserRole, track);
+    DescribeRow(row);
     lsTracks->addTopLevelItem(row);
+}
+
+void TrackList::DescribeRow(QTreeWidgetItem* row) {
+    const QString ticked =
+        row->checkState(0) == Qt::Checked ? QStringLiteral("ticked") : QStringLiteral("not ticked");
+    const QString text = row->text(0) + QStringLiteral(", ") + row->text(1) + QStringLiteral(", ") +
+                         row->text(2) + QStringLiteral(", ") + ticked;
+    if (row->data(0, Qt::AccessibleTextRole).toString() != text)
+        row->setData(0, Qt::AccessibleTextRole, text);
+}
+
+// Enter on a row plays it, as a double click does.
+bool TrackList::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lsTracks && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && selectedRow() > 0) {
+            emit rowActivated();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 // The skin's transport flags and the hint follow whether the list has rows.

@@ -20,6 +20,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 class TrackList : public QObject {
     Q_OBJECT
@@ -52,12 +53,17 @@ public:
     void forgetReports() { m_reportedScanFailures.clear(); }
 
 signals:
-    // A row was double-clicked: the user wants it played.
+    // A row was double-clicked or Enter pressed on it: the user wants it played.
     void rowActivated();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls(QGroupBox* panel);
     void AddTrackRow(int track, int length);
+    // What a screen reader says for a row: its track, type, duration and whether it is ticked.
+    static void DescribeRow(QTreeWidgetItem* row);
     void ShowTrackListState();
     // True the first time a failure (key) shows up on the disc in the drive.
     bool IsNewScanFailure(const QString& key);

@@ -106,8 +106,9 @@ void Player::BuildSliders(QGroupBox* panel) {
     SliderVolume->setAccessibleName(QStringLiteral("Volume"));
     SliderBalance->setAccessibleName(QStringLiteral("Balance"));
     SliderPosition->setAccessibleName(QStringLiteral("Track position"));
-    lblBalance->setAccessibleName(QStringLiteral("Balance"));
-    lblTrackPosition->setAccessibleName(QStringLiteral("Track position"));
+    // The value labels are read with what they show; the description says what that is.
+    lblBalance->setAccessibleDescription(QStringLiteral("Balance"));
+    lblTrackPosition->setAccessibleDescription(QStringLiteral("Track position"));
 
     // Position and balance on the left, the volume to their right, all in two rows.
     grid->addWidget(SliderPosition, 0, 0);

@@ -36,7 +36,10 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
     m_movie = new Flash(this);
     m_movie->setObjectName(QStringLiteral("Flash"));
     m_movie->setAccessibleName(QStringLiteral("Mivo skin"));
-    connect(m_movie, &Flash::FSCommand, this, &frmMain::Flash_FSCommand);
+    // A command runs after the click or the screen reader's press that sent it has returned:
+    // one that opens a modal window (the rip, a message) would otherwise hold that press until
+    // the window closes.
+    connect(m_movie, &Flash::FSCommand, this, &frmMain::Flash_FSCommand, Qt::QueuedConnection);
 
     m_frMain = MakePanel(this, QStringLiteral("frMain"), QString());
     m_frCDInfo = MakePanel(this, QStringLiteral("frCDInfo"), QStringLiteral("CD Drive"));

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QTest>
 
 #include <utility>
 #include <vector>
@@ -162,4 +163,16 @@ TEST_F(TrackListTest, NoScanStartsWhileAReportIsOpen) {
     w.load();
     EXPECT_EQ(w.dialogs.messages.size(), 1u);
     EXPECT_EQ(w.column(0), QStringList({"Track 01", "Track 03"}));
+}
+
+// A screen reader hears each row with its tick; Enter plays the row, as a double click does.
+TEST_F(TrackListTest, RowsSayWhetherTheyAreTickedAndEnterPlaysThem) {
+    load({30 * kSecond, 40 * kSecond});
+    QTreeWidgetItem* second = w.list().topLevelItem(1);
+    EXPECT_EQ(second->data(0, Qt::AccessibleTextRole), "Track 02, Audio, 00:40, not ticked");
+    second->setCheckState(0, Qt::Checked);
+    EXPECT_EQ(second->data(0, Qt::AccessibleTextRole), "Track 02, Audio, 00:40, ticked");
+    tracks().selectRow(2);
+    QTest::keyClick(&w.list(), Qt::Key_Return);
+    EXPECT_TRUE(w.audio.called("BASS_CD_StreamCreate(0,1,327680)"));
 }

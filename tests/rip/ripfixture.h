@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtEndian>
 
 #include <initializer_list>
@@ -50,6 +51,19 @@ inline void PressRipStop() {
         if (top->objectName() == "frmRipp" && top->isVisible())
             QMetaObject::invokeMethod(top, "cmdStop_Click", Qt::DirectConnection);
 }
+
+// Presses Stop the moment the rip dialog shows, before its job starts.
+class StopWhenShown : public QObject {
+public:
+    StopWhenShown() { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->objectName() == "frmRipp")
+            QTimer::singleShot(0, [] { PressRipStop(); });
+        return false;
+    }
+};
 
 class RipFixture : public ::testing::Test {
 protected:

@@ -94,9 +94,10 @@ TEST_F(RipJobTest, StopBeforeTheStartNoAnswerAndClosingTheDialog) {
     loadDisc({kTrack, kTrack, kTrack});
     tick({1, 2, 3});
     // A stop in the dialog's first moment: nothing is extracted.
-    w.dialogs.onMessage = [](const RecordedMessage&) { return MessageResult::Yes; };
-    QTimer::singleShot(0, [] { pressStop(); });
-    extract();
+    {
+        StopWhenShown stop;
+        extract();
+    }
     EXPECT_TRUE(w.audio.callsStartingWith("BASS_CD_StreamCreate").empty());
     EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(0)});
 

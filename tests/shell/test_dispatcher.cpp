@@ -84,6 +84,14 @@ TEST_F(Dispatcher, PanelCommandsShowAndRaiseAndBothHideCommandsHideAll) {
     }
 }
 
+// The press that sent a command returns before the command runs (a rip holds its window open).
+TEST_F(Dispatcher, ACommandRunsAfterThePressThatSentItReturns) {
+    emit w.find<Flash>("Flash").FSCommand("IDC_FS_Help", {});
+    EXPECT_TRUE(w.desktop.opened.isEmpty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.desktop.opened.size(), 1);
+}
+
 TEST_F(Dispatcher, HelpOpensThePageAndUnknownCommandsAreIgnored) {
     for (const char* text : {"IDC_FS_play", "IDC_FS_", "", "IDC_FS_Play ", "Drag"})
         w.command(text);

@@ -43,6 +43,7 @@ int WindowUnderTest::selectedRow() {
 
 void WindowUnderTest::command(const char* text) {
     emit find<Flash>("Flash").FSCommand(QString::fromLatin1(text), {});
+    QCoreApplication::processEvents(); // the window takes the command after the click returns
 }
 
 QStringList WindowUnderTest::messages(const QString& caption) const {
