@@ -3,6 +3,7 @@
 #include "cd/cdtext.h"
 #include "cd/driveinfo.h"
 #include "cd/seconds2hms.h"
+#include "cd/tickablerowsaccessible.h"
 #include "common/errorreporting.h"
 #include "common/flash.h"
 
@@ -51,6 +52,8 @@ void TrackList::BuildControls(QGroupBox* frMain) {
 
     lsTracks = new QTreeWidget(frMain);
     lsTracks->setObjectName(QStringLiteral("lsTracks"));
+    lsTracks->setProperty(TickableRowsAccessible::kTickableRows, true);
+    TickableRowsAccessible::InstallFactory();
     lsTracks->setAccessibleName(hint->text());
     lsTracks->setColumnCount(3);
     lsTracks->setHeaderLabels(
@@ -165,14 +168,20 @@ void TrackList::DescribeRow(QTreeWidgetItem* row) {
         row->setData(0, Qt::AccessibleTextRole, text);
 }
 
-// Enter on a row plays it, as a double click does.
+// Enter on a row plays it, as a double click does; Space ticks or unticks it, whichever of
+// its cells has the focus.
 bool TrackList::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lsTracks && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && selectedRow() > 0) {
-            emit rowActivated();
-            return true;
-        }
+    if (watched != lsTracks || event->type() != QEvent::KeyPress || selectedRow() == 0)
+        return QObject::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        emit rowActivated();
+        return true;
+    }
+    if (key == Qt::Key_Space) {
+        QTreeWidgetItem* row = lsTracks->currentItem();
+        row->setCheckState(0, row->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -5,6 +5,7 @@
 #include "common/product.h"
 #include "support/windowtest.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -165,14 +166,23 @@ TEST_F(TrackListTest, NoScanStartsWhileAReportIsOpen) {
     EXPECT_EQ(w.column(0), QStringList({"Track 01", "Track 03"}));
 }
 
-// A screen reader hears each row with its tick; Enter plays the row, as a double click does.
-TEST_F(TrackListTest, RowsSayWhetherTheyAreTickedAndEnterPlaysThem) {
+// A screen reader hears each row with its tick and can tick it; the keyboard ticks with
+// Space and plays with Enter, as a double click does.
+TEST_F(TrackListTest, RowsCanBeHeardTickedAndPlayedWithoutAMouse) {
     load({30 * kSecond, 40 * kSecond});
-    QTreeWidgetItem* second = w.list().topLevelItem(1);
-    EXPECT_EQ(second->data(0, Qt::AccessibleTextRole), "Track 02, Audio, 00:40, not ticked");
-    second->setCheckState(0, Qt::Checked);
-    EXPECT_EQ(second->data(0, Qt::AccessibleTextRole), "Track 02, Audio, 00:40, ticked");
+    QAccessibleInterface* cell =
+        QAccessible::queryAccessibleInterface(&w.list())->tableInterface()->cellAt(1, 0);
+    EXPECT_EQ(cell->text(QAccessible::Name), "Track 02, Audio, 00:40, not ticked");
+    EXPECT_TRUE(cell->state().checkable);
+    cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(cell->state().checked);
+    EXPECT_EQ(tracks().tickedTracks(), std::vector<int>{1});
+
+    w.list().setFocus();
     tracks().selectRow(2);
+    QTest::keyClick(&w.list(), Qt::Key_Space);
+    EXPECT_TRUE(tracks().tickedTracks().empty());
+
     QTest::keyClick(&w.list(), Qt::Key_Return);
     EXPECT_TRUE(w.audio.called("BASS_CD_StreamCreate(0,1,327680)"));
 }
