@@ -20,6 +20,7 @@ packages=(
     libgtest-dev libgmock-dev
     lame vorbis-tools ffmpeg
     xvfb xauth x11-utils imagemagick
+    at-spi2-core python3-pyatspi dbus
     clang libclang-rt-14-dev
 )
 
