@@ -1,6 +1,8 @@
 // The face of Mivo CD Player. Every button sends a named command to the
 // program (fsCommand); the program answers through the variables of `_root`:
-// the seven transport flags, the door lock and the scan status.
+// the seven transport flags, the door lock, the scan status, and what the display
+// band shows (the disc's title and performer, the playing track and where it is).
+// Tab walks the buttons; Space or Enter presses the one with the focus.
 import QtQuick
 
 Rectangle {
@@ -35,9 +37,13 @@ Rectangle {
         enabled: active
         opacity: enabled ? 1.0 : 0.35
         color: mouse.pressed ? Qt.darker(accent, 1.4) : (mouse.containsMouse ? accent : "#2f3540")
-        border.color: Qt.lighter(accent, 1.3)
-        border.width: 1
+        border.color: activeFocus ? "#ffd166" : Qt.lighter(accent, 1.3)
+        border.width: activeFocus ? 3 : 1
 
+        activeFocusOnTab: enabled
+        Keys.onSpacePressed: face.send(command)
+        Keys.onReturnPressed: face.send(command)
+        Keys.onEnterPressed: face.send(command)
         Accessible.role: Accessible.Button
         Accessible.name: label
         Accessible.onPressAction: face.send(command)
@@ -79,6 +85,18 @@ Rectangle {
         SkinButton { objectName: "btnHelp"; x: 470; y: 7; width: 66; label: "Help"; command: "IDC_FS_Help" }
         SkinButton { objectName: "btnMinimize"; x: 544; y: 7; width: 66; label: "_"; command: "IDC_FS_Minimize"; Accessible.name: "Minimize" }
         SkinButton { objectName: "btnClose"; x: 618; y: 7; width: 66; label: "X"; command: "IDC_FS_Close"; accent: "#c44b3b"; Accessible.name: "Close" }
+    }
+
+    // ---- transport: above the panels, so it stays in reach while one is shown ----
+    Row {
+        x: 45; y: 60; spacing: 8
+        SkinButton { objectName: "btnBegin"; width: 74; label: "|<<"; command: "IDC_FS_Begin"; active: _root.BeginEnabled === "1"; Accessible.name: "First track" }
+        SkinButton { objectName: "btnPrevious"; width: 74; label: "<<"; command: "IDC_FS_Previous"; active: _root.PreviousEnabled === "1"; Accessible.name: "Previous track" }
+        SkinButton { objectName: "btnPlay"; width: 90; label: "Play"; command: "IDC_FS_Play"; active: _root.PlayEnabled === "1"; accent: "#3ba86b" }
+        SkinButton { objectName: "btnPause"; width: 90; label: "Pause"; command: "IDC_FS_Pause"; active: _root.PauseEnabled === "1" }
+        SkinButton { objectName: "btnStop"; width: 90; label: "Stop"; command: "IDC_FS_Stop"; active: _root.StopEnabled === "1" }
+        SkinButton { objectName: "btnNext"; width: 74; label: ">>"; command: "IDC_FS_Next"; active: _root.NextEnabled === "1"; Accessible.name: "Next track" }
+        SkinButton { objectName: "btnEnd"; width: 74; label: ">>|"; command: "IDC_FS_End"; active: _root.EndEnabled === "1"; Accessible.name: "Last track" }
     }
 
     // ---- left column: the option panels ----
@@ -125,13 +143,41 @@ Rectangle {
         }
     }
 
-    // ---- the display behind the panels ----
+    function twoDigits(number) { return number.length < 2 ? "0" + number : number }
+
+    // ---- the display: the band at its top stays in sight above every panel ----
     Rectangle {
         objectName: "display"
         x: 176; y: 108; width: 372; height: 487
         radius: 10
         color: "#0b1a26"
         border.color: "#24506f"
+        Column {
+            objectName: "displayBand"
+            x: 14; y: 10; width: parent.width - 28; spacing: 6
+            Text {
+                objectName: "discLine"
+                width: parent.width
+                elide: Text.ElideRight
+                text: _root.DiscTitle === "" ? "No audio disc"
+                      : _root.DiscTitle + (_root.DiscPerformer === "" ? "" : " — " + _root.DiscPerformer)
+                color: "#eef2f7"; font.pixelSize: 15; font.bold: true
+                Accessible.role: Accessible.StaticText
+                Accessible.name: "Disc: " + text
+            }
+            Text {
+                objectName: "trackLine"
+                width: parent.width
+                text: _root.PlayState === "playing" || _root.PlayState === "paused"
+                      ? (_root.PlayState === "paused" ? "Paused" : "Playing") + "  ·  Track "
+                        + face.twoDigits(_root.TrackNumber) + "  ·  " + _root.TrackPosition
+                        + " / " + _root.TrackLength
+                      : "Stopped"
+                color: "#8fc3f0"; font.pixelSize: 14
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+            }
+        }
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
             y: 200
@@ -151,15 +197,4 @@ Rectangle {
         }
     }
 
-    // ---- transport: above the panels, so it stays in reach while one is shown ----
-    Row {
-        x: 45; y: 60; spacing: 8
-        SkinButton { objectName: "btnBegin"; width: 74; label: "|<<"; command: "IDC_FS_Begin"; active: _root.BeginEnabled === "1"; Accessible.name: "First track" }
-        SkinButton { objectName: "btnPrevious"; width: 74; label: "<<"; command: "IDC_FS_Previous"; active: _root.PreviousEnabled === "1"; Accessible.name: "Previous track" }
-        SkinButton { objectName: "btnPlay"; width: 90; label: "Play"; command: "IDC_FS_Play"; active: _root.PlayEnabled === "1"; accent: "#3ba86b" }
-        SkinButton { objectName: "btnPause"; width: 90; label: "Pause"; command: "IDC_FS_Pause"; active: _root.PauseEnabled === "1" }
-        SkinButton { objectName: "btnStop"; width: 90; label: "Stop"; command: "IDC_FS_Stop"; active: _root.StopEnabled === "1" }
-        SkinButton { objectName: "btnNext"; width: 74; label: ">>"; command: "IDC_FS_Next"; active: _root.NextEnabled === "1"; Accessible.name: "Next track" }
-        SkinButton { objectName: "btnEnd"; width: 74; label: ">>|"; command: "IDC_FS_End"; active: _root.EndEnabled === "1"; Accessible.name: "Last track" }
-    }
 }

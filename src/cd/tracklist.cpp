@@ -194,6 +194,11 @@ void TrackList::ShowTrackListState() {
         m_services.movie.SetVariable(QStringLiteral("_root.%1Enabled").arg(QLatin1String(flag)),
                                      enabled);
     m_services.movie.SetVariable(QStringLiteral("_root.ChangeStatus"), QStringLiteral("1"));
+    // The face's display band names the disc, or says there is none.
+    m_services.movie.SetVariable(QStringLiteral("_root.DiscTitle"),
+                                 hasRows ? txtCDAlbum->text() : QString());
+    m_services.movie.SetVariable(QStringLiteral("_root.DiscPerformer"),
+                                 hasRows ? txtCDArtist->text() : QString());
     lblNoTracks->setVisible(!hasRows);
 }
 

@@ -1,5 +1,6 @@
 #include "common/flash.h"
 
+#include <QFocusEvent>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQmlPropertyMap>
@@ -13,11 +14,16 @@ const QString kRootPrefix = QStringLiteral("_root.");
 const char* const kInitialVariables[] = {
     "lock",         "lockFlag",   "PlayEnabled", "PreviousEnabled", "NextEnabled",
     "BeginEnabled", "EndEnabled", "StopEnabled", "PauseEnabled",    "ChangeStatus"};
+// What the display band shows, empty until the program says otherwise.
+const char* const kDisplayVariables[] = {"DiscTitle",   "DiscPerformer", "PlayState",
+                                         "TrackNumber", "TrackPosition", "TrackLength"};
 } // namespace
 
 Flash::Flash(QWidget* parent) : QQuickWidget(parent), m_root(new QQmlPropertyMap(this)) {
     for (const char* name : kInitialVariables)
         m_root->insert(QString::fromLatin1(name), QStringLiteral("0"));
+    for (const char* name : kDisplayVariables)
+        m_root->insert(QString::fromLatin1(name), QString());
     rootContext()->setContextProperty(QStringLiteral("_root"), m_root);
     setResizeMode(QQuickWidget::SizeRootObjectToView);
     setFocusPolicy(Qt::StrongFocus);
@@ -55,4 +61,50 @@ QString Flash::GetVariable(const QString& name) const {
 
 void Flash::sendCommand(const QString& command, const QString& args) {
     emit FSCommand(command, args);
+}
+
+QList<QQuickItem*> Flash::TabStops() const {
+    QList<QQuickItem*> stops;
+    QQuickItem* root = rootObject();
+    if (root == nullptr)
+        return stops;
+    for (QQuickItem* item = root->nextItemInFocusChain(true);
+         item != nullptr && item != root && !stops.contains(item);
+         item = item->nextItemInFocusChain(true))
+        if (item->activeFocusOnTab())
+            stops.append(item);
+    return stops;
+}
+
+bool Flash::focusNextPrevChild(bool next) {
+    const QList<QQuickItem*> stops = TabStops();
+    const qsizetype at = stops.indexOf(quickWindow()->activeFocusItem());
+    const qsizetype to = at < 0 ? (next ? 0 : stops.size() - 1) : at + (next ? 1 : -1);
+    if (to < 0 || to >= stops.size())
+        return QWidget::focusNextPrevChild(next);
+    stops[to]->forceActiveFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
+void Flash::focusInEvent(QFocusEvent* event) {
+    const Qt::FocusReason reason = event->reason();
+    const bool byTab = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+    // The face itself takes the focus first, so that the button the movie had last is not
+    // announced on the way in.
+    if (byTab && rootObject() != nullptr)
+        rootObject()->forceActiveFocus(reason);
+    QQuickWidget::focusInEvent(event);
+    if (!byTab)
+        return;
+    // After the window has told a screen reader that the face has the focus, so that the
+    // button is what it says last.
+    QMetaObject::invokeMethod(
+        this,
+        [this, reason] {
+            const QList<QQuickItem*> stops = TabStops();
+            if (!stops.isEmpty() && hasFocus())
+                (reason == Qt::TabFocusReason ? stops.first() : stops.last())
+                    ->forceActiveFocus(reason);
+        },
+        Qt::QueuedConnection);
 }

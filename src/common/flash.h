@@ -30,7 +30,16 @@ signals:
     // Every SetVariable, in order, so a listener can follow what the movie was told.
     void variableSet(const QString& name, const QString& value);
 
+protected:
+    // Tab walks the face's buttons, then leaves the face for the panel in front; Shift+Tab
+    // walks back the same way. Coming in by Tab starts at the first button, by Shift+Tab at
+    // the last.
+    bool focusNextPrevChild(bool next) override;
+    void focusInEvent(QFocusEvent* event) override;
+
 private:
+    QList<QQuickItem*> TabStops() const;
+
     QQmlPropertyMap* m_root;
     QString m_loadError;
 };

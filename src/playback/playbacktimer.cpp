@@ -32,9 +32,11 @@ void Player::tmrPlaybackPosition_Timer() {
     if (m_tracks.rowCount() == 0 && !doorOpen)
         m_tracks.LoadTrackList();
 
-    if (m_services.core.BASS_ChannelIsActive(lStream) == BASS_ACTIVE_STOPPED) {
+    const DWORD active = m_services.core.BASS_ChannelIsActive(lStream);
+    if (active == BASS_ACTIVE_STOPPED) {
         SliderPosition->setValue(0);
         lblTrackPosition->setText(QString());
+        m_nowPlaying.showStopped();
         return;
     }
     if (bSeeking)
@@ -49,4 +51,6 @@ void Player::tmrPlaybackPosition_Timer() {
             RoundEven(Bytes2Seconds(m_services.core, lStream, static_cast<DWORD>(bytes)))));
     };
     lblTrackPosition->setText(seconds(position) + QStringLiteral(" / ") + seconds(length));
+    m_nowPlaying.showPlaying(active == BASS_ACTIVE_PAUSED, m_playingTrack.loadRelaxed() + 1,
+                             seconds(position), seconds(length));
 }

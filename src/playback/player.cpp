@@ -13,7 +13,8 @@
 
 Player::Player(const Services& services, DriveInfo& drives, TrackList& tracks, const Panels& panels,
                QObject* parent)
-    : QObject(parent), m_services(services), m_drives(drives), m_tracks(tracks) {
+    : QObject(parent), m_services(services), m_drives(drives), m_tracks(tracks),
+      m_nowPlaying(services.movie) {
     BuildButtons(panels.cdDrive);
     BuildSliders(panels.tracks);
     connect(&m_drives, &DriveInfo::doorCapabilities, this, &Player::EnableDoorButtons);

@@ -5,6 +5,7 @@
 // position and the door state.
 
 #include "common/audiolibrary.h"
+#include "playback/nowplaying.h"
 
 #include <QAtomicInt>
 #include <QObject>
@@ -12,6 +13,7 @@
 #include <array>
 
 class Dialogs;
+class Flash;
 class DriveInfo;
 class QGroupBox;
 class QLabel;
@@ -29,6 +31,7 @@ public:
         BassCd& cd;
         Dialogs& dialogs;
         QWidget& window; // owns the boxes and gives the output its window
+        Flash& movie;    // its display band shows what plays
     };
     struct Panels {
         QGroupBox* tracks;  // the sliders go below the track list
@@ -100,4 +103,5 @@ private:
     QLabel* lblBalance = nullptr;
     QLabel* lblTrackPosition = nullptr;
     QTimer* tmrPlaybackPosition = nullptr;
+    NowPlaying m_nowPlaying;
 };

@@ -52,9 +52,18 @@ void frmMain::Flash_FSCommand(const QString& command, const QString& /*args*/) {
         found->second();
 }
 
+// The panel in front covers the others whole; they are hidden so that Tab and screen
+// readers stay on the one that is seen, which takes the keyboard focus.
 void frmMain::ShowPanel(QWidget* panel) {
+    HidePanels();
     panel->show();
     panel->raise();
+    for (QWidget* next = panel->nextInFocusChain(); next != panel; next = next->nextInFocusChain())
+        if (panel->isAncestorOf(next) && (next->focusPolicy() & Qt::TabFocus) &&
+            next->isVisibleTo(panel) && next->isEnabled()) {
+            next->setFocus(Qt::TabFocusReason);
+            break;
+        }
 }
 
 void frmMain::HidePanels() {

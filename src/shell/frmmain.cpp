@@ -52,8 +52,8 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
     m_drives = new DriveInfo(m_bass.cd, m_frCDInfo, this);
     m_tracks =
         new TrackList({m_bass.core, m_bass.cd, m_dialogs, *m_movie}, *m_drives, m_frMain, this);
-    m_player = new Player({m_bass.core, m_bass.cd, m_dialogs, *this}, *m_drives, *m_tracks,
-                          {m_frMain, m_frCDInfo}, this);
+    m_player = new Player({m_bass.core, m_bass.cd, m_dialogs, *this, *m_movie}, *m_drives,
+                          *m_tracks, {m_frMain, m_frCDInfo}, this);
     m_options = new OutputOptions({m_dialogs, m_bass.core, m_bass.wma, services.settingsFolder},
                                   {m_frFileFormat, m_frGeneralOptions}, this);
     // The saved drive choice goes through the drive list, which knows which drives exist.

@@ -14,7 +14,8 @@ void frmMain::LayoutWindow() {
     m_movie->raise();
     m_movie->resize(700, 603);
     setFixedSize(700, 603);
-    if (!m_movie->LoadMovie(0, m_appFolder + "/Main.qml"))
+    const bool faceShown = m_movie->LoadMovie(0, m_appFolder + "/Main.qml");
+    if (!faceShown)
         m_dialogs.showMessage(this,
                               "The skin movie could not be loaded; the program goes on without "
                               "it.\r\n" +
@@ -37,6 +38,10 @@ void frmMain::LayoutWindow() {
                               windowTitle(), MessageIcon::Exclamation, MessageButtons::Ok);
     trackList->setFrameShape(QFrame::StyledPanel); // the list's three-dimensional border
     FitPanelsToFace();
+    // Panels behind the face are hidden, not just covered, so that Tab and screen readers
+    // skip them; without a face the panels are all the window has.
+    if (faceShown)
+        HidePanels();
 }
 
 // The panels share one width and reach down to the bottom edge of the face, so

@@ -88,7 +88,7 @@ TEST_F(RealDiscTest, OpenDoorEmptiesTheListAndClosingItListsTheDiscAgain) {
 
     w.command("IDC_FS_OpenFiles");
     EXPECT_EQ(tracks.rowCount(), 0);
-    EXPECT_TRUE(w.find<QLabel>("lblNoTracks").isVisibleTo(&w.form()));
+    EXPECT_TRUE(w.find<QLabel>("lblNoTracks").isVisibleTo(&w.find<QWidget>("frMain")));
     EXPECT_EQ(w.find<Flash>("Flash").GetVariable("_root.PlayEnabled"), "0");
 
     w.command("IDC_FS_OpenFiles");

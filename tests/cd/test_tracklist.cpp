@@ -20,12 +20,16 @@ namespace {
 using VariableLog = std::vector<std::pair<QString, QString>>;
 
 // The variables every scan ends with: seven transport flags, then the status.
-VariableLog ScanVariables(const char* flag) {
+// The transport flags, the status, and the disc the face's display band names.
+VariableLog ScanVariables(const char* flag, const QString& title = {},
+                          const QString& performer = {}) {
     VariableLog log;
     for (const char* name : {"Play", "Previous", "Next", "Begin", "End", "Stop", "Pause"})
         log.emplace_back(QStringLiteral("_root.%1Enabled").arg(QLatin1String(name)),
                          QString::fromLatin1(flag));
     log.emplace_back(QStringLiteral("_root.ChangeStatus"), QStringLiteral("1"));
+    log.emplace_back(QStringLiteral("_root.DiscTitle"), title);
+    log.emplace_back(QStringLiteral("_root.DiscPerformer"), performer);
     return log;
 }
 
@@ -53,7 +57,9 @@ protected:
         return result;
     }
     QString text(const char* box) { return w.find<QLineEdit>(box).text(); }
-    bool hintShown() { return w.find<QLabel>("lblNoTracks").isVisibleTo(&w.form()); }
+    bool hintShown() {
+        return w.find<QLabel>("lblNoTracks").isVisibleTo(&w.find<QWidget>("frMain"));
+    }
 
     FakeWindow w;
     VariableLog variables;
@@ -70,7 +76,7 @@ TEST_F(TrackListTest, ADiscListsItsTracksAndSelectsTheFirstRow) {
     EXPECT_EQ(w.list().topLevelItem(0)->checkState(0), Qt::Unchecked);
     EXPECT_EQ(text("txtCDArtist"), "Unknown Artist");
     EXPECT_EQ(text("txtCDAlbum"), "Unknown Album");
-    EXPECT_EQ(variables, ScanVariables("1"));
+    EXPECT_EQ(variables, ScanVariables("1", "Unknown Album", "Unknown Artist"));
     EXPECT_FALSE(hintShown());
     // Play, Next and Previous have a row to start from on a fresh disc.
     EXPECT_EQ(w.selectedRow(), 1);
