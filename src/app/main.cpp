@@ -1,5 +1,6 @@
 // The program: builds the real components and hands them to the main window.
 
+#include "app/datafolder.h"
 #include "common/qtdialogs.h"
 #include "platform/audio/createaudiolibrary.h"
 #include "platform/desktop/qtdesktopshell.h"
@@ -19,7 +20,9 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Mivo"));
 
     const QString appFolder = QCoreApplication::applicationDirPath();
-    const std::unique_ptr<AudioLibraryInstance> audio = CreateAudioLibrary(appFolder.toStdString());
+    const QString dataFolder = DataFolder(appFolder);
+    const std::unique_ptr<AudioLibraryInstance> audio =
+        CreateAudioLibrary({.program = appFolder.toStdString(), .data = dataFolder.toStdString()});
     QtDialogs dialogs;
     QtDesktopShell desktop;
 
@@ -27,6 +30,7 @@ int main(int argc, char* argv[]) {
                                       .dialogs = dialogs,
                                       .desktop = desktop,
                                       .appFolder = appFolder,
+                                      .dataFolder = dataFolder,
                                       .settingsFolder = DefaultRegistryFolder()});
     window.Form_Initialize();
     if (!window.Form_Load())
