@@ -18,6 +18,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mivo CD Player"));
     QApplication::setOrganizationName(QStringLiteral("Mivo"));
+    // Desktops find the menu entry, and so the icon, of the running window by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(MIVO_APP_ID));
 
     const QString appFolder = QCoreApplication::applicationDirPath();
     const QString dataFolder = DataFolder(appFolder);
