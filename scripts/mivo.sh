@@ -19,7 +19,7 @@ packages=(
     libavcodec-dev libavformat-dev libswresample-dev libavutil-dev
     libgtest-dev libgmock-dev
     lame vorbis-tools ffmpeg
-    xvfb xauth x11-utils imagemagick desktop-file-utils appstream
+    xvfb xauth x11-utils imagemagick xdotool desktop-file-utils appstream
     clang libclang-rt-14-dev
 )
 
