@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     setenv("MIVO_DISC_IMAGES", fs::absolute(cue).c_str(), 1);
-    auto instance = CreateAudioLibrary(programFolder.string());
+    auto instance = CreateAudioLibrary({programFolder.string(), programFolder.string()});
     AudioLibrary library = instance->library();
     DWORD drives = 0;
     while (library.cd.BASS_CD_GetDriveDescription(drives))

@@ -124,10 +124,10 @@ void Choose(frmMain& form, const FormatChoice& choice) {
 int RipChild(const QString& appFolder, const QString& format, const QString& folder) {
     RecordingDialogs dialogs;
     RecordingDesktop desktop;
-    const auto audio = CreateAudioLibrary(appFolder.toStdString());
+    const auto audio = CreateAudioLibrary({appFolder.toStdString(), appFolder.toStdString()});
     const QTemporaryDir settings; // the user's own settings stay out of the measurement
-    frmMain form(
-        MainWindowServices{audio->library(), dialogs, desktop, appFolder, settings.path(), 0});
+    frmMain form(MainWindowServices{audio->library(), dialogs, desktop, appFolder, appFolder,
+                                    settings.path(), 0});
     form.Form_Initialize();
     auto* list = form.findChild<QTreeWidget*>(QStringLiteral("lsTracks"));
     if (!form.Form_Load() || list->topLevelItemCount() == 0) {

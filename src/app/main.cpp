@@ -1,5 +1,6 @@
 // The program: builds the real components and hands them to the main window.
 
+#include "app/datafolder.h"
 #include "common/qtdialogs.h"
 #include "platform/audio/createaudiolibrary.h"
 #include "platform/desktop/qtdesktopshell.h"
@@ -17,9 +18,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mivo CD Player"));
     QApplication::setOrganizationName(QStringLiteral("Mivo"));
+    // Desktops find the menu entry, and so the icon, of the running window by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(MIVO_APP_ID));
 
     const QString appFolder = QCoreApplication::applicationDirPath();
-    const std::unique_ptr<AudioLibraryInstance> audio = CreateAudioLibrary(appFolder.toStdString());
+    const QString dataFolder = DataFolder(appFolder);
+    const std::unique_ptr<AudioLibraryInstance> audio =
+        CreateAudioLibrary({.program = appFolder.toStdString(), .data = dataFolder.toStdString()});
     QtDialogs dialogs;
     QtDesktopShell desktop;
 
@@ -27,6 +32,7 @@ int main(int argc, char* argv[]) {
                                       .dialogs = dialogs,
                                       .desktop = desktop,
                                       .appFolder = appFolder,
+                                      .dataFolder = dataFolder,
                                       .settingsFolder = DefaultRegistryFolder()});
     window.Form_Initialize();
     if (!window.Form_Load())

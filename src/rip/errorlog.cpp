@@ -2,7 +2,24 @@
 
 #include "common/errorreporting.h"
 
+#include <QDir>
 #include <QFile>
+
+namespace {
+
+bool Append(const QString& path, const QString& line) {
+    QFile log(path);
+    const QByteArray bytes = line.toLocal8Bit();
+    return log.open(QIODevice::WriteOnly | QIODevice::Append) && log.write(bytes) == bytes.size();
+}
+
+// Only an absolute $XDG_STATE_HOME counts; a relative one would depend on the current folder.
+QString StateFolder() {
+    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    return QDir::isAbsolutePath(state) ? state : QDir::homePath() + QStringLiteral("/.local/state");
+}
+
+} // namespace
 
 QString ErrorLogLine(const QDateTime& when, int code, const QString& origfile,
                      const QLocale& locale) {
@@ -13,7 +30,8 @@ QString ErrorLogLine(const QDateTime& when, int code, const QString& origfile,
 }
 
 bool AppendErrorLog(const QString& appFolder, const QString& line) {
-    QFile log(appFolder + QStringLiteral(" Errors.log"));
-    return log.open(QIODevice::WriteOnly | QIODevice::Append) &&
-           log.write(line.toLocal8Bit()) == line.toLocal8Bit().size();
+    if (Append(appFolder + QStringLiteral(" Errors.log"), line))
+        return true;
+    const QString folder = StateFolder() + QStringLiteral("/mivo");
+    return QDir().mkpath(folder) && Append(folder + QStringLiteral("/mivo Errors.log"), line);
 }

@@ -2,6 +2,9 @@
 
 // The conversion error log: the application folder's path followed by " Errors.log", one
 // line appended for every conversion after which the library still reported a failure.
+// When that file cannot be written (an installed program in a system folder), the log is
+// "mivo Errors.log" in the user's state folder: $XDG_STATE_HOME/mivo, else
+// ~/.local/state/mivo.
 
 #include <QDateTime>
 #include <QLocale>
@@ -12,5 +15,5 @@
 QString ErrorLogLine(const QDateTime& when, int code, const QString& origfile,
                      const QLocale& locale = QLocale());
 
-// False when the log cannot be written; the conversion itself is not affected.
+// False when neither place can be written; the conversion itself is not affected.
 bool AppendErrorLog(const QString& appFolder, const QString& line);

@@ -20,7 +20,7 @@ void frmMain::Flash_FSCommand(const QString& command, const QString& /*args*/) {
         {"IDC_FS_Drag", [this] { DragWindow(); }},
         {"IDC_FS_Close", [this] { close(); }},
         {"IDC_FS_Minimize", [this] { showMinimized(); }},
-        {"IDC_FS_Help", [this] { m_desktop.openDocument(m_appFolder + "/Help.html"); }},
+        {"IDC_FS_Help", [this] { m_desktop.openDocument(m_dataFolder + "/Help.html"); }},
         {"IDC_FS_ShowExtract",
          [this] {
              ShowPanel(m_frMain);

@@ -28,7 +28,7 @@ QGroupBox* MakePanel(QWidget* parent, const QString& objectName, const QString& 
 frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
     : QWidget(parent), m_bass(services.bass), m_dialogs(services.dialogs),
       m_desktop(services.desktop), m_appFolder(services.appFolder),
-      m_ripStartDelay(services.ripStartDelay) {
+      m_dataFolder(services.dataFolder), m_ripStartDelay(services.ripStartDelay) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kProductName);
     setWindowFlag(Qt::FramelessWindowHint);
@@ -79,7 +79,7 @@ void frmMain::Form_Initialize() {
 }
 
 bool frmMain::Form_Load() {
-    QDir::setCurrent(m_appFolder);                                            // 1
+    QDir::setCurrent(m_dataFolder);                                           // 1
     m_options->LoadFileFormat();                                              // 2
     LayoutWindow();                                                           // 3
     if (!m_bass.core.BASS_Init(1, 44100, 0, reinterpret_cast<void*>(winId()), // 4

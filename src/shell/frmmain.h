@@ -28,7 +28,9 @@ struct MainWindowServices {
     AudioLibrary bass;
     Dialogs& dialogs;
     DesktopShell& desktop;
-    QString appFolder;        // the program's folder, without a trailing separator
+    QString appFolder;        // the program's folder, no trailing separator; the error log
+                              // goes beside it
+    QString dataFolder;       // Main.qml, Skin.qss, Help.html; the current folder at start
     QString settingsFolder;   // where the settings file is kept
     int ripStartDelay = 1000; // ms the rip dialog shows itself before the job starts
 };
@@ -67,6 +69,7 @@ private:
     Dialogs& m_dialogs;
     DesktopShell& m_desktop;
     QString m_appFolder;
+    QString m_dataFolder;
     int m_ripStartDelay;
     std::unique_ptr<SkinEngine> m_skin;
     std::unique_ptr<QObject> m_hook; // keeps context-menu input away from the movie

@@ -14,7 +14,7 @@ void frmMain::LayoutWindow() {
     m_movie->raise();
     m_movie->resize(700, 603);
     setFixedSize(700, 603);
-    const bool faceShown = m_movie->LoadMovie(0, m_appFolder + "/Main.qml");
+    const bool faceShown = m_movie->LoadMovie(0, m_dataFolder + "/Main.qml");
     if (!faceShown)
         m_dialogs.showMessage(this,
                               "The skin movie could not be loaded; the program goes on without "
@@ -25,7 +25,7 @@ void frmMain::LayoutWindow() {
     for (QGroupBox* panel : {m_frCDInfo, m_frFileFormat, m_frGeneralOptions})
         panel->move(180, 180);
 
-    const bool skinned = m_skin->loadSkin(m_appFolder + "/Skin.qss") &&
+    const bool skinned = m_skin->loadSkin(m_dataFolder + "/Skin.qss") &&
                          m_skin->attachPanel(m_frMain, 2) && m_skin->attachPanel(m_frCDInfo, 1) &&
                          m_skin->attachPanel(m_frGeneralOptions, 1) &&
                          m_skin->attachPanel(m_frFileFormat, 1) &&

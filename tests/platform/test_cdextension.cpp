@@ -429,7 +429,8 @@ namespace {
 
 TEST(CdExtensionWithCore, DecodeStreamDeliversTheTrackAndFailsOnceTheDoorOpens) {
     const ScopedEnv env("MIVO_DISC_IMAGES", Image("oddlengths.cue"));
-    const auto instance = CreateAudioLibrary("/nonexistent-app-folder");
+    const auto instance =
+        CreateAudioLibrary({"/nonexistent-app-folder", "/nonexistent-app-folder"});
     AudioLibrary audio = instance->library();
     ASSERT_TRUE(audio.core.BASS_Init(0, 44100, 0, nullptr, nullptr));
     const DWORD drive = RealDriveCount();

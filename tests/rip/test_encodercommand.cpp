@@ -1,8 +1,12 @@
-// The encoder command lines, the refused output path, and the texts that report encoders.
+// The encoder command lines, the refused output path, the texts that report encoders, and the
+// error log's line and place.
 
 #include "rip/encodercommand.h"
 #include "rip/errorlog.h"
+#include "support/testenv.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -72,4 +76,30 @@ TEST(ErrorLog, LineNamesTimeDateErrorCodeAndSource) {
     EXPECT_EQ(ErrorLogLine(when, 8, "3", QLocale(QLocale::English, QLocale::UnitedStates)),
               "13:04:05 1/2/26 BASS_Init Has Not Been Successfully Called 8 occured when Ostrel "
               "tried to play/convert: 3\r\n");
+}
+
+// A program folder whose parent is missing cannot take its log beside it, even for root.
+TEST(ErrorLog, GoesBesideTheProgramFolderElseIntoTheUserStateFolder) {
+    const struct {
+        const char* programFolder;
+        std::optional<std::string> stateHome;
+        const char* log; // all relative to a fresh temporary folder
+    } cases[] = {
+        {"bin", "state", "bin Errors.log"},
+        {"missing/bin", "state", "state/mivo/mivo Errors.log"},
+        {"missing/bin", std::nullopt, "home/.local/state/mivo/mivo Errors.log"},
+    };
+    for (const auto& c : cases) {
+        const QTemporaryDir dir;
+        const std::string root = dir.path().toStdString() + '/';
+        const ScopedEnv home("HOME", root + "home");
+        const ScopedEnv state("XDG_STATE_HOME",
+                              c.stateHome ? std::optional(root + *c.stateHome) : std::nullopt);
+        const QString programFolder = QString::fromStdString(root + c.programFolder);
+        ASSERT_TRUE(AppendErrorLog(programFolder, "1\r\n") &&
+                    AppendErrorLog(programFolder, "2\r\n"));
+        QFile log(QString::fromStdString(root + c.log));
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly)) << c.log;
+        EXPECT_EQ(log.readAll(), "1\r\n2\r\n") << c.log;
+    }
 }

@@ -15,6 +15,7 @@ bool WindowUnderTest::load(AudioLibrary library, bool keepTimer) {
                            .dialogs = dialogs,
                            .desktop = desktop,
                            .appFolder = QCoreApplication::applicationDirPath(),
+                           .dataFolder = QCoreApplication::applicationDirPath(),
                            .settingsFolder = settingsFolder,
                            .ripStartDelay = ripStartDelay});
     m_form->Form_Initialize();
@@ -60,7 +61,8 @@ bool RealWindow::start(const QStringList& images) {
         const ScopedEnv env("MIVO_DISC_IMAGES",
                             images.isEmpty() ? std::nullopt
                                              : std::optional(images.join(':').toStdString()));
-        audio = CreateAudioLibrary(appFolder.toStdString());
+        audio = CreateAudioLibrary(
+            {.program = appFolder.toStdString(), .data = appFolder.toStdString()});
     }
     return load(audio->library(), true);
 }

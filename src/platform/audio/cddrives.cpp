@@ -50,18 +50,18 @@ std::vector<std::string> OpticalDevices() {
 
 } // namespace
 
-std::vector<std::string> DiscImagePaths(const std::string& appFolder) {
+std::vector<std::string> DiscImagePaths(const std::string& dataFolder) {
     if (const char* list = std::getenv(kImagesVariable))
         return SplitPathList(list);
-    return SheetsIn(fs::path(appFolder) / "discs");
+    return SheetsIn(fs::path(dataFolder) / "discs");
 }
 
-std::vector<std::unique_ptr<CdDrive>> ListCdDrives(const std::string& appFolder) {
+std::vector<std::unique_ptr<CdDrive>> ListCdDrives(const std::string& dataFolder) {
     InstallCdioLogHandler();
     std::vector<std::unique_ptr<CdDrive>> drives;
     for (const std::string& device : OpticalDevices())
         drives.push_back(std::make_unique<RealDrive>(device));
-    for (const std::string& image : DiscImagePaths(appFolder))
+    for (const std::string& image : DiscImagePaths(dataFolder))
         drives.push_back(std::make_unique<VirtualDrive>(image));
     return drives;
 }

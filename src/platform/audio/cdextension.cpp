@@ -8,8 +8,8 @@ constexpr DWORD kFirstDriveLetter = 3; // D
 constexpr int kTrackLimit = 99;
 } // namespace
 
-CdExtension::CdExtension(StreamEngine& engine, const std::string& appFolder)
-    : CdExtension(engine, ListCdDrives(appFolder)) {}
+CdExtension::CdExtension(StreamEngine& engine, const std::string& dataFolder)
+    : CdExtension(engine, ListCdDrives(dataFolder)) {}
 
 CdExtension::CdExtension(StreamEngine& engine, std::vector<std::unique_ptr<CdDrive>> drives)
     : m_engine(engine), m_drives(std::move(drives)), m_cdTextBlocks(m_drives.size()) {}

@@ -18,7 +18,7 @@
 // drive objects, so the engine's threads need no lock here.
 class CdExtension : public BassCd {
 public:
-    CdExtension(StreamEngine& engine, const std::string& appFolder);
+    CdExtension(StreamEngine& engine, const std::string& dataFolder);
     // With a given drive list (tests, or a caller that lists drives itself).
     CdExtension(StreamEngine& engine, std::vector<std::unique_ptr<CdDrive>> drives);
 

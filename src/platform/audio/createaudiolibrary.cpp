@@ -10,8 +10,8 @@ namespace {
 // The four members together; the CD extension feeds its track sources to the core.
 class AudioLibraryBundle final : public AudioLibraryInstance {
 public:
-    explicit AudioLibraryBundle(const std::string& appFolder)
-        : m_cd(m_core, appFolder), m_wma(m_core), m_enc(m_core, appFolder) {}
+    explicit AudioLibraryBundle(const AudioLibraryFolders& folders)
+        : m_cd(m_core, folders.data), m_wma(m_core), m_enc(m_core, folders.program) {}
 
     // Streams hold the CD extension's track sources: free them before it goes.
     ~AudioLibraryBundle() override { m_core.BASS_Free(); }
@@ -27,6 +27,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<AudioLibraryInstance> CreateAudioLibrary(const std::string& appFolder) {
-    return std::make_unique<AudioLibraryBundle>(appFolder);
+std::unique_ptr<AudioLibraryInstance> CreateAudioLibrary(const AudioLibraryFolders& folders) {
+    return std::make_unique<AudioLibraryBundle>(folders);
 }

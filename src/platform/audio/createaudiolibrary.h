@@ -13,6 +13,11 @@ public:
     virtual AudioLibrary library() = 0;
 };
 
-// appFolder: the program's folder; its discs/ folder holds the disc images that are
-// listed as virtual drives when MIVO_DISC_IMAGES is not set.
-std::unique_ptr<AudioLibraryInstance> CreateAudioLibrary(const std::string& appFolder);
+// Where the library looks for files; in the build both are the program's folder.
+struct AudioLibraryFolders {
+    std::string program; // lame and oggenc are looked for here before the PATH
+    std::string data;    // its discs/ folder holds the disc images that are listed as
+                         // virtual drives when MIVO_DISC_IMAGES is not set
+};
+
+std::unique_ptr<AudioLibraryInstance> CreateAudioLibrary(const AudioLibraryFolders& folders);
