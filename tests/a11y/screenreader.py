@@ -121,7 +121,9 @@ def run(app, home):
         and n.description == "Track position")
     wait_for("the position read while track 3 plays",
              lambda: re.fullmatch(r"00:0[1-3] / 00:04", position.name), 10)
-
+    # The face's display band says the same.
+    wait_for("the face saying what plays", lambda: pyatspi.findDescendant(
+        app, lambda n: n is not None and re.match(r"Playing .* Track 03 .* / 00:04", n.name)), 5)
 
 if __name__ == "__main__":
     main()
