@@ -14,6 +14,17 @@
 #include <functional>
 #include <map>
 
+namespace {
+// The first control inside panel that Tab would reach, or none.
+QWidget* FirstTabStop(QWidget* panel) {
+    for (QWidget* next = panel->nextInFocusChain(); next != panel; next = next->nextInFocusChain())
+        if (panel->isAncestorOf(next) && (next->focusPolicy() & Qt::TabFocus) &&
+            next->isVisibleTo(panel) && next->isEnabled())
+            return next;
+    return nullptr;
+}
+} // namespace
+
 // The skin's commands, compared exactly (case matters); anything else is ignored.
 void frmMain::Flash_FSCommand(const QString& command, const QString& /*args*/) {
     const std::map<QString, std::function<void()>> commands = {
@@ -58,12 +69,8 @@ void frmMain::ShowPanel(QWidget* panel) {
     HidePanels();
     panel->show();
     panel->raise();
-    for (QWidget* next = panel->nextInFocusChain(); next != panel; next = next->nextInFocusChain())
-        if (panel->isAncestorOf(next) && (next->focusPolicy() & Qt::TabFocus) &&
-            next->isVisibleTo(panel) && next->isEnabled()) {
-            next->setFocus(Qt::TabFocusReason);
-            break;
-        }
+    if (QWidget* first = FirstTabStop(panel))
+        first->setFocus(Qt::TabFocusReason);
 }
 
 void frmMain::HidePanels() {
