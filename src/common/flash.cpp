@@ -27,6 +27,9 @@ Flash::Flash(QWidget* parent) : QQuickWidget(parent), m_root(new QQmlPropertyMap
     rootContext()->setContextProperty(QStringLiteral("_root"), m_root);
     setResizeMode(QQuickWidget::SizeRootObjectToView);
     setFocusPolicy(Qt::StrongFocus);
+    // The hidden window the face is drawn in is listed among the program's windows on the
+    // accessibility bus; without a title a screen reader would call it "Offscreen".
+    quickWindow()->setTitle(QStringLiteral("Mivo skin"));
 }
 
 bool Flash::LoadMovie(int /*layer*/, const QString& path) {

@@ -9,12 +9,21 @@
 #include "playback/player.h"
 #include "settings/outputoptions.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QDir>
 #include <QGroupBox>
 #include <QVBoxLayout>
 
 namespace {
+// The main window is a window to a screen reader too; a plain top-level widget would be
+// announced as a filler.
+QAccessibleInterface* MainWindowAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("frmMain"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
 QGroupBox* MakePanel(QWidget* parent, const QString& objectName, const QString& caption) {
     auto* panel = new QGroupBox(caption, parent);
     panel->setObjectName(objectName);
@@ -30,6 +39,9 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
       m_desktop(services.desktop), m_appFolder(services.appFolder),
       m_dataFolder(services.dataFolder), m_ripStartDelay(services.ripStartDelay) {
     setObjectName(QStringLiteral("frmMain"));
+    static const bool accessibleAsWindow =
+        (QAccessible::installFactory(MainWindowAccessible), true);
+    (void)accessibleAsWindow;
     setWindowTitle(kProductName);
     setWindowFlag(Qt::FramelessWindowHint);
 
