@@ -32,11 +32,9 @@ void frmMain::Flash_FSCommand(const QString& command, const QString& /*args*/) {
         {"IDC_FS_Close", [this] { close(); }},
         {"IDC_FS_Minimize", [this] { showMinimized(); }},
         {"IDC_FS_Help", [this] { m_desktop.openDocument(m_dataFolder + "/Help.html"); }},
-        {"IDC_FS_ShowExtract",
-         [this] {
-             ShowPanel(m_frMain);
-             m_options->LoadSettings();
-         }},
+        // Only "Reload settings" drops the user's unsaved choices; showing the list where the
+        // tracks are ticked and ripped never does.
+        {"IDC_FS_ShowExtract", [this] { ShowPanel(m_frMain); }},
         {"IDC_FS_Hide", [this] { HidePanels(); }},
         {"IDC_FS_Extract", [this] { HidePanels(); }},
         {"IDC_FS_ShowSettings", [this] { ShowPanel(m_frGeneralOptions); }},
@@ -107,9 +105,10 @@ void frmMain::ExtractCommand() {
             QStringLiteral("No Tracks Selected"), MessageIcon::Exclamation, MessageButtons::Ok);
         return;
     }
+    // Owned by the main window: it opens over the player and stays in front of it.
     frmRipp dialog({m_bass, m_dialogs, *this, m_appFolder},
                    {m_drives->currentDrive(), std::move(ticked), m_options->choice()},
-                   m_ripStartDelay);
+                   m_ripStartDelay, this);
     dialog.exec();
 }
 
