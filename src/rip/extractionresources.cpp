@@ -19,6 +19,10 @@ ExtractionResources::~ExtractionResources() {
 void ExtractionResources::adoptStream(DWORD stream) {
     m_stream = stream;
     m_job.window.setEnabled(false);
+    // The rip dialog is a window of the main window: disabling the main window disabled it too,
+    // and with it the Stop button.
+    if (m_job.boxOwner != nullptr && m_job.boxOwner->isWindow())
+        m_job.boxOwner->setEnabled(true);
 }
 
 void ExtractionResources::freeStream() {
