@@ -17,6 +17,8 @@ Rectangle {
     function send(command) { face.fsCommand(command, "") }
 
     readonly property bool locked: _root.lock === "1"
+    readonly property bool canLock: _root.CanLock !== "0"
+    readonly property bool doorOpen: _root.DoorOpen === "1"
 
     gradient: Gradient {
         GradientStop { position: 0.0; color: "#2a2f38" }
@@ -121,12 +123,15 @@ Rectangle {
         SkinButton { objectName: "btnSettings"; label: "Reload settings"; command: "IDC_FS_Settings" }
         Item { width: 1; height: 12 }
         Text { text: "DOOR"; color: "#7d8794"; font.pixelSize: 11; font.bold: true }
-        SkinButton { objectName: "btnOpenFiles"; label: "Open / Close"; command: "IDC_FS_OpenFiles" }
-        SkinButton { objectName: "btnLock"; label: "Lock"; command: "IDC_FS_lock" }
-        SkinButton { objectName: "btnUnlock"; label: "Unlock"; command: "IDC_FS_Unlock" }
+        SkinButton { objectName: "btnOpenFiles"; label: "Open / Close"; command: "IDC_FS_OpenFiles"; active: _root.CanOpen !== "0" && !face.locked }
+        SkinButton { objectName: "btnLock"; label: "Lock"; command: "IDC_FS_lock"; active: face.canLock }
+        SkinButton { objectName: "btnUnlock"; label: "Unlock"; command: "IDC_FS_Unlock"; active: face.canLock }
         Rectangle {
             objectName: "lockIndicator"
-            property string label: face.locked ? "Locked" : "Unlocked"
+            // A drive that cannot lock is never shown locked or unlocked.
+            property string label: !face.canLock ? "No lock" : (face.locked ? "Locked" : "Unlocked")
+            enabled: face.canLock
+            opacity: enabled ? 1.0 : 0.35
             width: 130; height: 30; radius: 15
             color: face.locked ? "#7a2e24" : "#1f3b2c"
             border.color: face.locked ? "#e0705f" : "#5fbf8a"
@@ -140,6 +145,13 @@ Rectangle {
                 color: "#eef2f7"; font.pixelSize: 12; font.bold: true
             }
             MouseArea { anchors.fill: parent; onClicked: face.send("IDC_FS_unlock") }
+        }
+        Text {
+            objectName: "doorText"
+            text: face.doorOpen ? "Door open" : "Door closed"
+            color: "#b9c2cf"; font.pixelSize: 12
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
         }
     }
 

@@ -170,20 +170,13 @@ void DriveInfo::ShowDriveInfo() {
     chkRWFlags[11]->setCheckState(CheckStateOf(info.canopen));
     chkRWFlags[12]->setCheckState(CheckStateOf(info.canlock));
 
-    const bool canLock = info.canlock != 0;
-    chkRWFlags[13]->setCheckState(canLock
-                                      ? CheckStateOf(static_cast<DWORD>(
-                                            m_cd.BASS_CD_DoorIsLocked(static_cast<DWORD>(lDrive))))
-                                      : Qt::PartiallyChecked);
-    emit doorCapabilities(info.canopen != 0, canLock);
-
     lblMaxReadSpeed->setText(GroupedDigits(info.maxspeed) + QStringLiteral(" Kbps"));
     lblCacheSize->setText(GroupedDigits(info.cache) + QStringLiteral(" KB"));
+    emit doorCapabilities(info.canopen != 0, info.canlock != 0);
 }
 
-bool DriveInfo::ShowDoorState() {
-    const bool open = m_cd.BASS_CD_DoorIsOpen(currentDrive()) != 0;
+void DriveInfo::showDoor(bool open, bool locked, bool /*canOpen*/, bool canLock) {
+    chkRWFlags[13]->setCheckState(canLock ? (locked ? Qt::Checked : Qt::Unchecked)
+                                          : Qt::PartiallyChecked);
     chkRWFlags[14]->setChecked(open);
-    chkRWFlags[13]->setChecked(m_cd.BASS_CD_DoorIsLocked(currentDrive()) != 0);
-    return open;
 }

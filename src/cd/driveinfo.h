@@ -22,8 +22,8 @@ public:
     void FillDriveList();
     void cmbCDDrives_Click();
     void ShowDriveInfo();
-    // The door boxes follow the drive; true while its door is open.
-    bool ShowDoorState();
+    // The door boxes; "Drive is locked" stays greyed for a drive that cannot lock.
+    void showDoor(bool open, bool locked, bool canOpen, bool canLock);
 
     DWORD currentDrive() const { return static_cast<DWORD>(lDrive); }
     // The position of the chosen drive in the list, -1 when none is chosen.
@@ -36,7 +36,7 @@ public:
 signals:
     // Another drive was chosen and shown; its disc has not been scanned yet.
     void driveChanged();
-    // What the door of the drive shown can do, for the buttons that move it.
+    // What the door of the drive shown can do, for the door that shows it.
     void doorCapabilities(bool canOpen, bool canLock);
 
 private:

@@ -1,6 +1,6 @@
 #include "playback/player.h"
 
-#include "cd/driveinfo.h"
+#include "cd/door.h"
 #include "cd/seconds2hms.h"
 #include "cd/tracklist.h"
 #include "common/modbass.h"
@@ -28,7 +28,7 @@ void Player::tmrPlaybackPosition_Timer() {
         return;
     const QScopedValueRollback<bool> running(m_tickRunning, true);
 
-    const bool doorOpen = m_drives.ShowDoorState();
+    const bool doorOpen = m_door.poll();
     if (m_tracks.rowCount() == 0 && !doorOpen)
         m_tracks.LoadTrackList();
 

@@ -1,5 +1,6 @@
 #include "playback/player.h"
 
+#include "cd/door.h"
 #include "cd/driveinfo.h"
 #include "cd/tracklist.h"
 #include "common/dialogs.h"
@@ -11,13 +12,15 @@
 
 #include <cstdlib>
 
-Player::Player(const Services& services, DriveInfo& drives, TrackList& tracks, const Panels& panels,
-               QObject* parent)
-    : QObject(parent), m_services(services), m_drives(drives), m_tracks(tracks),
+Player::Player(const Services& services, DriveInfo& drives, Door& door, TrackList& tracks,
+               const Panels& panels, QObject* parent)
+    : QObject(parent), m_services(services), m_drives(drives), m_door(door), m_tracks(tracks),
       m_nowPlaying(services.movie) {
     BuildButtons(panels.cdDrive);
     BuildSliders(panels.tracks);
-    connect(&m_drives, &DriveInfo::doorCapabilities, this, &Player::EnableDoorButtons);
+    connect(&m_door, &Door::shown, this, [this](bool, bool, bool canOpen, bool canLock) {
+        EnableDoorButtons(canOpen, canLock);
+    });
     connect(&m_tracks, &TrackList::rowActivated, this, &Player::PlaySelectedRow);
     connect(this, &Player::playbackEnded, this, &Player::PlaybackEnded_Delivered,
             Qt::QueuedConnection);

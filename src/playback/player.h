@@ -13,6 +13,7 @@
 #include <array>
 
 class Dialogs;
+class Door;
 class Flash;
 class DriveInfo;
 class QGroupBox;
@@ -37,8 +38,8 @@ public:
         QGroupBox* tracks;  // the sliders go below the track list
         QGroupBox* cdDrive; // the transport and door buttons
     };
-    Player(const Services& services, DriveInfo& drives, TrackList& tracks, const Panels& panels,
-           QObject* parent = nullptr);
+    Player(const Services& services, DriveInfo& drives, Door& door, TrackList& tracks,
+           const Panels& panels, QObject* parent = nullptr);
 
     void PlayTrack(int t);
     void PlayNextTrack(int lCurrentTrackNumber);
@@ -87,6 +88,7 @@ private:
 
     Services m_services;
     DriveInfo& m_drives;
+    Door& m_door;
     TrackList& m_tracks;
 
     DWORD lStream = 0;

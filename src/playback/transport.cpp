@@ -1,6 +1,6 @@
 #include "playback/player.h"
 
-#include "cd/driveinfo.h"
+#include "cd/door.h"
 
 #include "common/modbass.h"
 
@@ -150,8 +150,6 @@ void Player::ConnectSliders() {
 
 void Player::cmdButton_Click(int index) {
     BassCore& core = m_services.core;
-    BassCd& cd = m_services.cd;
-    const DWORD drive = m_drives.currentDrive();
     switch (index) {
     case 0:
         PlaySelectedRow();
@@ -166,18 +164,16 @@ void Player::cmdButton_Click(int index) {
         stop();
         return;
     case 3:
-        cd.BASS_CD_Door(drive, BASS_CD_DOOR_LOCK);
+        m_door.lock();
         return;
     case 4:
-        cd.BASS_CD_Door(drive, BASS_CD_DOOR_UNLOCK);
+        m_door.unlock();
         return;
     case 5:
-        stop();
-        cd.BASS_CD_Door(drive, BASS_CD_DOOR_OPEN);
+        m_door.open();
         return;
     case 6:
-        cd.BASS_CD_Door(drive, BASS_CD_DOOR_CLOSE);
-        m_drives.ShowDriveInfo();
+        m_door.close();
         return;
     case 8:
         FadeOut();

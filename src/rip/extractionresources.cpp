@@ -1,17 +1,18 @@
 #include "rip/extractionresources.h"
 
 #include "common/dialogs.h"
+#include "common/drivedoor.h"
 
 #include <QWidget>
 
 ExtractionResources::ExtractionResources(const RipContext& job)
-    : m_job(job), m_wasLocked(job.bass.cd.BASS_CD_DoorIsLocked(job.drive) != 0) {
-    m_job.bass.cd.BASS_CD_Door(m_job.drive, BASS_CD_DOOR_LOCK);
+    : m_job(job), m_wasLocked(job.door.isLocked()) {
+    m_job.door.setLocked(true);
 }
 
 ExtractionResources::~ExtractionResources() {
     if (!m_wasLocked)
-        m_job.bass.cd.BASS_CD_Door(m_job.drive, BASS_CD_DOOR_UNLOCK);
+        m_job.door.setLocked(false);
     freeStream();
     m_job.window.setEnabled(true);
 }

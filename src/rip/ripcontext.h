@@ -10,11 +10,13 @@
 #include <functional>
 
 class Dialogs;
+class DriveDoor;
 class QWidget;
 
 struct RipContext {
     AudioLibrary bass;
     Dialogs& dialogs;
+    DriveDoor& door;   // locked while a track is extracted
     QWidget& window;   // the main window, disabled while a track is extracted
     QWidget* boxOwner; // the rip dialog
     QString appFolder; // where the conversion error log is kept

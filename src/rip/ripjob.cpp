@@ -98,6 +98,7 @@ bool RipJob::FirstNoticeInJob(const QString& key) {
 RipContext RipJob::Context() {
     return {m_services.bass,
             m_services.dialogs,
+            m_services.door,
             m_services.window,
             m_boxOwner,
             m_services.appFolder,

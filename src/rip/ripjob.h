@@ -15,6 +15,7 @@
 #include <vector>
 
 class Dialogs;
+class DriveDoor;
 class QWidget;
 
 struct RipRequest {
@@ -28,6 +29,7 @@ public:
     struct Services {
         AudioLibrary bass;
         Dialogs& dialogs;
+        DriveDoor& door;   // locked while a track is extracted
         QWidget& window;   // the main window, disabled while a track is extracted
         QString appFolder; // where the conversion error log is kept
     };

@@ -1,5 +1,6 @@
 #include "shell/frmmain.h"
 
+#include "cd/door.h"
 #include "cd/driveinfo.h"
 #include "cd/tracklist.h"
 #include "common/desktopshell.h"
@@ -41,9 +42,9 @@ void frmMain::Flash_FSCommand(const QString& command, const QString& /*args*/) {
         {"IDC_FS_General", [this] { ShowPanel(m_frGeneralOptions); }},
         {"IDC_FS_CD Drive", [this] { ShowPanel(m_frCDInfo); }},
         {"IDC_FS_output format", [this] { ShowPanel(m_frFileFormat); }},
-        {"IDC_FS_lock", [this] { ToggleDoorLock(); }},
-        {"IDC_FS_Unlock", [this] { ToggleDoorLock(); }},
-        {"IDC_FS_unlock", [this] { ToggleDoorLock(); }},
+        {"IDC_FS_lock", [this] { m_door->toggleLock(); }},
+        {"IDC_FS_Unlock", [this] { m_door->toggleLock(); }},
+        {"IDC_FS_unlock", [this] { m_door->toggleLock(); }},
         {"IDC_FS_ExtractBtn", [this] { ExtractCommand(); }},
         {"IDC_FS_Begin", [this] { m_player->playRow(1); }},
         {"IDC_FS_End", [this] { m_player->playRow(m_tracks->rowCount()); }},
@@ -52,7 +53,7 @@ void frmMain::Flash_FSCommand(const QString& command, const QString& /*args*/) {
         {"IDC_FS_Pause", [this] { m_player->pause(); }},
         {"IDC_FS_Next", [this] { m_player->next(); }},
         {"IDC_FS_Previous", [this] { m_player->previous(); }},
-        {"IDC_FS_OpenFiles", [this] { OpenOrCloseDoor(); }},
+        {"IDC_FS_OpenFiles", [this] { m_door->toggleOpen(); }},
         {"IDC_FS_Settings", [this] { m_options->LoadSettings(); }},
         {"IDC_FS_Apply", [this] { ApplySettingsCommand(); }},
     };
@@ -76,26 +77,6 @@ void frmMain::HidePanels() {
         panel->hide();
 }
 
-// The skin's lock indicator is told first, then the door follows.
-void frmMain::ToggleDoorLock() {
-    const DWORD drive = m_drives->currentDrive();
-    const bool locked = m_bass.cd.BASS_CD_DoorIsLocked(drive);
-    m_movie->SetVariable(QStringLiteral("_root.lock"), locked ? "0" : "1");
-    m_movie->SetVariable(QStringLiteral("_root.lockFlag"), QStringLiteral("1"));
-    m_bass.cd.BASS_CD_Door(drive, locked ? BASS_CD_DOOR_UNLOCK : BASS_CD_DOOR_LOCK);
-}
-
-void frmMain::OpenOrCloseDoor() {
-    const DWORD drive = m_drives->currentDrive();
-    if (m_bass.cd.BASS_CD_DoorIsLocked(drive))
-        return;
-    m_player->stop();
-    const bool open = m_bass.cd.BASS_CD_DoorIsOpen(drive);
-    m_bass.cd.BASS_CD_Door(drive, open ? BASS_CD_DOOR_CLOSE : BASS_CD_DOOR_OPEN);
-    m_drives->ShowDriveInfo();
-    m_tracks->LoadTrackList();
-}
-
 void frmMain::ExtractCommand() {
     m_player->stop();
     std::vector<int> ticked = m_tracks->tickedTracks();
@@ -106,7 +87,7 @@ void frmMain::ExtractCommand() {
         return;
     }
     // Owned by the main window: it opens over the player and stays in front of it.
-    frmRipp dialog({m_bass, m_dialogs, *this, m_appFolder},
+    frmRipp dialog({m_bass, m_dialogs, *m_door, *this, m_appFolder},
                    {m_drives->currentDrive(), std::move(ticked), m_options->choice()},
                    m_ripStartDelay, this);
     dialog.exec();

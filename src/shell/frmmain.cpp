@@ -1,5 +1,6 @@
 #include "shell/frmmain.h"
 
+#include "cd/door.h"
 #include "cd/driveinfo.h"
 #include "cd/tracklist.h"
 #include "common/dialogs.h"
@@ -64,13 +65,22 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
     m_drives = new DriveInfo(m_bass.cd, m_frCDInfo, this);
     m_tracks =
         new TrackList({m_bass.core, m_bass.cd, m_dialogs, *m_movie}, *m_drives, m_frMain, this);
-    m_player = new Player({m_bass.core, m_bass.cd, m_dialogs, *this, *m_movie}, *m_drives,
+    m_door = new Door(m_bass.cd, *m_movie, *m_drives, this);
+    m_player = new Player({m_bass.core, m_bass.cd, m_dialogs, *this, *m_movie}, *m_drives, *m_door,
                           *m_tracks, {m_frMain, m_frCDInfo}, this);
     m_options = new OutputOptions({m_dialogs, m_bass.core, m_bass.wma, services.settingsFolder},
                                   {m_frFileFormat, m_frGeneralOptions}, this);
     // The saved drive choice goes through the drive list, which knows which drives exist.
     m_options->setDriveIndexSource([this] { return m_drives->selectedIndex(); });
     connect(m_options, &OutputOptions::driveIndexLoaded, m_drives, &DriveInfo::selectDrive);
+    // Opening or closing the door stops what plays from the disc, then reads the drive and
+    // its disc again, whichever button moved it.
+    connect(m_door, &Door::aboutToMove, m_player, &Player::stop);
+    connect(m_door, &Door::moved, m_tracks, [this] {
+        m_drives->ShowDriveInfo();
+        m_tracks->LoadTrackList();
+    });
+    connect(m_door, &Door::shown, m_drives, &DriveInfo::showDoor);
     connect(m_drives, &DriveInfo::driveChanged, m_tracks, [this] {
         m_tracks->forgetReports(); // another drive: its disc has not been reported yet
         m_tracks->LoadTrackList();
@@ -155,8 +165,7 @@ bool frmMain::ReportDigitalOutputFailure() {
 }
 
 void frmMain::Form_QueryUnload() {
-    for (int drive = 0; drive < m_drives->driveCount(); ++drive)
-        m_bass.cd.BASS_CD_Door(static_cast<DWORD>(drive), BASS_CD_DOOR_UNLOCK);
+    m_door->unlockEveryDrive(m_drives->driveCount());
     m_bass.core.BASS_Stop();
     m_bass.core.BASS_Free();
     StopHook();

@@ -15,6 +15,7 @@
 
 class DesktopShell;
 class Dialogs;
+class Door;
 class DriveInfo;
 class Flash;
 class OutputOptions;
@@ -60,8 +61,6 @@ private:
     bool ReportDigitalOutputFailure();
     void ShowPanel(QWidget* panel);
     void HidePanels();
-    void ToggleDoorLock();
-    void OpenOrCloseDoor();
     void ExtractCommand();
     void ApplySettingsCommand();
 
@@ -81,6 +80,7 @@ private:
     QGroupBox* m_frGeneralOptions = nullptr;
 
     DriveInfo* m_drives = nullptr;
+    Door* m_door = nullptr;
     TrackList* m_tracks = nullptr;
     Player* m_player = nullptr;
     OutputOptions* m_options = nullptr;
