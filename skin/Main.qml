@@ -136,7 +136,7 @@ Rectangle {
             color: face.locked ? "#7a2e24" : "#1f3b2c"
             border.color: face.locked ? "#e0705f" : "#5fbf8a"
             Accessible.role: Accessible.Button
-            Accessible.name: "Door " + label + ", toggle"
+            Accessible.name: face.canLock ? "Door " + label + ", toggle" : "Door cannot be locked"
             Accessible.onPressAction: face.send("IDC_FS_unlock")
             Text {
                 objectName: "lockText"
