@@ -1,6 +1,12 @@
 #include "support/windowtest.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QLineEdit>
+#include <QQuickItem>
+#include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 
 void WindowUnderTest::closeWindow() {
@@ -45,6 +51,36 @@ int WindowUnderTest::selectedRow() {
 void WindowUnderTest::command(const char* text) {
     emit find<Flash>("Flash").FSCommand(QString::fromLatin1(text), {});
     QCoreApplication::processEvents(); // the window takes the command after the click returns
+}
+
+void WindowUnderTest::press(const char* faceButton) {
+    Flash& face = find<Flash>("Flash");
+    const auto* button = face.rootObject()->findChild<QQuickItem*>(QString::fromLatin1(faceButton));
+    if (button == nullptr)
+        throw std::runtime_error(std::string("no face button ") + faceButton);
+    const QPointF centre = button->mapToScene({button->width() / 2, button->height() / 2});
+    QTest::mouseClick(&face, Qt::LeftButton, {}, centre.toPoint());
+    QCoreApplication::processEvents(); // the window takes the command after the click returns
+}
+
+QStringList WindowUnderTest::optionValues() {
+    QStringList values;
+    for (QWidget* control : m_form->findChildren<QWidget*>()) {
+        QString value;
+        if (auto* box = qobject_cast<QCheckBox*>(control))
+            value = QString::number(box->checkState());
+        else if (auto* option = qobject_cast<QRadioButton*>(control))
+            value = QString::number(option->isChecked());
+        else if (auto* list = qobject_cast<QComboBox*>(control))
+            value = list->currentText();
+        else if (auto* text = qobject_cast<QLineEdit*>(control))
+            value = text->text();
+        else
+            continue;
+        values << control->objectName() + "=" + value;
+    }
+    values.sort(); // raising a panel reorders the window's children
+    return values;
 }
 
 QStringList WindowUnderTest::messages(const QString& caption) const {

@@ -47,6 +47,10 @@ public:
     void tick(std::initializer_list<int> rows); // 1-based positions
     int selectedRow();
     void command(const char* text);
+    // A click on the face's button of that name; the command it sends runs before this returns.
+    void press(const char* faceButton);
+    // "name=value" of every option button, check box, list and text box, sorted.
+    QStringList optionValues();
     QStringList messages(const QString& caption = {}) const;
 
     RecordingDialogs dialogs;

@@ -1,0 +1,205 @@
+// Journeys through the real window on the real library, driven as a person drives it: clicks on
+// the face's buttons, clicks and keys on the panels' controls, and the files found on disk at the
+// end. A choice lost on the way between panels shows up as the wrong files.
+#include "platform/audio/ffmpeghandles.h"
+#include "rip/ripfixture.h"
+#include "support/audioprobe.h"
+#include "support/testimages.h"
+#include "support/windowtest.h"
+
+#include <QComboBox>
+#include <QTest>
+
+namespace {
+
+// The face's panel buttons, top to bottom.
+const char* const kPanelButtons[] = {"btnShowExtract",  "btnCDDrive", "btnOutputFormat",
+                                     "btnShowSettings", "btnGeneral", "btnHide",
+                                     "btnExtract"};
+// The drives' discs, in the drive list's order: they differ in track count and lengths.
+const char* const kDiscs[] = {"nocdtext", "oddlengths"};
+
+// What a person sets on the panels before a rip.
+struct Choice {
+    int drive;            // position in the CD Drive panel's list
+    int format;           // its option button on the Output format panel: optExtractMode<n>
+    const char* encoding; // the CBR or VBR option under it, or null
+    const char* rates;    // the bit-rate list under it, or null
+    const char* rate;     // the rate picked in it
+};
+
+// The audio of each track of a generated image, as its bin holds it.
+std::vector<QByteArray> ImageAudio(const char* disc) {
+    QFile manifest(TestImage(QString::fromLatin1(disc) + ".manifest"));
+    QFile bin(TestImage(QString::fromLatin1(disc) + ".bin"));
+    std::vector<QByteArray> tracks;
+    if (!manifest.open(QIODevice::ReadOnly | QIODevice::Text) || !bin.open(QIODevice::ReadOnly))
+        return tracks;
+    const QByteArray all = bin.readAll();
+    for (const QByteArray& line : manifest.readAll().split('\n')) // "track <n> <first> <sectors>"
+        if (const QList<QByteArray> f = line.simplified().split(' '); f.size() == 4)
+            tracks.push_back(all.mid(f[2].toLongLong() * 2352, f[3].toLongLong() * 2352));
+    return tracks;
+}
+
+// The codec FFmpeg names for the file's first stream; empty when the file cannot be read.
+std::string CodecOf(const QString& path) {
+    AVFormatContext* opened = nullptr;
+    if (avformat_open_input(&opened, QFile::encodeName(path).constData(), nullptr, nullptr) != 0)
+        return {};
+    const FormatContextHandle input(opened);
+    return input->nb_streams > 0 ? avcodec_get_name(input->streams[0]->codecpar->codec_id) : "";
+}
+
+void Click(RealWindow& w, const std::string& control) {
+    QTest::mouseClick(&w.find<QAbstractButton>(control.c_str()), Qt::LeftButton);
+}
+
+// With the keyboard on the closed list: Home, then Down until the item shows.
+void Pick(QComboBox& list, const QString& text) {
+    QTest::keyClick(&list, Qt::Key_Home);
+    while (list.currentText() != text && list.currentIndex() + 1 < list.count())
+        QTest::keyClick(&list, Qt::Key_Down);
+}
+
+// General: the folder typed over the old one; CD Drive: the drive; Output format: the format,
+// its encoding and its rate.
+void Choose(RealWindow& w, const QString& folder, const Choice& c) {
+    w.press("btnGeneral");
+    QLineEdit& path = w.find<QLineEdit>("txtExtractPath");
+    QTest::keyClick(&path, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&path, folder);
+    w.press("btnCDDrive");
+    auto& drives = w.find<QComboBox>("cmbCDDrives");
+    Pick(drives, drives.itemText(c.drive));
+    w.press("btnOutputFormat");
+    Click(w, "optExtractMode" + std::to_string(c.format));
+    if (c.encoding)
+        Click(w, c.encoding);
+    if (c.rates)
+        Pick(w.find<QComboBox>(c.rates), QString::fromLatin1(c.rate));
+}
+
+// Choices that differ from a fresh start in every panel, the last one WAV.
+const Choice kEverything[] = {
+    {1, 3, "optMP3VBR", "cmbMP3VBitrate", "224 Kbps"},
+    {1, 4, "optOGGVBR", "cmbOGGVBitrate", "96 Kbps"},
+    {1, 2, nullptr, "cmbWMAEncodingBitrate", "64 Kbps"},
+    {1, 1, nullptr, nullptr, nullptr},
+};
+
+class Journeys : public ::testing::Test {
+protected:
+    // A window with the two discs in its drives, on screen to be clicked.
+    void start(RealWindow& w) {
+        w.settingsFolder = temp.filePath("settings");
+        ASSERT_TRUE(w.start({TestImage("nocdtext.cue"), TestImage("oddlengths.cue")}));
+        w.form().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.form()));
+    }
+    void chooseEverything(RealWindow& w) {
+        for (const Choice& c : kEverything)
+            Choose(w, temp.filePath("chosen"), c);
+    }
+
+    QTemporaryDir temp;
+};
+
+} // namespace
+
+// Every format from its option to its files, each journey with its own folder and drive, going
+// through every panel after choosing; a click on a row and Space tick it.
+TEST_F(Journeys, TheFormatDriveAndFolderChosenAreWhatIsRipped) {
+    struct Journey {
+        const char* name;
+        Choice choice;
+        const char* extension;
+        const char* codec; // null: WAV, compared byte for byte with the disc
+        long long bitRate; // 0: a variable rate, not checked
+    };
+    const Journey journeys[] = {
+        {"Mivo Default", {1, 0, nullptr, nullptr, nullptr}, "mp3", "mp3", 128000},
+        {"WAV", {0, 1, nullptr, nullptr, nullptr}, "WAV", nullptr, 0},
+        {"WMA", {1, 2, nullptr, "cmbWMAEncodingBitrate", "96 Kbps"}, "WMA", "wmav2", 96000},
+        {"MP3", {0, 3, "optMP3CBR", "cmbMP3CBitrate", "192 Kbps"}, "mp3", "mp3", 192000},
+        {"OGG", {1, 4, "optOGGVBR", "cmbOGGVBitrate", "160 Kbps"}, "ogg", "vorbis", 0},
+    };
+    // One journey; a failed step ends that journey only.
+    const auto walk = [this](const Journey& j) {
+        RealWindow w;
+        start(w);
+        const QString folder = temp.filePath(j.name);
+        Choose(w, folder, j.choice);
+        for (const char* panel : kPanelButtons)
+            w.press(panel);
+        w.press("btnShowExtract");
+        const std::vector<QByteArray> audio = ImageAudio(kDiscs[j.choice.drive]);
+        ASSERT_EQ(w.list().topLevelItemCount(), static_cast<int>(audio.size()));
+        for (QTreeWidgetItem* row : {w.list().topLevelItem(0), w.list().topLevelItem(1)}) {
+            QTest::mouseClick(w.list().viewport(), Qt::LeftButton, {},
+                              w.list().visualItemRect(row).center());
+            QTest::keyClick(&w.list(), Qt::Key_Space);
+        }
+        w.press("btnExtractBtn");
+
+        ASSERT_TRUE(WaitUntil([&] { return !w.messages("Ripping Completed").isEmpty(); }));
+        EXPECT_EQ(w.messages(), QStringList{"2 Tracks have been Ripped to " + folder});
+        for (int n = 1; n <= 2; ++n) {
+            const QString file = folder + "/TRACK" + QString::number(n) + "." + j.extension;
+            const QByteArray& pcm = audio[n - 1];
+            if (j.codec == nullptr) {
+                const WavFile wav = ReadWav(file);
+                wav.expectCdHeader(static_cast<quint32>(pcm.size()));
+                EXPECT_TRUE(wav.data() == pcm) << n;
+                continue;
+            }
+            const AudioProbe probe = ProbeAudio(file);
+            ASSERT_TRUE(probe.opened) << file.toStdString();
+            EXPECT_EQ(CodecOf(file), j.codec);
+            EXPECT_NEAR(probe.seconds, pcm.size() / double(kSecond), 0.046); // an encoder frame
+            if (j.bitRate > 0) {
+                EXPECT_EQ(probe.bitRate, j.bitRate);
+            }
+        }
+    };
+    for (const Journey& j : journeys) {
+        SCOPED_TRACE(j.name);
+        walk(j);
+    }
+}
+
+// The close button ends the window; the next one starts with what was saved.
+TEST_F(Journeys, SavedChoicesComeBackInTheNextWindow) {
+    QStringList chosen;
+    {
+        RealWindow w;
+        start(w);
+        const QStringList fresh = w.optionValues();
+        chooseEverything(w);
+        w.press("btnApply");
+        EXPECT_EQ(w.messages("Done"), QStringList{"Settings have been saved."});
+        chosen = w.optionValues();
+        EXPECT_NE(chosen, fresh);
+        w.press("btnClose");
+        EXPECT_FALSE(w.form().isVisible());
+    }
+    RealWindow next;
+    start(next);
+    EXPECT_EQ(next.optionValues(), chosen);
+    EXPECT_EQ(next.list().topLevelItemCount(), static_cast<int>(ImageAudio(kDiscs[1]).size()));
+}
+
+// Showing a panel only brings it to the front: no pair of panel buttons, in either order,
+// changes a value the user has set and not saved.
+TEST_F(Journeys, ShowingAnyPanelAfterAnyOtherChangesNoOption) {
+    RealWindow w;
+    start(w);
+    chooseEverything(w);
+    const QStringList chosen = w.optionValues();
+    for (const char* first : kPanelButtons)
+        for (const char* second : kPanelButtons) {
+            w.press(first);
+            w.press(second);
+            ASSERT_EQ(w.optionValues(), chosen) << first << " then " << second;
+        }
+}
