@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The installed program: `cmake --install` puts every file in place under a fresh prefix,
 # and mivo started from there, in another folder, comes up with its skin and plays the
-# demo disc from the installed data folder. Run under an X server (xvfb-run -a).
+# demo disc from the installed data folder, and ends on SIGTERM as a desktop session ends it.
+# Run under an X server (xvfb-run -a).
 # usage: check-install.sh <build folder>
 set -euo pipefail
 build=$1
@@ -54,4 +55,8 @@ until playing; do
     sleep 0.5
 done
 [ "$(windows | wc -l)" -eq 1 ] || fail "more than the main window is shown"
-echo "installed mivo came up and plays the demo disc"
+
+kill -TERM "$pid"
+for _ in $(seq 50); do running || break; sleep 0.2; done
+running && fail "mivo did not end on SIGTERM"
+echo "installed mivo came up, played the demo disc and ended on SIGTERM"
