@@ -3,47 +3,17 @@
 // A rip through the skin's extract button on the scripted library: a disc in the one drive,
 // WAV chosen, the output folder in a temporary folder, and the WAV files read back.
 
+#include "support/wavfile.h"
 #include "support/windowtest.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QtEndian>
 
 #include <initializer_list>
 #include <vector>
-
-// A WAV file as read back from disk.
-struct WavFile {
-    QByteArray bytes;
-    bool exists = false;
-
-    quint32 u32(int offset) const { return qFromLittleEndian<quint32>(bytes.constData() + offset); }
-    QByteArray data() const { return bytes.mid(44); }
-
-    // Every header field of CD audio with the given data size.
-    void expectCdHeader(quint32 dataBytes) const {
-        ASSERT_TRUE(exists);
-        ASSERT_GE(bytes.size(), 44);
-        const QByteArray fixed = QByteArray::fromHex("57415645666d7420100000000100020044ac0000"
-                                                     "10b102000400100064617461");
-        EXPECT_EQ(bytes.left(4), "RIFF");
-        EXPECT_EQ(u32(4), dataBytes + 36);
-        EXPECT_EQ(bytes.mid(8, 32), fixed); // WAVE, fmt, PCM, 2 channels, 44100 Hz, 16 bits
-        EXPECT_EQ(u32(40), dataBytes);
-        EXPECT_EQ(bytes.size(), qsizetype(dataBytes) + 44);
-    }
-};
-
-inline WavFile ReadWav(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return {file.readAll(), true};
-}
 
 // The open rip dialog's Stop button; the question is answered Yes unless told otherwise.
 inline void PressRipStop() {
