@@ -37,7 +37,7 @@ const QString kDefaults =
 
 // Sets every control away from its default, the MP3 VBR list to no selection.
 void ChangeEverything(FakeWindow& w) {
-    w.find<QLineEdit>("txtExtractPath").setText(" /music/#rips; = \"x\" ");
+    w.find<QLineEdit>("txtExtractPath").setText(QString::fromUtf8(" /#rips; = \"x\" \\ %41 日本 "));
     w.find<QRadioButton>("optExtractMode3").setChecked(true);
     w.find<QRadioButton>("optOGGVBR").setChecked(true);
     w.find<QRadioButton>("optMP3VBR").setChecked(true);
