@@ -76,6 +76,7 @@ std::vector<BadImage> BadImages() {
         {"a.cue", "FILE \"dir\" BINARY\n" + one, "the file \"dir\" is not a regular file"},
         {"a.cue", "FILE \"a.wav\" WAVE\n" + one, "the file type WAVE is not supported"},
         {"a.cue", Cue(one) + "FILE \"b.bin\" BINARY\n", "several files (\"a.bin\", \"b.bin\")"},
+        {"a.cue", "FILE \"b.bin\" BINARY\n" + one, "the file \"b.bin\" is missing"},
         {"a.cue", one, "the sheet names no data file"},
         {"a.cue", Cue("  TRACK 01 SIDEWAYS\n"), "track 1 has the unknown mode \"SIDEWAYS\""},
         {"a.cue", Cue(one + CueTrack("02", "01 00:00:20")), "track 1 runs past the end"},
