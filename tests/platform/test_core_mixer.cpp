@@ -1,30 +1,13 @@
-// The mixer and its ring on their own, without a device: gains, pan law,
-// saturation, slides and the end of a stream, rendered block by block.
-#include "platform/audio/bytering.h"
+// The mixer on its own, without a device: the balance, slides and the end of a stream,
+// rendered block by block.
 #include "platform/audio/mixer.h"
 #include "test_core_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numeric>
 
 using namespace coretest;
-
-TEST(CoreByteRing, KeepsOrderAcrossTheWrapAndRefusesOverflow) {
-    ByteRing ring(10);
-    std::vector<char> data(7);
-    std::iota(data.begin(), data.end(), 1);
-    std::vector<char> out(10);
-    EXPECT_EQ(ring.write(data.data(), 7), 7u);
-    EXPECT_EQ(ring.read(out.data(), 5), 5u);
-    EXPECT_EQ(ring.write(data.data(), 7), 7u); // wraps around the end
-    EXPECT_EQ(ring.write(data.data(), 7), 1u); // only one byte of room left
-    ASSERT_EQ(ring.read(out.data(), 10), 10u);
-    const std::vector<char> expected{6, 7, 1, 2, 3, 4, 5, 6, 7, 1};
-    EXPECT_EQ(out, expected);
-    EXPECT_EQ(ring.size(), 0u);
-}
 
 namespace {
 
@@ -75,16 +58,6 @@ TEST_F(CoreMixer, PanLawIsLinearBalanceTimesVolume) {
     EXPECT_EQ(stream->play.position, 300u * kBytesPerFrame); // every rendered frame heard
 }
 
-TEST_F(CoreMixer, LoudStreamsSaturateInsteadOfWrapping) {
-    addStream(FakePcmSource::constant(kSecond, 30000, -30000), 100);
-    addStream(FakePcmSource::constant(kSecond, 30000, -30000), 100);
-    const auto out = render(100);
-    for (int i = 0; i < 100; ++i) {
-        ASSERT_EQ(out[2 * i], 32767);
-        ASSERT_EQ(out[2 * i + 1], -32768);
-    }
-}
-
 TEST_F(CoreMixer, SlideRampsSmoothlyAndReportsDoneOnce) {
     auto stream = addStream(FakePcmSource::constant(kSecond, 20000, 20000), 2000);
     stream->play.volumeRamp.start(100, 0, 1000);
@@ -99,16 +72,6 @@ TEST_F(CoreMixer, SlideRampsSmoothlyAndReportsDoneOnce) {
     render(100);
     EXPECT_EQ(m_mixer.takeEvents(*stream), 0u);
     EXPECT_EQ(stream->play.volume, 0);
-}
-
-TEST_F(CoreMixer, SlidesAdvanceWhilePaused) {
-    auto stream = addStream(std::make_unique<FakePcmSource>(kSecond), 10);
-    stream->play.active = BASS_ACTIVE_PAUSED;
-    stream->play.panRamp.start(0, -100, 500);
-    render(600);
-    EXPECT_EQ(stream->play.pan, -100);
-    EXPECT_EQ(stream->play.position, 0u); // paused: nothing heard
-    EXPECT_EQ(m_mixer.takeEvents(*stream), unsigned{kEventSlideDone});
 }
 
 TEST_F(CoreMixer, DrainedStreamEndsOnceWithTheRightEvent) {
