@@ -1,6 +1,5 @@
-// The CD-TEXT block and the times the track list shows, as pure functions.
+// The CD-TEXT block read for the disc's title and performer, and the failures it reports.
 #include "cd/cdtext.h"
-#include "cd/seconds2hms.h"
 
 #include <gtest/gtest.h>
 
@@ -67,12 +66,4 @@ TEST(CdText, EntriesThatDoNotParseFailTheBlockWithTheirOwnNumber) {
         EXPECT_EQ(failure->number, c.number) << c.entry;
         EXPECT_EQ(failure->description, c.description) << c.entry;
     }
-}
-
-TEST(Seconds2HMS, ShowsMinutesAndSecondsUnderAnHourAndHoursFromThenOn) {
-    const std::pair<int, const char*> cases[] = {{0, "00:00"},       {59, "00:59"},
-                                                 {245, "04:05"},     {3599, "59:59"},
-                                                 {3600, "01:00:00"}, {3723, "01:02:03"}};
-    for (const auto& [seconds, text] : cases)
-        EXPECT_EQ(Seconds2HMS(seconds), text) << seconds;
 }

@@ -1,15 +1,12 @@
 // The disc scan on the scripted library: rows, durations, the skin's transport flags, the
 // selected row, and how failures are reported: once per disc, never a box over a box.
-#include "cd/driveinfo.h"
 #include "cd/tracklist.h"
 #include "common/product.h"
 #include "support/windowtest.h"
 
-#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QTest>
 
 #include <utility>
@@ -111,18 +108,6 @@ TEST_F(TrackListTest, AnUnreadableTrackIsReportedAndLeavesNoRow) {
     EXPECT_EQ(rowTracks(), std::vector<int>({0, 2}));
 }
 
-TEST_F(TrackListTest, CdTextTitlesShowAndADataTrackGetsNoRow) {
-    w.audio.addDrive();
-    w.audio.insertDisc(0, {30 * kSecond, 30 * kSecond, 30 * kSecond});
-    w.audio.drives[0].tracks[1] = FakeTrack{0, BASS_ERROR_NOTAUDIO, false};
-    w.audio.drives[0].cdText = std::vector<std::string>{"TITLE0=Blue", "PERFORMER0=Band"};
-    w.load();
-    EXPECT_EQ(text("txtCDAlbum"), "Blue");
-    EXPECT_EQ(text("txtCDArtist"), "Band");
-    EXPECT_EQ(rowTracks(), std::vector<int>({0, 2}));
-    EXPECT_TRUE(w.dialogs.messages.empty());
-}
-
 TEST_F(TrackListTest, CdTextThatDoesNotParseIsReportedOnceAndListsNothing) {
     w.audio.addDrive();
     w.audio.insertDisc(0, {30 * kSecond});
@@ -172,23 +157,11 @@ TEST_F(TrackListTest, NoScanStartsWhileAReportIsOpen) {
     EXPECT_EQ(w.column(0), QStringList({"Track 01", "Track 03"}));
 }
 
-// A screen reader hears each row with its tick and can tick it; the keyboard ticks with
-// Space and plays with Enter, as a double click does.
-TEST_F(TrackListTest, RowsCanBeHeardTickedAndPlayedWithoutAMouse) {
+// The keyboard plays the row with Enter, as a double click does.
+TEST_F(TrackListTest, EnterPlaysTheRow) {
     load({30 * kSecond, 40 * kSecond});
-    QAccessibleInterface* cell =
-        QAccessible::queryAccessibleInterface(&w.list())->tableInterface()->cellAt(1, 0);
-    EXPECT_EQ(cell->text(QAccessible::Name), "Track 02, Audio, 00:40, not ticked");
-    EXPECT_TRUE(cell->state().checkable);
-    cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    EXPECT_TRUE(cell->state().checked);
-    EXPECT_EQ(tracks().tickedTracks(), std::vector<int>{1});
-
     w.list().setFocus();
     tracks().selectRow(2);
-    QTest::keyClick(&w.list(), Qt::Key_Space);
-    EXPECT_TRUE(tracks().tickedTracks().empty());
-
     QTest::keyClick(&w.list(), Qt::Key_Return);
     EXPECT_TRUE(w.audio.called("BASS_CD_StreamCreate(0,1,327680)"));
 }
