@@ -143,24 +143,6 @@ TEST(CdExtensionCdText, BlockListsDiscAndTrackFieldsFromCueAndToc) {
 
 // ---- drive list -----------------------------------------------------------------------------
 
-TEST(CdExtensionDrives, ImagesFromTheVariableFollowTheRealDrivesWithLetters) {
-    const ScopedEnv env("MIVO_DISC_IMAGES", Image("nocdtext.cue") + "::" + Image("utf8.toc"));
-    OutputEngine core;
-    CdExtension cd(core, "/nonexistent-app-folder");
-    const DWORD first = RealDriveCount();
-    EXPECT_STREQ(cd.BASS_CD_GetDriveDescription(first), "Virtual drive (nocdtext.cue)");
-    EXPECT_STREQ(cd.BASS_CD_GetDriveDescription(first + 1), "Virtual drive (utf8.toc)");
-    EXPECT_EQ(cd.BASS_CD_GetDriveDescription(first + 2), nullptr);
-    EXPECT_EQ(cd.BASS_CD_GetDriveLetter(0), 3u); // D
-    EXPECT_EQ(cd.BASS_CD_GetDriveLetter(first + 1), 4u + first);
-    EXPECT_EQ(cd.BASS_CD_GetDriveLetter(first + 2), DWORD(-1));
-    EXPECT_EQ(LastBassError(), BASS_ERROR_DEVICE);
-    EXPECT_EQ(cd.BASS_CD_GetTracks(first + 1), 2);
-
-    const ScopedEnv empty("MIVO_DISC_IMAGES", std::string());
-    EXPECT_EQ(ListCdDrives("/nonexistent-app-folder").size(), std::size_t(first));
-}
-
 TEST(CdExtensionDrives, WithoutTheVariableTheSheetsOfTheDiscsFolderAreListedByName) {
     const ScopedEnv env("MIVO_DISC_IMAGES", std::nullopt);
     QTemporaryDir app;

@@ -1,11 +1,15 @@
 // The settings kept between runs: a first run, a save read back (the drive too), texts left
-// behind that make no sense, a settings file not understood and a save that fails.
+// behind that make no sense, a settings file not understood and a save that fails; the format
+// panels and the folder chooser.
 #include "settings/cregister.h"
+#include "settings/outputoptions.h"
 #include "support/windowtest.h"
 
 #include <QComboBox>
 #include <QFile>
+#include <QFrame>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 
 namespace {
@@ -107,10 +111,12 @@ TEST_F(SettingsStoreTest, AValueThatMakesNoSenseLeavesItsControlAsItIs) {
     EXPECT_EQ(w->messages().size(), 1) << "only the confirmation";
 }
 
+// The file stays as it was until the next save, which then reads back.
 TEST_F(SettingsStoreTest, ASettingsFileNotUnderstoodLoadsDefaultsAndIsNamedOnce) {
+    const QByteArray contents = "{\"Software\\\\Vantrope\\\\Settings\": {\"File Format\": 3";
     QFile file(hive());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("{\"Software\\\\Vantrope\\\\Settings\": {\"File Format\": 3");
+    file.write(contents);
     file.close();
     auto w = open();
     w->command("IDC_FS_Settings");
@@ -118,6 +124,11 @@ TEST_F(SettingsStoreTest, ASettingsFileNotUnderstoodLoadsDefaultsAndIsNamedOnce)
     EXPECT_EQ(Shown(*w), Shown(*open(empty.path())));
     ASSERT_EQ(w->messages().size(), 1);
     EXPECT_TRUE(w->messages().front().contains(hive()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), contents);
+    file.close();
+    w->command("IDC_FS_Apply");
+    EXPECT_TRUE(open()->dialogs.messages.empty());
 }
 
 TEST_F(SettingsStoreTest, ASaveThatFailsIsToldWithTheFileAndNotConfirmed) {
@@ -129,4 +140,27 @@ TEST_F(SettingsStoreTest, ASaveThatFailsIsToldWithTheFileAndNotConfirmed) {
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told.front().contains(notAFolder + "/HKEY_LOCAL_MACHINE.json"));
     EXPECT_TRUE(w->messages("Done").isEmpty());
+}
+
+TEST_F(SettingsStoreTest, TheChosenFormatBringsItsPanelToTheFront) {
+    auto w = open();
+    for (int i : {3, 2, 4, 1, 0}) {
+        w->find<QRadioButton>(QString("optExtractMode%1").arg(i).toLatin1()).setChecked(true);
+        for (int panel = 0; panel < 5; ++panel)
+            EXPECT_EQ(w->find<QFrame>(QString("frFormatSettings%1").arg(panel).toLatin1())
+                          .isVisibleTo(&w->find<QWidget>("frFileFormat")),
+                      panel == i);
+    }
+}
+
+TEST_F(SettingsStoreTest, BrowseSetsTheChosenFolderAndACancelKeepsTheText) {
+    auto w = open();
+    w->find<QLineEdit>("txtExtractPath").setText("/music/rips");
+    w->dialogs.folderAnswer = "/media/usb/Ripped/";
+    w->find<QPushButton>("cmdBrowseFolder").click();
+    EXPECT_EQ(w->dialogs.folderRequests, QStringList{"/music/rips"});
+    EXPECT_EQ(w->find<OutputOptions>().choice().folder, "/media/usb/Ripped");
+    w->dialogs.folderAnswer.clear();
+    w->find<QPushButton>("cmdBrowseFolder").click();
+    EXPECT_EQ(w->find<OutputOptions>().choice().folder, "/media/usb/Ripped");
 }
