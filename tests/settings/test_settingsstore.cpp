@@ -142,6 +142,28 @@ TEST_F(SettingsStoreTest, ASaveThatFailsIsToldWithTheFileAndNotConfirmed) {
     EXPECT_TRUE(w->messages("Done").isEmpty());
 }
 
+// A settings file that may not be written still loads, and is left as it was.
+TEST_F(SettingsStoreTest, ASettingsFileThatMayNotBeWrittenStillLoads) {
+    auto first = open();
+    ChangeEverything(*first);
+    first->command("IDC_FS_Apply");
+    const QString saved = Shown(*first);
+    QFile::setPermissions(hive(), QFile::ReadOwner);
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const bool permissionsHold = !QFile(folder.filePath("probe")).open(QIODevice::WriteOnly);
+    if (permissionsHold) {
+        auto w = open();
+        EXPECT_EQ(Shown(*w), saved);
+        w->find<QLineEdit>("txtExtractPath").setText("/elsewhere");
+        w->command("IDC_FS_Apply");
+        EXPECT_EQ(w->messages("Settings not saved").size(), 1);
+        EXPECT_EQ(Shown(*open()), saved);
+    }
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!permissionsHold)
+        GTEST_SKIP() << "running as root: permission bits do not stop writing";
+}
+
 TEST_F(SettingsStoreTest, TheChosenFormatBringsItsPanelToTheFront) {
     auto w = open();
     for (int i : {3, 2, 4, 1, 0}) {
