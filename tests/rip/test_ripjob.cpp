@@ -123,26 +123,7 @@ TEST_F(RipJobTest, TheDialogShowsThePathTheTrackAndTheProgress) {
     EXPECT_EQ(w.find<Flash>("Flash").GetVariable("_root.lock"), "1");
 }
 
-TEST_F(RipJobTest, AStopKeepsAValidShorterFileAndEndsTheJob) {
-    loadDisc({kTrack, kTrack, kTrack});
-    w.tick({1, 2, 3});
-    w.audio.afterGetData = [&](DWORD handle, int) {
-        FakeStream* s = w.audio.stream(handle);
-        if (s->track == 1 && s->position == 2 * kBlock)
-            PressRipStop();
-    };
-    extract();
-    wav(1).expectCdHeader(kTrack);
-    wav(2).expectCdHeader(2 * kBlock);
-    EXPECT_EQ(FirstWrongByte(wav(2).data(), 1), -1);
-    EXPECT_FALSE(QFile::exists(trackFile(3)));
-    EXPECT_EQ(w.messages(), QStringList({"Are you sure that you want to cancel the ripping "
-                                         "process?",
-                                         completion(1)}));
-    expectEverythingGivenBack();
-}
-
-TEST_F(RipJobTest, StopBeforeTheStartNoAnswerAndClosingTheDialog) {
+TEST_F(RipJobTest, StopBeforeTheStartOrInTheMiddleAndANoAnswer) {
     loadDisc({kTrack, kTrack, kTrack});
     w.tick({1, 2, 3});
     // A stop in the dialog's first moment: nothing is extracted.
@@ -153,23 +134,29 @@ TEST_F(RipJobTest, StopBeforeTheStartNoAnswerAndClosingTheDialog) {
     EXPECT_TRUE(w.audio.callsStartingWith("BASS_CD_StreamCreate").empty());
     EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(0)});
 
-    // No lets the job go on; the frame's close box and Escape ask the same question.
+    // The frame's close box, Escape and Stop ask the same question; No lets the job go on. A
+    // stop keeps a valid, shorter file of what was read and ends the job.
     w.dialogs.messages.clear();
-    w.dialogs.answers = {MessageResult::No, MessageResult::Yes};
+    w.dialogs.answers = {MessageResult::No, MessageResult::No, MessageResult::Yes};
     w.audio.afterGetData = [&](DWORD handle, int) {
         FakeStream* s = w.audio.stream(handle);
-        QWidget* dialog = s->position == kBlock ? RipDialog() : nullptr;
-        if (dialog && s->track == 0)
+        QWidget* dialog = RipDialog();
+        if (dialog && s->track == 0 && s->position == kBlock)
             dialog->close();
-        else if (dialog && s->track == 1)
+        else if (dialog && s->track == 1 && s->position == kBlock)
             QMetaObject::invokeMethod(dialog, "reject");
+        else if (dialog && s->track == 1 && s->position == 2 * kBlock)
+            PressRipStop();
     };
     extract();
     wav(1).expectCdHeader(kTrack);
-    wav(2).expectCdHeader(kBlock);
+    wav(2).expectCdHeader(2 * kBlock);
+    EXPECT_EQ(FirstWrongByte(wav(2).data(), 1), -1);
     EXPECT_FALSE(QFile::exists(trackFile(3)));
-    EXPECT_EQ(w.messages("Are you sure?").size(), 2);
+    EXPECT_EQ(w.messages("Are you sure?"),
+              QStringList(3, "Are you sure that you want to cancel the ripping process?"));
     EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(1)});
+    expectEverythingGivenBack();
 }
 
 // A failed track is not counted, leaves a valid file of what was read, and the job goes on. A
