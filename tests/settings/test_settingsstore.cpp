@@ -74,30 +74,23 @@ TEST_F(SettingsStoreTest, AFirstRunWritesNothing) {
     EXPECT_FALSE(QFile::exists(hive()));
 }
 
-TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndReloadDropsEdits) {
+// A reload drops what was not saved, and a stored value that makes no sense leaves its control
+// as it is.
+TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndNonsenseIsIgnored) {
     auto first = open();
     ChangeEverything(*first);
     first->find<QLineEdit>("txtWMATags5").clear(); // an empty tag loads as the box's text
     first->command("IDC_FS_Apply");
-    EXPECT_EQ(first->messages("Done"), QStringList{"Settings have been saved."});
-    QString saved = Shown(*first);
+    EXPECT_EQ(first->messages(), QStringList{"Settings have been saved."});
+    const QString saved = Shown(*first);
+    auto second = open();
+    EXPECT_EQ(Shown(*second), QString(saved).replace("txtWMATags5=|", "txtWMATags5=Copyright|"));
+    EXPECT_EQ(second->list().topLevelItemCount(), 2) << "the saved second drive was scanned";
 
     first->find<QLineEdit>("txtExtractPath").setText("/unsaved");
     first->find<QComboBox>("cmbOGGCBitrate").setCurrentIndex(3);
     first->command("IDC_FS_Settings");
     EXPECT_EQ(Shown(*first), saved);
-
-    saved.replace("txtWMATags5=|", "txtWMATags5=Copyright|");
-    auto second = open();
-    EXPECT_EQ(Shown(*second), saved);
-    EXPECT_EQ(second->list().topLevelItemCount(), 2) << "the saved second drive was scanned";
-}
-
-TEST_F(SettingsStoreTest, AValueThatMakesNoSenseLeavesItsControlAsItIs) {
-    auto w = open();
-    ChangeEverything(*w);
-    w->command("IDC_FS_Apply");
-    const QString saved = Shown(*w);
     const std::pair<const char*, const char*> rows[] = {
         {"File Format", "5"},       {"File Format", "-1"},     {"File Format", "three"},
         {"OGG CBR Check", "maybe"}, {"MP3 CBR Check", "yes"},  {"OGG CBR Bitrate", "9"},
@@ -105,10 +98,10 @@ TEST_F(SettingsStoreTest, AValueThatMakesNoSenseLeavesItsControlAsItIs) {
         {"WMA Bitrate", "2"},       {"Drive Index", "2"},      {"Drive Index", "-1"}};
     for (const auto& [name, text] : rows) {
         store(name, text);
-        w->command("IDC_FS_Settings");
-        EXPECT_EQ(Shown(*w), saved) << name << " = " << text;
+        first->command("IDC_FS_Settings");
+        EXPECT_EQ(Shown(*first), saved) << name << " = " << text;
     }
-    EXPECT_EQ(w->messages().size(), 1) << "only the confirmation";
+    EXPECT_EQ(first->messages().size(), 1) << "only the confirmation";
 }
 
 // The file stays as it was until the next save, which then reads back.

@@ -19,8 +19,7 @@
 #include <vector>
 
 struct FakeTrack {
-    int length = 0; // bytes; below 1 makes the length read fail
-    int lengthError = BASS_ERROR_NOTAUDIO;
+    int length = 0;    // bytes; below 1 makes the length read fail as for a data track
     bool audio = true; // a data track cannot be streamed
 };
 
@@ -28,14 +27,13 @@ struct FakeDrive {
     std::string description = "Fake drive";
     DWORD letter = 3;
     BASS_CD_INFO info{28, 0, 1, 1, 7056, 512, 0};
-    bool ready = true;
     bool open = false;
     bool locked = false;
     std::vector<FakeTrack> tracks;
     // CD-TEXT entries ("TITLE0=..."); the fake lays them out end to end.
     std::optional<std::vector<std::string>> cdText;
 
-    bool hasDisc() const { return ready && !open && !tracks.empty(); }
+    bool hasDisc() const { return !open && !tracks.empty(); }
 };
 
 struct FakeSync {
@@ -73,7 +71,6 @@ public:
         d.tracks.clear();
         for (int length : lengths)
             d.tracks.push_back(FakeTrack{length});
-        d.ready = true;
     }
     AudioLibrary library() { return {*this, *this, *this, *this}; }
 
@@ -276,7 +273,7 @@ public:
         if (!d || track >= d->tracks.size())
             return fail(BASS_ERROR_CDTRACK, -1);
         const FakeTrack& t = d->tracks[track];
-        return t.length < 1 ? fail(t.lengthError, t.length) : ok(t.length);
+        return t.length < 1 ? fail(BASS_ERROR_NOTAUDIO, t.length) : ok(t.length);
     }
     const char* BASS_CD_GetID(DWORD index, DWORD id) override {
         FakeDrive* d = onDrive("BASS_CD_GetID", index, id);
