@@ -126,19 +126,6 @@ TEST(BadImages, AreListedWithTheirReasonAndLeaveNothingBehind) {
     EXPECT_TRUE(fs::is_empty(temp.path().toStdString())) << "a staging folder was left behind";
 }
 
-TEST(BadImages, UnusableTemporaryFolderRefusesTheImage) {
-    QTemporaryDir dir;
-    const std::string file = dir.path().toStdString() + "/file";
-    std::ofstream(file) << "x";
-    for (const std::string& tmp : {dir.path().toStdString() + "/missing", file}) {
-        const ScopedEnv tmpdir("TMPDIR", tmp);
-        VirtualDrive drive(TestImage("onetrack.cue").toStdString());
-        EXPECT_NE(drive.description().find("cannot read the image: no usable temporary folder"),
-                  std::string::npos)
-            << drive.description();
-    }
-}
-
 std::vector<std::string> g_logged;
 
 void Record(QtMsgType, const QMessageLogContext& context, const QString& message) {

@@ -151,19 +151,4 @@ TEST(CdDriveCapabilities, PageIsFoundBehindBlockDescriptors) {
     EXPECT_FALSE(ParseCapabilitiesPage(cut.data(), 16));
 }
 
-// The lock and door buttons follow what the drive can do.
-TEST(CdDriveCapabilities, LibcdioBitsAndThePageMakeTheDriveInfo) {
-    BASS_CD_INFO info{28};
-    FillDriveInfo(CDIO_DRIVE_CAP_READ_CD_DA, CDIO_DRIVE_CAP_MISC_EJECT,
-                  CapabilitiesPage{true, true, 4234, 512}, info);
-    EXPECT_EQ(std::pair(info.canopen, info.canlock), std::pair(1u, 0u));
-    EXPECT_EQ(info.maxspeed, 4234u);
-    EXPECT_EQ(info.cache, 512u);
-    // Without the page: no speed, no cache, and no claim of an accurate stream.
-    FillDriveInfo(CDIO_DRIVE_CAP_READ_CD_DA, CDIO_DRIVE_CAP_MISC_LOCK, std::nullopt, info);
-    EXPECT_EQ(info.rwflags, BASS_CD_RWFLAG_READCDDA);
-    EXPECT_EQ(std::pair(info.canopen, info.canlock), std::pair(0u, 1u));
-    EXPECT_EQ(info.maxspeed + info.cache, 0u);
-}
-
 } // namespace

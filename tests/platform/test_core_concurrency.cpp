@@ -124,27 +124,6 @@ TEST(CoreConcurrency, FreeWaitsForARunningSyncOfThatStream) {
     EXPECT_TRUE(returnedBeforeFree.load());
 }
 
-TEST(CoreConcurrency, SyncProcedureMayFreeItsStreamAndTheLibrary) {
-    OutputEngine core;
-    ASSERT_EQ(core.BASS_Init(0, 44100, 0, nullptr, nullptr), 1);
-    struct Context {
-        OutputEngine* core;
-        std::atomic<int> freedStream{-1}, freedLibrary{-1};
-    } context{&core};
-    auto proc = [](HSYNC, DWORD channel, DWORD, void* user) {
-        auto* c = static_cast<Context*>(user);
-        c->freedStream = c->core->BASS_StreamFree(channel);
-        c->freedLibrary = c->core->BASS_Free();
-    };
-    const HSTREAM h = core.createStream(std::make_unique<FakePcmSource>(kSecond / 20), 0, 0);
-    core.BASS_ChannelSetSync(h, BASS_SYNC_END | BASS_SYNC_ONETIME, 0, proc, &context);
-    core.BASS_StreamPlay(h, 1, 0);
-    ASSERT_TRUE(WaitUntil([&] { return context.freedLibrary != -1; }));
-    EXPECT_EQ(context.freedStream.load(), 1);
-    EXPECT_EQ(context.freedLibrary.load(), 1);
-    EXPECT_EQ(core.BASS_Init(1, 44100, 0, nullptr, nullptr), 1); // usable again
-}
-
 TEST(CoreConcurrency, NothingWaitsForAReadStuckOnTheDisc) {
     OutputEngine core;
     ASSERT_EQ(core.BASS_Init(0, 44100, 0, nullptr, nullptr), 1);

@@ -1,5 +1,4 @@
-// The encoder command lines that must not be built, the encoder's last words, and where the
-// error log goes.
+// The encoder command lines that must not be built, and where the error log goes.
 
 #include "rip/encodercommand.h"
 #include "rip/errorlog.h"
@@ -26,16 +25,6 @@ TEST(EncoderCommandLine, IsRefusedOrNotBuilt) {
         EXPECT_EQ(!command.refusal.isEmpty(), c.refused) << c.outfile;
         EXPECT_EQ(command.refusal.contains(c.outfile), c.refused) << c.outfile;
     }
-}
-
-// Progress lines end in carriage returns; the report quotes the last line with words.
-TEST(EncoderReports, QuoteTheLastErrorLine) {
-    EncoderOutcome failed;
-    failed.program = "lame";
-    failed.started = failed.exited = true;
-    failed.exitStatus = 1;
-    failed.errorTail = "Encoding...\r  5%\r 10%\nError reading input\n\n";
-    EXPECT_EQ(EncoderFailureText(failed), "lame ended with status 1: Error reading input");
 }
 
 // A program folder whose parent is missing cannot take its log beside it, even for root.

@@ -101,7 +101,8 @@ TEST_F(RealEncoders, EachFormatGivesAFileOfTheTracksAudioLengthAndRate) {
 }
 
 // A missing encoder is said once per job; one that fails is said for each track, with its
-// status and last words, and the job goes on. Nothing is counted, and Mivo lives on.
+// status and last line of words (not its progress), and the job goes on. Nothing is counted,
+// and Mivo lives on.
 TEST_F(RealEncoders, EncodersThatAreMissingOrFailAreReportedAndNotCounted) {
     struct Case {
         const char* script; // the lame placed on the PATH, or null for none
@@ -111,7 +112,9 @@ TEST_F(RealEncoders, EncodersThatAreMissingOrFailAreReportedAndNotCounted) {
         {nullptr,
          {"lame was not found in the application folder or on the PATH; install the lame "
           "package"}},
-        {"/usr/bin/head -c 50000 >/dev/null; echo 'Error reading input' >&2; exit 1",
+        {"/usr/bin/head -c 50000 >/dev/null; printf 'Encoding\\r 5%%\\nError reading input\\n\\n' "
+         ">&2; "
+         "exit 1",
          {"lame ended with status 1: Error reading input", "lame ended with status 1"}},
         {"/usr/bin/head -c 50000 >/dev/null; kill -9 $$", {"signal 9", "signal 9"}},
     };

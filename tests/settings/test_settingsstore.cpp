@@ -68,12 +68,6 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsStoreTest, AFirstRunWritesNothing) {
-    auto w = open();
-    EXPECT_TRUE(w->dialogs.messages.empty());
-    EXPECT_FALSE(QFile::exists(hive()));
-}
-
 // A reload drops what was not saved, and a stored value that makes no sense leaves its control
 // as it is.
 TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndNonsenseIsIgnored) {

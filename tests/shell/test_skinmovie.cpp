@@ -1,5 +1,4 @@
-// The skin movie: the program's variables change what it shows, and every command has a button
-// assistive technology can press.
+// The skin movie: every command has a button assistive technology can press.
 #include "common/flash.h"
 
 #include <QAccessible>
@@ -38,25 +37,6 @@ void CollectButtons(QQuickItem* parent, std::vector<QQuickItem*>& buttons) {
     }
 }
 } // namespace
-
-TEST_F(SkinMovie, VariablesChangeWhatTheMovieShows) {
-    QQuickItem* play = item("btnPlay");
-    QQuickItem* lockText = item("lockText");
-    ASSERT_NE(play, nullptr);
-    ASSERT_NE(lockText, nullptr);
-    EXPECT_FALSE(play->isEnabled());
-
-    movie.SetVariable("_root.PlayEnabled", "1");
-    EXPECT_TRUE(play->isEnabled());
-    movie.SetVariable("_root.PlayEnabled", "0");
-    EXPECT_FALSE(play->isEnabled());
-
-    movie.SetVariable("_root.lock", "1");
-    EXPECT_EQ(lockText->property("text").toString(), "Locked");
-    EXPECT_EQ(movie.GetVariable("_root.lock"), "1");
-    movie.SetVariable("lock", "0"); // not a movie variable: ignored
-    EXPECT_EQ(lockText->property("text").toString(), "Locked");
-}
 
 TEST_F(SkinMovie, EveryCommandHasAnAccessibleButton) {
     QSignalSpy commands(&movie, &Flash::FSCommand);

@@ -1,42 +1,6 @@
 // Start-up and shutdown of the main window on the scripted library.
 #include "support/windowtest.h"
 
-#include <QComboBox>
-#include <QSlider>
-
-#include <algorithm>
-
-namespace {
-// Position of the first recorded call that starts with prefix; calls.size() when none.
-size_t FirstCall(const FakeAudio& audio, const std::string& prefix) {
-    const auto& calls = audio.calls;
-    return std::find_if(calls.begin(), calls.end(),
-                        [&](const std::string& c) { return c.rfind(prefix, 0) == 0; }) -
-           calls.begin();
-}
-} // namespace
-
-// The output is there before the drives are listed, every drive is listed before the first
-// scan, and the volume slider shows the library's output volume.
-TEST(StartUp, ListsEveryDriveAfterTheOutputThenScansTheFirst) {
-    FakeWindow w;
-    w.audio.addDrive("Vendor Model 1.0", 3);
-    w.audio.addDrive("Virtual drive (demo.cue)", 4);
-    w.audio.volume = 80;
-    ASSERT_TRUE(w.load());
-
-    auto& drives = w.find<QComboBox>("cmbCDDrives");
-    EXPECT_EQ(drives.itemText(0), "D: Vendor Model 1.0");
-    EXPECT_EQ(drives.itemText(1), "E: Virtual drive (demo.cue)");
-    EXPECT_EQ(drives.currentIndex(), 0);
-    EXPECT_EQ(w.audio.callsStartingWith("BASS_CD_IsReady").size(), 1u);
-    EXPECT_LT(FirstCall(w.audio, "BASS_Init"), FirstCall(w.audio, "BASS_CD_GetDriveDescription"));
-    EXPECT_GT(FirstCall(w.audio, "BASS_CD_IsReady"),
-              FirstCall(w.audio, "BASS_CD_GetDriveLetter(1)"));
-    EXPECT_EQ(w.find<QSlider>("SliderVolume").value(), -80);
-    EXPECT_TRUE(w.dialogs.messages.empty());
-}
-
 // Without a sound device the program still rips; any other failure ends it.
 TEST(StartUp, DigitalOutputFailureGoesOnOnlyForAlreadyAndNoDevice) {
     const QString failed = "Error: Couldn't Initialize Digital Output, The program will not work "
