@@ -1,7 +1,9 @@
-// The encoder command lines that must not be built, and where the error log goes.
+// The encoder command lines that must not be built, the average-rate MP3's rate, and where the
+// error log goes.
 
 #include "rip/encodercommand.h"
 #include "rip/errorlog.h"
+#include "rip/ripoutput.h"
 #include "support/testenv.h"
 
 #include <QFile>
@@ -25,6 +27,18 @@ TEST(EncoderCommandLine, IsRefusedOrNotBuilt) {
         EXPECT_EQ(!command.refusal.isEmpty(), c.refused) << c.outfile;
         EXPECT_EQ(command.refusal.contains(c.outfile), c.refused) << c.outfile;
     }
+}
+
+// No file shows the rate of an average-rate MP3: the VBR list's own text must be the one taken.
+TEST(RipOutput, AverageRateMp3TakesTheVbrListsRate) {
+    OutputChoice choice;
+    choice.format = 3;
+    choice.mp3Cbr = false;
+    choice.mp3CbrText = "320 Kbps";
+    choice.mp3VbrText = "192 Kbps";
+    const RipOutput out = ChooseRipOutput(choice, 3);
+    EXPECT_EQ(out.code, "MP3V");
+    EXPECT_EQ(out.bitrate, "192");
 }
 
 // A program folder whose parent is missing cannot take its log beside it, even for root.
