@@ -1,5 +1,5 @@
 // The CD extension on the generated disc images: byte-exact track reading through CUE and TOC
-// sheets, drives without a disc, and the virtual door.
+// sheets, seeks, and drives without a disc.
 
 #include "platform/audio/cdextension.h"
 #include "platform/audio/lasterror.h"
@@ -127,32 +127,6 @@ TEST(CdExtensionDrives, DrivesWithoutADiscFailEveryCallCleanly) {
     EXPECT_EQ(drive.trackLength(0), -1);
     EXPECT_TRUE(drive.cdTextBlock().empty());
     EXPECT_EQ(drive.openTrack(0, true), nullptr);
-}
-
-// ---- door and streams -----------------------------------------------------------------------
-
-// A stream of the ejected disc stays dead after the door closes again; a new one reads.
-TEST(CdExtensionDoor, OpeningEjectsTheImageAndClosingPutsItBack) {
-    VirtualDrives d({"nocdtext.cue"});
-    const HSTREAM playing = d.cd->BASS_CD_StreamCreate(0, 1, kDecodeStreamFlags);
-    char buffer[4096];
-    ASSERT_EQ(d.core.BASS_ChannelGetData(playing, buffer, sizeof buffer), int(sizeof buffer));
-    ASSERT_TRUE(d.cd->BASS_CD_Door(0, BASS_CD_DOOR_OPEN));
-    EXPECT_TRUE(d.cd->BASS_CD_DoorIsOpen(0));
-    EXPECT_EQ(d.cd->BASS_CD_StreamCreate(0, 0, 0), 0u);
-    EXPECT_EQ(LastBassError(), BASS_ERROR_NOCD);
-    EXPECT_EQ(d.core.BASS_ChannelGetData(playing, buffer, sizeof buffer), -1);
-
-    ASSERT_TRUE(d.cd->BASS_CD_Door(0, BASS_CD_DOOR_CLOSE));
-    EXPECT_EQ(d.core.BASS_ChannelGetData(playing, buffer, sizeof buffer), -1);
-    const HSTREAM again = d.cd->BASS_CD_StreamCreate(0, 1, kDecodeStreamFlags);
-    EXPECT_EQ(d.core.BASS_ChannelGetData(again, buffer, sizeof buffer), int(sizeof buffer));
-
-    ASSERT_TRUE(d.cd->BASS_CD_Door(0, BASS_CD_DOOR_LOCK)); // a locked door stays shut
-    EXPECT_FALSE(d.cd->BASS_CD_Door(0, BASS_CD_DOOR_OPEN));
-    EXPECT_TRUE(d.cd->BASS_CD_IsReady(0));
-    ASSERT_TRUE(d.cd->BASS_CD_Door(0, BASS_CD_DOOR_UNLOCK));
-    EXPECT_TRUE(d.cd->BASS_CD_Door(0, BASS_CD_DOOR_OPEN));
 }
 
 } // namespace

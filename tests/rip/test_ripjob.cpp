@@ -4,6 +4,7 @@
 
 #include "common/product.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -21,6 +22,12 @@ QWidget* RipDialog() {
         if (top->objectName() == "frmRipp" && top->isVisible())
             return top;
     return nullptr;
+}
+
+// The open rip dialog's Stop button; the question is answered Yes unless told otherwise.
+void PressRipStop() {
+    if (QWidget* dialog = RipDialog())
+        QMetaObject::invokeMethod(dialog, "cmdStop_Click", Qt::DirectConnection);
 }
 
 // Presses Stop the moment the rip dialog shows, before its job starts.
