@@ -1,10 +1,9 @@
 // Disc images and their sheets. Damaged and hostile images are each listed with a reason a
 // person understands, hold no disc, never end or block the program, and leave nothing in the
-// temporary folder; the pieces under the CD extension that need no image on disk follow.
+// temporary folder; the sheet scanner and the CD-TEXT block follow.
 
 #include "platform/audio/cdiolog.h"
 #include "platform/audio/cdtextblock.h"
-#include "platform/audio/drivecapabilities.h"
 #include "platform/audio/imagesheet.h"
 #include "platform/audio/virtualdrive.h"
 #include "support/testimages.h"
@@ -253,36 +252,6 @@ TEST(CdText, BlockNumbersTracksFromOneAndListsOnlyFieldsPresent) {
     set(CDTEXT_FIELD_TITLE, "Not on the disc", 5);
     EXPECT_EQ(CdTextBlockFrom(text.get(), 3, 2),
               "PERFORMER0=Band\0TITLE1=Intro\0ARRANGER2=Someone\0\0"s);
-}
-
-// ---- capabilities page ----------------------------------------------------------------------
-
-std::vector<unsigned char> ModeSenseReply(int blockDescriptorBytes, unsigned char pageCode) {
-    std::vector<unsigned char> reply(8 + blockDescriptorBytes + 28, 0);
-    reply[7] = static_cast<unsigned char>(blockDescriptorBytes);
-    unsigned char* page = reply.data() + 8 + blockDescriptorBytes;
-    page[0] = pageCode;
-    page[2] = 0x04;                   // reads CD-R/RW "method 2"
-    page[5] = 0x02;                   // CD-DA stream is accurate
-    page[8] = 0x1B, page[9] = 0x90;   // 7056 KB/s
-    page[12] = 0x08, page[13] = 0x00; // 2048 KB
-    return reply;
-}
-
-TEST(CdDriveCapabilities, PageIsFoundBehindBlockDescriptors) {
-    for (int descriptors : {0, 8}) {
-        const auto reply = ModeSenseReply(descriptors, 0x2A | 0x80); // PS bit set
-        const auto page = ParseCapabilitiesPage(reply.data(), reply.size());
-        ASSERT_TRUE(page) << descriptors;
-        EXPECT_TRUE(page->readsMethod2);
-        EXPECT_TRUE(page->accurateStream);
-        EXPECT_EQ(page->maxReadSpeedKBps, 7056u);
-        EXPECT_EQ(page->bufferKB, 2048u);
-    }
-    const auto other = ModeSenseReply(0, 0x01);
-    EXPECT_FALSE(ParseCapabilitiesPage(other.data(), other.size()));
-    const auto cut = ModeSenseReply(0, 0x2A);
-    EXPECT_FALSE(ParseCapabilitiesPage(cut.data(), 16));
 }
 
 } // namespace
