@@ -32,13 +32,6 @@ namespace {
 
 constexpr int kBinSectors = 10;
 
-std::string Repeat(int count, const std::function<std::string(int)>& line) {
-    std::string text;
-    for (int i = 1; i <= count; ++i)
-        text += line(i);
-    return text;
-}
-
 std::string Cue(const std::string& tracks) {
     return "FILE \"a.bin\" BINARY\n" + tracks;
 }
@@ -57,6 +50,9 @@ struct BadImage {
 
 std::vector<BadImage> BadImages() {
     const std::string one = CueTrack("01", "01 00:00:00");
+    std::string hundred;
+    for (int i = 0; i < 100; ++i)
+        hundred += "TRACK AUDIO\nFILE \"a.bin\" 0 1\n";
     return {
         {"a.cue", Cue(one), ""},
         {"a.cue", Cue(CueTrack("01", "01 99:99:99")), "track 1: INDEX 01 99:99:99 is not a time"},
@@ -85,8 +81,7 @@ std::vector<BadImage> BadImages() {
         {"a.cue", one, "the sheet names no data file"},
         {"a.cue", Cue("  TRACK 01 SIDEWAYS\n"), "track 1 has the unknown mode \"SIDEWAYS\""},
         {"a.cue", Cue(one + CueTrack("02", "01 00:00:20")), "track 1 runs past the end"},
-        {"a.toc", Repeat(100, [](int) { return "TRACK AUDIO\nFILE \"a.bin\" 0 1\n"; }),
-         "more than 99 tracks"},
+        {"a.toc", hundred, "more than 99 tracks"},
         {"a.toc", "TRACK AUDIO\nFILE \"a.bin\" 123456789012345678901\n",
          "has no valid start position"},
         {"a.toc", "TRACK AUDIO\nFILE \"a.bin\" 0 1234567890123456789012\n", "has no valid length"},
