@@ -34,10 +34,6 @@ TEST(CoreInit, OpensOnceAndAMissingDriverOrDeviceIsADeviceError) {
     EXPECT_EQ(core.BASS_Init(1, 44100, 0, nullptr, nullptr), 0);
     EXPECT_EQ(core.BASS_ErrorGetCode(), BASS_ERROR_ALREADY);
     EXPECT_EQ(core.BASS_Free(), 1);
-    EXPECT_EQ(core.BASS_ErrorGetCode(), BASS_OK); // the encoder path reads the code after Free
-    EXPECT_EQ(core.BASS_Free(), 0);
-    EXPECT_EQ(core.BASS_ErrorGetCode(), BASS_ERROR_INIT);
-    EXPECT_EQ(core.BASS_Init(1, 44100, 0, nullptr, nullptr), 1); // again after a free
 }
 
 // A stale handle must never reach a newer stream; decoding (a rip) needs no output.

@@ -91,34 +91,6 @@ TEST(CoreConcurrency, StreamsComeAndGoWhileSyncsFire) {
     EXPECT_EQ(watch.callsForFreed.load(), 0);
 }
 
-TEST(CoreConcurrency, FreeWaitsForARunningSyncOfThatStream) {
-    OutputEngine core;
-    ASSERT_EQ(core.BASS_Init(0, 44100, 0, nullptr, nullptr), 1);
-    struct Gate {
-        std::atomic<bool> entered{false}, release{false}, returned{false};
-    } gate;
-    auto proc = [](HSYNC, DWORD, DWORD, void* user) {
-        auto* g = static_cast<Gate*>(user);
-        g->entered = true;
-        WaitUntil([&] { return g->release.load(); });
-        g->returned = true;
-    };
-    const HSTREAM h =
-        core.createStream(std::make_unique<FakePcmSource>(kSecond / 20), 0, 0); // no auto-free
-    core.BASS_ChannelSetSync(h, BASS_SYNC_END | BASS_SYNC_ONETIME, 0, proc, &gate);
-    core.BASS_StreamPlay(h, 1, 0);
-    ASSERT_TRUE(WaitUntil([&] { return gate.entered.load(); }));
-    std::atomic<bool> returnedBeforeFree{false};
-    std::thread ui([&] {
-        core.BASS_StreamFree(h);
-        returnedBeforeFree = gate.returned.load();
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    gate.release = true;
-    ui.join();
-    EXPECT_TRUE(returnedBeforeFree.load());
-}
-
 TEST(CoreConcurrency, NothingWaitsForAReadStuckOnTheDisc) {
     OutputEngine core;
     ASSERT_EQ(core.BASS_Init(0, 44100, 0, nullptr, nullptr), 1);

@@ -2,17 +2,13 @@
 // person understands, hold no disc, never end or block the program, and leave nothing in the
 // temporary folder; the sheet scanner and the CD-TEXT block follow.
 
-#include "platform/audio/cdiolog.h"
 #include "platform/audio/cdtextblock.h"
 #include "platform/audio/imagesheet.h"
 #include "platform/audio/virtualdrive.h"
 #include "support/testimages.h"
 #include "test_core_support.h"
 
-#include <QLoggingCategory>
 #include <QTemporaryDir>
-
-#include <cdio/logging.h>
 
 #include <gtest/gtest.h>
 
@@ -124,24 +120,6 @@ TEST(BadImages, AreListedWithTheirReasonAndLeaveNothingBehind) {
         EXPECT_FALSE(drive.isReady());
     }
     EXPECT_TRUE(fs::is_empty(temp.path().toStdString())) << "a staging folder was left behind";
-}
-
-std::vector<std::string> g_logged;
-
-void Record(QtMsgType, const QMessageLogContext& context, const QString& message) {
-    g_logged.push_back(std::string(context.category) + ": " + message.toStdString());
-}
-
-TEST(BadImages, LibcdioMessagesEndNothingAndShowOnlyWhenAsked) {
-    InstallCdioLogHandler();
-    const QtMessageHandler previous = qInstallMessageHandler(Record);
-    cdio_error("silent by default");
-    QLoggingCategory::setFilterRules("mivo.cdio=true");
-    cdio_warn("a warning");
-    cdio_error("an error"); // libcdio's own handler would end the program here
-    QLoggingCategory::setFilterRules("");
-    qInstallMessageHandler(previous);
-    EXPECT_EQ(g_logged, (std::vector<std::string>{"mivo.cdio: a warning", "mivo.cdio: an error"}));
 }
 
 // ---- the pieces under the CD extension that need no image on disk ----------------------------

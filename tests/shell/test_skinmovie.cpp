@@ -11,23 +11,6 @@
 #include <set>
 
 namespace {
-class SkinMovie : public ::testing::Test {
-protected:
-    void SetUp() override {
-        movie.resize(700, 603);
-        ASSERT_TRUE(movie.LoadMovie(0, QCoreApplication::applicationDirPath() + "/Main.qml"))
-            << movie.loadError().toStdString();
-        movie.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&movie));
-    }
-
-    QQuickItem* item(const char* name) {
-        return movie.rootObject()->findChild<QQuickItem*>(QString::fromLatin1(name));
-    }
-
-    Flash movie;
-};
-
 void CollectButtons(QQuickItem* parent, std::vector<QQuickItem*>& buttons) {
     for (QQuickItem* child : parent->childItems()) {
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(child);
@@ -38,7 +21,13 @@ void CollectButtons(QQuickItem* parent, std::vector<QQuickItem*>& buttons) {
 }
 } // namespace
 
-TEST_F(SkinMovie, EveryCommandHasAnAccessibleButton) {
+TEST(SkinMovie, EveryCommandHasAnAccessibleButton) {
+    Flash movie;
+    movie.resize(700, 603);
+    ASSERT_TRUE(movie.LoadMovie(0, QCoreApplication::applicationDirPath() + "/Main.qml"))
+        << movie.loadError().toStdString();
+    movie.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&movie));
     QSignalSpy commands(&movie, &Flash::FSCommand);
     std::vector<QQuickItem*> buttons;
     CollectButtons(movie.rootObject(), buttons);
