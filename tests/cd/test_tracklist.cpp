@@ -87,14 +87,11 @@ TEST_F(TrackListTest, ADiscListsItsTracksAndAnEmptyDriveShowsTheHint) {
 }
 
 TEST_F(TrackListTest, DurationsRoundHalfToEvenAndTrackNumbersHaveTwoDigits) {
-    std::vector<int> lengths = {52920000, 635040000, 263424, 265776, 264600, 88200, 441000};
-    lengths.resize(100, kSecond);
-    load(lengths);
+    load({52920000, 635040000, 263424, 265776, 264600, 88200, 441000, kSecond, kSecond});
     // 300 s; 3600 s; 1.49 s; 1.51 s; 1.5 s up to 2; 0.5 s down to 0; 2.5 s down to 2.
     EXPECT_EQ(w.column(2).mid(0, 7),
               QStringList({"05:00", "01:00:00", "00:01", "00:02", "00:02", "00:00", "00:02"}));
     EXPECT_EQ(w.column(0).at(8), "Track 09");
-    EXPECT_EQ(w.column(0).last(), "Track 100");
 }
 
 // Rows carry their track, so an unreadable track never shifts the rows after it. The timer
@@ -172,6 +169,11 @@ TEST(RealDiscs, DiscsListTheirAudioTracksWithTheirTitles) {
          "The Mivo Ensemble"},
         // A data track leaves no row; 150 sectors are 2 s, 188 sectors 2.51 s.
         {TestImage("mixed.cue"), {"Track 02", "Track 03"}, {"00:02", "00:03"}, "Mixed Mode", ""},
+        {TestImage("nocdtext.cue"),
+         {"Track 01", "Track 02", "Track 03"},
+         {},
+         "Unknown Album",
+         "Unknown Artist"},
         {TestImage("utf8.cue"),
          {"Track 01", "Track 02"},
          {},

@@ -129,4 +129,20 @@ TEST(CdExtensionDrives, DrivesWithoutADiscFailEveryCallCleanly) {
     EXPECT_EQ(drive.openTrack(0, true), nullptr);
 }
 
+// Playing another track frees the drive's old stream first, even when the new one cannot be
+// made: two tracks never play over each other.
+TEST(CdExtensionStreams, ANewStreamFreesTheDrivesOldOne) {
+    VirtualDrives d({"onetrack.cue", "nocdtext.cue"});
+    ASSERT_TRUE(d.core.BASS_Init(1, 44100, 0, nullptr, nullptr));
+    const HSTREAM other = d.cd->BASS_CD_StreamCreate(0, 0, kPlaybackStreamFlags);
+    const HSTREAM old = d.cd->BASS_CD_StreamCreate(1, 0, kPlaybackStreamFlags);
+    const HSTREAM current = d.cd->BASS_CD_StreamCreate(1, 1, kPlaybackStreamFlags);
+    ASSERT_NE(current, 0u);
+    EXPECT_EQ(d.core.BASS_ChannelGetPosition(old), ~QWORD{0});
+    EXPECT_EQ(d.core.BASS_ChannelGetPosition(other), 0u); // another drive's stays
+    d.cd->BASS_CD_Door(1, BASS_CD_DOOR_OPEN);
+    EXPECT_EQ(d.cd->BASS_CD_StreamCreate(1, 0, kPlaybackStreamFlags), 0u);
+    EXPECT_EQ(d.core.BASS_ChannelGetPosition(current), ~QWORD{0});
+}
+
 } // namespace
