@@ -1,11 +1,6 @@
-"""A screen-reader user's rip and playback, through the accessibility bus.
-
-Run under a private X server and D-Bus session (see CMakeLists.txt): starts the real
-mivo on a generated three-track image, ticks tracks 1 and 3 through the rows'
-accessible action, chooses WAV, presses the skin's Rip button (the call must return at
-once), reads the rip dialog, answers the completion box and checks the files; then
-plays the last track and reads the position text.
-"""
+"""A screen-reader user's rip and playback of the real mivo, through the accessibility bus of a
+private X server and D-Bus session (see CMakeLists.txt); the Rip button's action must return at
+once."""
 import os
 import re
 import subprocess

@@ -25,35 +25,12 @@ namespace coretest {
 inline constexpr std::uint64_t kSecond = 176400; // bytes of one second of CD audio
 inline constexpr int kReadErrorCode = BASS_ERROR_NOCD;
 
-// Deterministic, asymmetric stereo: the channels differ, no sample is zero and
-// every sample is even, so halving is exact and swaps or offsets show.
-inline std::int16_t LeftSample(std::uint64_t frame) {
-    return static_cast<std::int16_t>(2 * (500 + (frame * 37) % 10000));
-}
-inline std::int16_t RightSample(std::uint64_t frame) {
-    return static_cast<std::int16_t>(-2 * (300 + (frame * 53) % 9000));
-}
-
-// PCM generated in memory. Optionally fails every read from byte failAfter on,
-// or plays one constant frame (for overflow checks).
+// PCM generated in memory, no two blocks alike. Optionally fails every read from byte
+// failAfter on.
 class FakePcmSource final : public PcmSource {
 public:
     explicit FakePcmSource(std::uint64_t length, std::optional<std::uint64_t> failAfter = {})
         : m_length(length), m_failAfter(failAfter) {}
-
-    static std::unique_ptr<FakePcmSource> constant(std::uint64_t length, std::int16_t left,
-                                                   std::int16_t right) {
-        auto source = std::make_unique<FakePcmSource>(length);
-        source->m_constant = {left, right};
-        return source;
-    }
-
-    static char ByteAt(std::uint64_t offset) {
-        const std::int16_t sample =
-            (offset % 4) < 2 ? LeftSample(offset / 4) : RightSample(offset / 4);
-        const auto bits = static_cast<std::uint16_t>(sample);
-        return static_cast<char>(offset % 2 == 0 ? bits & 0xFF : bits >> 8);
-    }
 
     std::uint64_t length() const override { return m_length; }
 
@@ -67,7 +44,7 @@ public:
             end = std::min(end, *m_failAfter);
         }
         for (std::uint64_t i = m_pos; i < end; ++i)
-            buffer[i - m_pos] = byteAt(i);
+            buffer[i - m_pos] = static_cast<char>(i * 7 + i / 4099);
         const int count = static_cast<int>(end - m_pos);
         m_pos = end;
         return count;
@@ -83,17 +60,8 @@ public:
     int errorCode() const override { return m_error; }
 
 private:
-    char byteAt(std::uint64_t offset) const {
-        if (!m_constant)
-            return ByteAt(offset);
-        const auto bits =
-            static_cast<std::uint16_t>((offset % 4) < 2 ? m_constant->first : m_constant->second);
-        return static_cast<char>(offset % 2 == 0 ? bits & 0xFF : bits >> 8);
-    }
-
     std::uint64_t m_length;
     std::optional<std::uint64_t> m_failAfter;
-    std::optional<std::pair<std::int16_t, std::int16_t>> m_constant;
     std::uint64_t m_pos = 0;
     int m_error = BASS_OK;
 };

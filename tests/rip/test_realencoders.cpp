@@ -1,5 +1,6 @@
-// MP3, OGG and WMA rips on the real library with the real lame, oggenc and FFmpeg: the files a
-// player reads back, and the failures of encoders and output files as the user hears of them.
+// Rips on the real library with the real lame, oggenc and FFmpeg: the WAV compared with the
+// disc image, the files a player reads back, and the failures of encoders and output files as
+// the user hears of them.
 #include "ripfixture.h"
 #include "support/audioprobe.h"
 #include "support/testimages.h"
@@ -35,25 +36,27 @@ protected:
     RealWindow w;
     QTemporaryDir temp;
     QString folder;
+    const QByteArray pcm = TrackAudio("nocdtext.manifest", "nocdtext.bin").at(0); // track 1
 };
 
 } // namespace
 
-TEST_F(RealEncoders, EachFormatGivesAFileOfTheTracksLengthAndRate) {
+TEST_F(RealEncoders, EachFormatGivesAFileOfTheTracksAudioLengthAndRate) {
     struct Case {
         const char* format;
         const char* option; // the CBR/VBR choice, or null
         const char* list;   // the bit-rate list and the rate chosen in it, or null
         int index;
         const char* file;
-        long long bitRate; // 0: a variable rate, not checked
+        long long bitRate; // 0: an average MP3 rate, not checked; -1: WAV, compared byte for byte
     };
     const Case cases[] = {
-        {"optExtractMode0", nullptr, nullptr, 0, "TRACK1.mp3", 128000},
+        {"optExtractMode1", nullptr, nullptr, 0, "TRACK1.WAV", -1},
         {"optExtractMode3", "optMP3CBR", "cmbMP3CBitrate", 4, "TRACK1.mp3", 192000},
+        {"optExtractMode0", nullptr, nullptr, 0, "TRACK1.mp3", 128000}, // whatever MP3 says
         {"optExtractMode3", "optMP3VBR", "cmbMP3VBitrate", 4, "TRACK1.mp3", 0},
         {"optExtractMode4", "optOGGCBR", "cmbOGGCBitrate", 6, "TRACK1.ogg", 128000},
-        {"optExtractMode4", "optOGGVBR", "cmbOGGVBitrate", 7, "TRACK1.ogg", 0},
+        {"optExtractMode4", "optOGGVBR", "cmbOGGVBitrate", 7, "TRACK1.ogg", 96000}, // nominal
         {"optExtractMode2", nullptr, "cmbWMAEncodingBitrate", 4, "TRACK1.WMA", 128000},
     };
     w.find<QLineEdit>("txtWMATags0").setText(QString::fromUtf8("Café – 東京"));
@@ -66,9 +69,19 @@ TEST_F(RealEncoders, EachFormatGivesAFileOfTheTracksLengthAndRate) {
         if (c.list)
             w.find<QComboBox>(c.list).setCurrentIndex(c.index);
         QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        QFile old(folder + "/" + c.file); // an older, longer file of that name is replaced whole
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(3 * pcm.size(), 'Z'));
+        old.close();
         rip({1});
         EXPECT_EQ(w.messages(), QStringList{completion(1)});
         const QString file = folder + "/" + c.file;
+        if (c.bitRate < 0) {
+            ReadWav(file).expectCdHeader(static_cast<quint32>(pcm.size()));
+            EXPECT_TRUE(ReadWav(file).data() == pcm);
+            continue;
+        }
         const AudioProbe probe = ProbeAudio(file);
         ASSERT_TRUE(probe.opened);
         EXPECT_NEAR(probe.seconds, 2.0, 0.046); // within a frame of the encoder (WMA: 2048)
@@ -88,7 +101,8 @@ TEST_F(RealEncoders, EachFormatGivesAFileOfTheTracksLengthAndRate) {
 }
 
 // A missing encoder is said once per job; one that fails is said for each track, with its
-// status and last words, and the job goes on. Nothing is counted, and Mivo lives on.
+// status and last line of words (not its progress), and the job goes on. Nothing is counted,
+// and Mivo lives on.
 TEST_F(RealEncoders, EncodersThatAreMissingOrFailAreReportedAndNotCounted) {
     struct Case {
         const char* script; // the lame placed on the PATH, or null for none
@@ -98,7 +112,9 @@ TEST_F(RealEncoders, EncodersThatAreMissingOrFailAreReportedAndNotCounted) {
         {nullptr,
          {"lame was not found in the application folder or on the PATH; install the lame "
           "package"}},
-        {"/usr/bin/head -c 50000 >/dev/null; echo 'Error reading input' >&2; exit 1",
+        {"/usr/bin/head -c 50000 >/dev/null; printf 'Encoding\\r 5%%\\nError reading input\\n\\n' "
+         ">&2; "
+         "exit 1",
          {"lame ended with status 1: Error reading input", "lame ended with status 1"}},
         {"/usr/bin/head -c 50000 >/dev/null; kill -9 $$", {"signal 9", "signal 9"}},
     };

@@ -4,30 +4,88 @@
 
 #include "common/product.h"
 
-#include <QCheckBox>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
-#include <QRadioButton>
-
-#include <deque>
+#include <QTimer>
 
 namespace {
 
-class RipJobTest : public RipFixture {
-protected:
-    static constexpr int kTrack = 3 * kBlock;
+constexpr int kBlock = 20000; // what the extraction reads at a time
+constexpr int kTrack = 3 * kBlock;
 
+// The open rip dialog, or null.
+QWidget* RipDialog() {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == "frmRipp" && top->isVisible())
+            return top;
+    return nullptr;
+}
+
+// The open rip dialog's Stop button; the question is answered Yes unless told otherwise.
+void PressRipStop() {
+    if (QWidget* dialog = RipDialog())
+        QMetaObject::invokeMethod(dialog, "cmdStop_Click", Qt::DirectConnection);
+}
+
+// Presses Stop the moment the rip dialog shows, before its job starts.
+class StopWhenShown : public QObject {
+public:
+    StopWhenShown() { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->objectName() == "frmRipp")
+            QTimer::singleShot(0, [] { PressRipStop(); });
+        return false;
+    }
+};
+
+class RipJobTest : public ::testing::Test {
+protected:
+    // A disc with tracks of the given byte lengths; WAV chosen; the output folder is new.
+    void loadDisc(const std::vector<int>& lengths) {
+        w.audio.addDrive();
+        w.audio.insertDisc(0, lengths);
+        ASSERT_TRUE(w.load());
+        setFolder(temp.path() + "/Ripped Audio");
+        w.find<QRadioButton>("optExtractMode1").setChecked(true);
+        w.dialogs.messages.clear();
+    }
+    void setFolder(const QString& path) {
+        folder = path;
+        w.find<QLineEdit>("txtExtractPath").setText(folder);
+    }
+    // The skin's extract button: returns when the rip dialog has closed.
+    void extract() { w.command("IDC_FS_ExtractBtn"); }
+
+    QString trackFile(int n) const { return folder + "/TRACK" + QString::number(n) + ".WAV"; }
+    WavFile wav(int n) const { return ReadWav(trackFile(n)); }
+    QString completion(int count) const {
+        return QString::number(count) + " Tracks have been Ripped to " + folder;
+    }
     QString routineBox(int number, const QString& description) const {
         return "Error in routine : ExtractAudioTrackin module : frmDemo\r\nError #" +
                QString::number(number) + "\r\n" + description;
+    }
+    // The first offset at which data differs from what the fake decodes for track, or -1.
+    static qsizetype FirstWrongByte(const QByteArray& data, DWORD track) {
+        for (qsizetype k = 0; k < data.size(); ++k)
+            if (data[k] != FakeAudio::DecodedByte(track, static_cast<QWORD>(k)))
+                return k;
+        return -1;
     }
     // Door back as it was, window usable.
     void expectEverythingGivenBack(bool locked = false) {
         EXPECT_EQ(w.audio.drives[0].locked, locked);
         EXPECT_TRUE(w.form().isEnabled());
     }
+
+    FakeWindow w;
+    QTemporaryDir temp;
+    QString folder;
 };
 
 } // namespace
@@ -36,7 +94,7 @@ protected:
 // track still rips the track it shows.
 TEST_F(RipJobTest, TickedRowsBecomeFilesNamedAfterTheirTrack) {
     loadDisc({kTrack, 0, kTrack + 100, 31752000});
-    tick({2, 3});
+    w.tick({2, 3});
     extract();
     EXPECT_FALSE(QFile::exists(trackFile(1)));
     wav(3).expectCdHeader(kTrack + 100);
@@ -47,52 +105,34 @@ TEST_F(RipJobTest, TickedRowsBecomeFilesNamedAfterTheirTrack) {
     expectEverythingGivenBack();
 }
 
+// While it runs the door is locked, the window takes no command, and the dialog says where
+// it is; afterwards the door is as it was.
 TEST_F(RipJobTest, TheDialogShowsThePathTheTrackAndTheProgress) {
     loadDisc({kTrack, 5 * kBlock});
-    tick({2});
-    QString path, track;
-    int progress = -1;
+    w.tick({2});
+    QStringList shown;
     w.audio.afterGetData = [&](DWORD, int call) {
-        if (call != 2)
-            return;
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == "frmRipp") {
-                path = top->findChild<QLabel*>("lblRippingPath")->text();
-                track = top->findChild<QLabel*>("lblRip")->text();
-                progress = top->findChild<QProgressBar*>("prgRipper")->value();
-            }
+        if (QWidget* dialog = RipDialog(); dialog && call == 2)
+            shown << dialog->findChild<QLabel*>("lblRippingPath")->text()
+                  << dialog->findChild<QLabel*>("lblRip")->text()
+                  << QString::number(dialog->findChild<QProgressBar*>("prgRipper")->value());
         EXPECT_TRUE(w.audio.drives[0].locked);
         EXPECT_FALSE(w.form().isEnabled());
     };
     extract();
-    EXPECT_EQ(path, "Ripping Path:" + folder);
-    EXPECT_EQ(track, "Ripping Track Number:2");
-    EXPECT_EQ(progress, 20); // one block of five
+    EXPECT_EQ(shown, QStringList({"Ripping Path:" + folder, "Ripping Track Number:2", "20"}));
     expectEverythingGivenBack();
-}
 
-TEST_F(RipJobTest, AStopKeepsAValidShorterFileAndEndsTheJob) {
-    loadDisc({kTrack, kTrack, kTrack});
-    tick({1, 2, 3});
-    w.audio.afterGetData = [&](DWORD handle, int) {
-        FakeStream* s = w.audio.stream(handle);
-        if (s->track == 1 && s->position == 2 * kBlock)
-            pressStop();
-    };
+    // A door the user locked stays locked after a rip, as the skin's indicator says.
+    w.command("IDC_FS_lock");
     extract();
-    wav(1).expectCdHeader(kTrack);
-    wav(2).expectCdHeader(2 * kBlock);
-    EXPECT_EQ(FirstWrongByte(wav(2).data(), 1), -1);
-    EXPECT_FALSE(QFile::exists(trackFile(3)));
-    EXPECT_EQ(w.messages(), QStringList({"Are you sure that you want to cancel the ripping "
-                                         "process?",
-                                         completion(1)}));
-    expectEverythingGivenBack();
+    expectEverythingGivenBack(true);
+    EXPECT_EQ(w.find<Flash>("Flash").GetVariable("_root.lock"), "1");
 }
 
-TEST_F(RipJobTest, StopBeforeTheStartNoAnswerAndClosingTheDialog) {
+TEST_F(RipJobTest, StopBeforeTheStartOrInTheMiddleAndANoAnswer) {
     loadDisc({kTrack, kTrack, kTrack});
-    tick({1, 2, 3});
+    w.tick({1, 2, 3});
     // A stop in the dialog's first moment: nothing is extracted.
     {
         StopWhenShown stop;
@@ -101,62 +141,52 @@ TEST_F(RipJobTest, StopBeforeTheStartNoAnswerAndClosingTheDialog) {
     EXPECT_TRUE(w.audio.callsStartingWith("BASS_CD_StreamCreate").empty());
     EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(0)});
 
-    // No lets the job go on; the frame's close box and Escape ask the same question.
+    // The frame's close box, Escape and Stop ask the same question; No lets the job go on. A
+    // stop keeps a valid, shorter file of what was read and ends the job.
     w.dialogs.messages.clear();
-    std::deque<MessageResult> replies{MessageResult::No, MessageResult::Yes};
-    w.dialogs.onMessage = [&](const RecordedMessage& m) {
-        if (m.buttons != MessageButtons::YesNo)
-            return MessageResult::Ok;
-        const MessageResult reply = replies.front();
-        replies.pop_front();
-        return reply;
-    };
+    w.dialogs.answers = {MessageResult::No, MessageResult::No, MessageResult::Yes};
     w.audio.afterGetData = [&](DWORD handle, int) {
         FakeStream* s = w.audio.stream(handle);
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == "frmRipp" && s->position == kBlock) {
-                if (s->track == 0)
-                    top->close();
-                else if (s->track == 1)
-                    QMetaObject::invokeMethod(top, "reject");
-            }
+        QWidget* dialog = RipDialog();
+        if (dialog && s->track == 0 && s->position == kBlock)
+            dialog->close();
+        else if (dialog && s->track == 1 && s->position == kBlock)
+            QMetaObject::invokeMethod(dialog, "reject");
+        else if (dialog && s->track == 1 && s->position == 2 * kBlock)
+            PressRipStop();
     };
     extract();
     wav(1).expectCdHeader(kTrack);
-    wav(2).expectCdHeader(kBlock);
+    wav(2).expectCdHeader(2 * kBlock);
+    EXPECT_EQ(FirstWrongByte(wav(2).data(), 1), -1);
     EXPECT_FALSE(QFile::exists(trackFile(3)));
-    EXPECT_EQ(w.messages("Are you sure?").size(), 2);
-    EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(1)});
-}
-
-// A failed track is not counted, leaves a valid file of what was read, and the job goes on.
-TEST_F(RipJobTest, FailuresAreReportedAndNotCounted) {
-    loadDisc({kTrack, kTrack, 5 * kBlock});
-    w.audio.drives[0].tracks[1].audio = false; // a data track
-    w.audio.failGetDataFrom = 6;               // the third track's third block
-    tick({1, 2, 3});
-    extract();
-    EXPECT_EQ(w.messages(kProductName),
-              QStringList(
-                  {"Unable to Create CD Stream!",
-                   routineBox(1000 + BASS_ERROR_NOCD, "Reading track 3 failed: No CD in drive")}));
-    EXPECT_FALSE(QFile::exists(trackFile(2)));
-    wav(3).expectCdHeader(2 * kBlock);
+    EXPECT_EQ(w.messages("Are you sure?"),
+              QStringList(3, "Are you sure that you want to cancel the ripping process?"));
     EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(1)});
     expectEverythingGivenBack();
 }
 
-// A copy the drive had to patch over is no faithful copy.
-TEST_F(RipJobTest, ATrackReadWithErrorsIsReportedAndNotCounted) {
-    loadDisc({kTrack, kTrack});
-    w.audio.damage[1] = {3, 1};
-    tick({1, 2});
+// A failed track is not counted, leaves a valid file of what was read, and the job goes on. A
+// copy the drive had to patch over is no faithful copy either.
+TEST_F(RipJobTest, FailuresAreReportedAndNotCounted) {
+    loadDisc({kTrack, kTrack, kTrack, 5 * kBlock});
+    w.audio.drives[0].tracks[1].audio = false; // a data track
+    w.audio.damage[2] = {3, 1};
+    w.audio.failGetDataFrom = 9; // the fourth track's third block
+    w.tick({1, 2, 3, 4});
     extract();
+    EXPECT_EQ(w.messages(kProductName),
+              QStringList(
+                  {"Unable to Create CD Stream!",
+                   routineBox(1000 + BASS_ERROR_NOCD, "Reading track 4 failed: No CD in drive")}));
     EXPECT_EQ(w.messages("Read errors"),
-              QStringList{"Track 2 could not be read exactly: 3 sectors were patched over and 1 "
+              QStringList{"Track 3 could not be read exactly: 3 sectors were patched over and 1 "
                           "reads failed, so it is not counted as ripped. Clean the disc and rip "
                           "the track again."});
+    EXPECT_FALSE(QFile::exists(trackFile(2)));
+    wav(4).expectCdHeader(2 * kBlock);
     EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(1)});
+    expectEverythingGivenBack();
 }
 
 TEST_F(RipJobTest, AFullDiskOrAFileThatCannotTakeItsSizesCountsAsFailed) {
@@ -166,7 +196,7 @@ TEST_F(RipJobTest, AFullDiskOrAFileThatCannotTakeItsSizesCountsAsFailed) {
     QDir().mkpath(folder);
     QFile::link("/dev/full", trackFile(1));
     QFile::link("/dev/null", trackFile(2)); // takes the audio, but never the header sizes
-    tick({1, 2});
+    w.tick({1, 2});
     extract();
     const QStringList boxes = w.messages(kProductName);
     ASSERT_EQ(boxes.size(), 2);
@@ -180,7 +210,7 @@ TEST_F(RipJobTest, AFullDiskOrAFileThatCannotTakeItsSizesCountsAsFailed) {
 // no track is attempted.
 TEST_F(RipJobTest, TheOutputFolderIsMadeAndCheckedOncePerJob) {
     loadDisc({kTrack, kTrack});
-    tick({1, 2});
+    w.tick({1, 2});
     setFolder(temp.path() + "/two/levels");
     extract();
     wav(1).expectCdHeader(kTrack);
@@ -197,17 +227,4 @@ TEST_F(RipJobTest, TheOutputFolderIsMadeAndCheckedOncePerJob) {
         EXPECT_TRUE(boxes[0].startsWith("Cannot rip into the folder \"" + bad + "\": "));
         EXPECT_TRUE(w.audio.callsStartingWith("BASS_CD_StreamCreate").empty());
     }
-}
-
-// A door the user locked stays locked after a rip, as the skin's indicator says.
-TEST_F(RipJobTest, TheDoorKeepsTheLockStateItHadBeforeTheRip) {
-    loadDisc({kTrack, kTrack});
-    tick({1, 2});
-    w.command("IDC_FS_lock");
-    extract();
-    expectEverythingGivenBack(true);
-    EXPECT_EQ(w.find<Flash>("Flash").GetVariable("_root.lock"), "1");
-    w.command("IDC_FS_unlock");
-    extract();
-    expectEverythingGivenBack(false);
 }

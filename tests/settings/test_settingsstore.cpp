@@ -1,43 +1,37 @@
 // The settings kept between runs: a first run, a save read back (the drive too), texts left
-// behind that make no sense, a settings file not understood and a save that fails.
+// behind that make no sense, a settings file not understood and a save that fails; the format
+// panels and the folder chooser.
 #include "settings/cregister.h"
-#include "settings/settingvalues.h"
+#include "settings/outputoptions.h"
 #include "support/windowtest.h"
 
 #include <QComboBox>
 #include <QFile>
+#include <QFrame>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 
 namespace {
 
-// Every control the settings keep, as "name=what it shows", joined by "|".
+// Every option the window shows, as "name=what it shows", joined by "|".
 QString Shown(FakeWindow& w) {
-    QStringList shown{"txtExtractPath=" + w.find<QLineEdit>("txtExtractPath").text()};
-    for (const char* name : {"optExtractMode0", "optExtractMode1", "optExtractMode2",
-                             "optExtractMode3", "optExtractMode4", "optOGGCBR", "optMP3CBR"})
-        shown << QString("%1=%2").arg(name).arg(w.find<QRadioButton>(name).isChecked());
-    for (const char* name : {"cmbOGGCBitrate", "cmbOGGVBitrate", "cmbMP3CBitrate", "cmbMP3VBitrate",
-                             "cmbWMAEncodingBitrate", "cmbCDDrives"})
-        shown << QString("%1=%2").arg(name, w.find<QComboBox>(name).currentText());
-    for (const QByteArray name : {"txtWMATags0", "txtWMATags1", "txtWMATags2", "txtWMATags3",
-                                  "txtWMATags4", "txtWMATags5", "txtWMATags6", "txtWMATags7"})
-        shown << name + "=" + w.find<QLineEdit>(name.constData()).text();
+    QStringList shown;
+    for (QWidget* control : w.form().findChildren<QWidget*>()) {
+        if (auto* text = qobject_cast<QLineEdit*>(control))
+            shown << control->objectName() + "=" + text->text();
+        else if (auto* option = qobject_cast<QRadioButton*>(control))
+            shown << control->objectName() + "=" + QString::number(option->isChecked());
+        else if (auto* list = qobject_cast<QComboBox*>(control))
+            shown << control->objectName() + "=" + list->currentText();
+    }
+    shown.sort(); // raising a panel reorders the window's children
     return shown.join('|');
 }
 
-const QString kDefaults =
-    "txtExtractPath=" + DefaultExtractPath() +
-    "|optExtractMode0=1|optExtractMode1=0|optExtractMode2=0|optExtractMode3=0|optExtractMode4=0"
-    "|optOGGCBR=1|optMP3CBR=1|cmbOGGCBitrate=128 Kbps|cmbOGGVBitrate=128 Kbps"
-    "|cmbMP3CBitrate=128 Kbps|cmbMP3VBitrate=128 Kbps|cmbWMAEncodingBitrate=160 "
-    "Kbps|cmbCDDrives=D: First"
-    "|txtWMATags0=Title|txtWMATags1=Artist|txtWMATags2=Album Title|txtWMATags3=Description"
-    "|txtWMATags4=Rating|txtWMATags5=Copyright|txtWMATags6=Genre|txtWMATags7=Year";
-
 // Sets every control away from its default, the MP3 VBR list to no selection.
 void ChangeEverything(FakeWindow& w) {
-    w.find<QLineEdit>("txtExtractPath").setText(" /music/#rips; = \"x\" ");
+    w.find<QLineEdit>("txtExtractPath").setText(QString::fromUtf8(" /#rips; = \"x\" \\ %41 日本 "));
     w.find<QRadioButton>("optExtractMode3").setChecked(true);
     w.find<QRadioButton>("optOGGVBR").setChecked(true);
     w.find<QRadioButton>("optMP3VBR").setChecked(true);
@@ -74,37 +68,23 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsStoreTest, AFirstRunShowsTheDefaultsAndWritesNothing) {
-    auto w = open();
-    EXPECT_EQ(Shown(*w), kDefaults);
-    EXPECT_TRUE(w->dialogs.messages.empty());
-    EXPECT_FALSE(QFile::exists(hive()));
-}
-
-TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndReloadDropsEdits) {
+// A reload drops what was not saved, and a stored value that makes no sense leaves its control
+// as it is.
+TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndNonsenseIsIgnored) {
     auto first = open();
     ChangeEverything(*first);
     first->find<QLineEdit>("txtWMATags5").clear(); // an empty tag loads as the box's text
     first->command("IDC_FS_Apply");
-    EXPECT_EQ(first->messages("Done"), QStringList{"Settings have been saved."});
-    QString saved = Shown(*first);
+    EXPECT_EQ(first->messages(), QStringList{"Settings have been saved."});
+    const QString saved = Shown(*first);
+    auto second = open();
+    EXPECT_EQ(Shown(*second), QString(saved).replace("txtWMATags5=|", "txtWMATags5=Copyright|"));
+    EXPECT_EQ(second->list().topLevelItemCount(), 2) << "the saved second drive was scanned";
 
     first->find<QLineEdit>("txtExtractPath").setText("/unsaved");
     first->find<QComboBox>("cmbOGGCBitrate").setCurrentIndex(3);
     first->command("IDC_FS_Settings");
     EXPECT_EQ(Shown(*first), saved);
-
-    saved.replace("txtWMATags5=|", "txtWMATags5=Copyright|");
-    auto second = open();
-    EXPECT_EQ(Shown(*second), saved);
-    EXPECT_EQ(second->list().topLevelItemCount(), 2) << "the saved second drive was scanned";
-}
-
-TEST_F(SettingsStoreTest, AValueThatMakesNoSenseLeavesItsControlAsItIs) {
-    auto w = open();
-    ChangeEverything(*w);
-    w->command("IDC_FS_Apply");
-    const QString saved = Shown(*w);
     const std::pair<const char*, const char*> rows[] = {
         {"File Format", "5"},       {"File Format", "-1"},     {"File Format", "three"},
         {"OGG CBR Check", "maybe"}, {"MP3 CBR Check", "yes"},  {"OGG CBR Bitrate", "9"},
@@ -112,22 +92,30 @@ TEST_F(SettingsStoreTest, AValueThatMakesNoSenseLeavesItsControlAsItIs) {
         {"WMA Bitrate", "2"},       {"Drive Index", "2"},      {"Drive Index", "-1"}};
     for (const auto& [name, text] : rows) {
         store(name, text);
-        w->command("IDC_FS_Settings");
-        EXPECT_EQ(Shown(*w), saved) << name << " = " << text;
+        first->command("IDC_FS_Settings");
+        EXPECT_EQ(Shown(*first), saved) << name << " = " << text;
     }
-    EXPECT_EQ(w->messages().size(), 1) << "only the confirmation";
+    EXPECT_EQ(first->messages().size(), 1) << "only the confirmation";
 }
 
+// The file stays as it was until the next save, which then reads back.
 TEST_F(SettingsStoreTest, ASettingsFileNotUnderstoodLoadsDefaultsAndIsNamedOnce) {
+    const QByteArray contents = "{\"Software\\\\Vantrope\\\\Settings\": {\"File Format\": 3";
     QFile file(hive());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("{\"Software\\\\Vantrope\\\\Settings\": {\"File Format\": 3");
+    file.write(contents);
     file.close();
     auto w = open();
     w->command("IDC_FS_Settings");
-    EXPECT_EQ(Shown(*w), kDefaults);
+    QTemporaryDir empty;
+    EXPECT_EQ(Shown(*w), Shown(*open(empty.path())));
     ASSERT_EQ(w->messages().size(), 1);
     EXPECT_TRUE(w->messages().front().contains(hive()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), contents);
+    file.close();
+    w->command("IDC_FS_Apply");
+    EXPECT_TRUE(open()->dialogs.messages.empty());
 }
 
 TEST_F(SettingsStoreTest, ASaveThatFailsIsToldWithTheFileAndNotConfirmed) {
@@ -139,4 +127,49 @@ TEST_F(SettingsStoreTest, ASaveThatFailsIsToldWithTheFileAndNotConfirmed) {
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told.front().contains(notAFolder + "/HKEY_LOCAL_MACHINE.json"));
     EXPECT_TRUE(w->messages("Done").isEmpty());
+}
+
+// A settings file that may not be written still loads, and is left as it was.
+TEST_F(SettingsStoreTest, ASettingsFileThatMayNotBeWrittenStillLoads) {
+    auto first = open();
+    ChangeEverything(*first);
+    first->command("IDC_FS_Apply");
+    const QString saved = Shown(*first);
+    QFile::setPermissions(hive(), QFile::ReadOwner);
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const bool permissionsHold = !QFile(folder.filePath("probe")).open(QIODevice::WriteOnly);
+    if (permissionsHold) {
+        auto w = open();
+        EXPECT_EQ(Shown(*w), saved);
+        w->find<QLineEdit>("txtExtractPath").setText("/elsewhere");
+        w->command("IDC_FS_Apply");
+        EXPECT_EQ(w->messages("Settings not saved").size(), 1);
+        EXPECT_EQ(Shown(*open()), saved);
+    }
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!permissionsHold)
+        GTEST_SKIP() << "running as root: permission bits do not stop writing";
+}
+
+TEST_F(SettingsStoreTest, TheChosenFormatBringsItsPanelToTheFront) {
+    auto w = open();
+    for (int i : {3, 2, 4, 1, 0}) {
+        w->find<QRadioButton>(QString("optExtractMode%1").arg(i).toLatin1()).setChecked(true);
+        for (int panel = 0; panel < 5; ++panel)
+            EXPECT_EQ(w->find<QFrame>(QString("frFormatSettings%1").arg(panel).toLatin1())
+                          .isVisibleTo(&w->find<QWidget>("frFileFormat")),
+                      panel == i);
+    }
+}
+
+TEST_F(SettingsStoreTest, BrowseSetsTheChosenFolderAndACancelKeepsTheText) {
+    auto w = open();
+    w->find<QLineEdit>("txtExtractPath").setText("/music/rips");
+    w->dialogs.folderAnswer = "/media/usb/Ripped/";
+    w->find<QPushButton>("cmdBrowseFolder").click();
+    EXPECT_EQ(w->dialogs.folderRequests, QStringList{"/music/rips"});
+    EXPECT_EQ(w->find<OutputOptions>().choice().folder, "/media/usb/Ripped");
+    w->dialogs.folderAnswer.clear();
+    w->find<QPushButton>("cmdBrowseFolder").click();
+    EXPECT_EQ(w->find<OutputOptions>().choice().folder, "/media/usb/Ripped");
 }

@@ -5,8 +5,8 @@
 #include <QFile>
 
 namespace {
-// Samples per channel the decoder delivers for the whole stream.
-long long DecodedSamples(AVFormatContext& input, const AVStream& audio) {
+// Samples per channel the decoder delivers for the whole stream; float planes are kept.
+long long DecodeAll(AVFormatContext& input, const AVStream& audio, AudioProbe& probe) {
     const AVCodec* codec = avcodec_find_decoder(audio.codecpar->codec_id);
     const CodecContextHandle decoder(avcodec_alloc_context3(codec));
     if (!decoder || avcodec_parameters_to_context(decoder.get(), audio.codecpar) < 0 ||
@@ -23,8 +23,15 @@ long long DecodedSamples(AVFormatContext& input, const AVStream& audio) {
         }
         avcodec_send_packet(decoder.get(), more ? packet.get() : nullptr);
         av_packet_unref(packet.get());
-        while (avcodec_receive_frame(decoder.get(), frame.get()) == 0)
+        while (avcodec_receive_frame(decoder.get(), frame.get()) == 0) {
             samples += frame->nb_samples;
+            for (int c = 0;
+                 frame->format == AV_SAMPLE_FMT_FLTP && c < 2 && c < frame->ch_layout.nb_channels;
+                 ++c) {
+                const auto* plane = reinterpret_cast<const float*>(frame->extended_data[c]);
+                probe.channels[c].insert(probe.channels[c].end(), plane, plane + frame->nb_samples);
+            }
+        }
     }
     return samples;
 }
@@ -45,6 +52,6 @@ AudioProbe ProbeAudio(const QString& path) {
         for (const AVDictionaryEntry* tag = nullptr;
              (tag = av_dict_get(tags, "", tag, AV_DICT_IGNORE_SUFFIX));)
             probe.tags[tag->key] = tag->value;
-    probe.seconds = double(DecodedSamples(*input, *audio)) / audio->codecpar->sample_rate;
+    probe.seconds = double(DecodeAll(*input, *audio, probe)) / audio->codecpar->sample_rate;
     return probe;
 }

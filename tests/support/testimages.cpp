@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 QString TestImagesFolder() {
     const QString fromEnv = qEnvironmentVariable("MIVO_TEST_IMAGES");
@@ -12,4 +13,18 @@ QString TestImagesFolder() {
 
 QString TestImage(const QString& name) {
     return TestImagesFolder() + "/" + name;
+}
+
+std::vector<QByteArray> TrackAudio(const QString& manifest, const QString& bin) {
+    QFile list(TestImage(manifest)), audio(TestImage(bin));
+    std::vector<QByteArray> tracks;
+    if (!list.open(QIODevice::ReadOnly | QIODevice::Text) || !audio.open(QIODevice::ReadOnly))
+        return tracks;
+    const QByteArray all = audio.readAll();
+    for (const QByteArray& line : list.readAll().split('\n'))
+        if (const QList<QByteArray> f = line.simplified().split(' '); f.size() == 4)
+            tracks.push_back(f[1] != "AUDIO"
+                                 ? QByteArray()
+                                 : all.mid(f[2].toLongLong() * 2352, f[3].toLongLong() * 2352));
+    return tracks;
 }

@@ -1,8 +1,15 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <vector>
 
 // Folder of the disc images generated for the tests by tools/discgen
 // (MIVO_TEST_IMAGES, set by the test runner; the build's testdiscs/ otherwise).
 QString TestImagesFolder();
 QString TestImage(const QString& name);
+
+// Each track's audio as the image's bin holds it, by the generator's manifest
+// ("<n> AUDIO|DATA <first sector> <sectors>"); empty for a data track.
+std::vector<QByteArray> TrackAudio(const QString& manifest, const QString& bin);

@@ -1,20 +1,25 @@
-// WMA files as FFmpeg reads them back: the length, rate, audio and tags that
-// went in, a valid file after any close, and the family's codes on failures.
-#include "platform/audio/ffmpeghandles.h"
+// The encoders: WMA files as FFmpeg reads them back (the length, rate, audio and tags that went
+// in, a valid file after any close), and what the encoder extension feeds an external encoder.
+
+#include "platform/audio/encoderextension.h"
 #include "platform/audio/lasterror.h"
 #include "platform/audio/outputengine.h"
 #include "platform/audio/wmaextension.h"
+#include "support/audioprobe.h"
+#include "support/wavfile.h"
+#include "test_core_support.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
-#include <map>
 #include <numbers>
 #include <vector>
+
+using namespace coretest;
 
 namespace {
 
@@ -28,48 +33,8 @@ double Source(int channel, std::int64_t i) {
            std::sin(2 * std::numbers::pi * (channel == 0 ? 440.0 : 1000.0) * i / kRate);
 }
 
-struct InputDeleter {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-
-struct DecodedWma {
-    int bitRate = 0;
-    std::map<std::string, std::string> tags;
-    std::vector<float> channels[2];
-};
-
-DecodedWma ReadWma(const QString& path) {
-    DecodedWma out;
-    AVFormatContext* opened = nullptr;
-    EXPECT_EQ(avformat_open_input(&opened, path.toUtf8().constData(), nullptr, nullptr), 0);
-    std::unique_ptr<AVFormatContext, InputDeleter> input(opened);
-    if (!input || avformat_find_stream_info(input.get(), nullptr) < 0)
-        return out;
-    const AVCodecParameters* par = input->streams[0]->codecpar;
-    out.bitRate = static_cast<int>(par->bit_rate);
-    for (const AVDictionaryEntry* tag = nullptr;
-         (tag = av_dict_get(input->metadata, "", tag, AV_DICT_IGNORE_SUFFIX));)
-        out.tags[tag->key] = tag->value;
-    CodecContextHandle decoder(avcodec_alloc_context3(avcodec_find_decoder(par->codec_id)));
-    avcodec_parameters_to_context(decoder.get(), par);
-    EXPECT_EQ(avcodec_open2(decoder.get(), nullptr, nullptr), 0);
-    PacketHandle packet(av_packet_alloc());
-    FrameHandle frame(av_frame_alloc());
-    for (bool more = true; more;) {
-        more = av_read_frame(input.get(), packet.get()) == 0;
-        avcodec_send_packet(decoder.get(), more ? packet.get() : nullptr);
-        av_packet_unref(packet.get());
-        while (avcodec_receive_frame(decoder.get(), frame.get()) == 0)
-            for (int c = 0; c < 2; ++c) {
-                const auto* data = reinterpret_cast<const float*>(frame->extended_data[c]);
-                out.channels[c].insert(out.channels[c].end(), data, data + frame->nb_samples);
-            }
-    }
-    return out;
-}
-
 // Decoded against the source, sample for sample; the cut at each end rings for a frame.
-double SnrDb(const DecodedWma& decoded, int channel, std::int64_t written) {
+double SnrDb(const AudioProbe& decoded, int channel, std::int64_t written) {
     double signal = 0, noise = 0;
     for (std::int64_t i = kFrameSamples; i < written - kFrameSamples; ++i) {
         signal += Source(channel, i) * Source(channel, i);
@@ -80,13 +45,15 @@ double SnrDb(const DecodedWma& decoded, int channel, std::int64_t written) {
 
 class WmaExtensionTest : public ::testing::Test {
 protected:
-    HWMENCODE open(const QString& name, DWORD bitrate, DWORD flags = BASS_WMA_TAGS) {
-        return m_wma.BASS_WMA_EncodeOpenFile(kRate, flags, bitrate,
-                                             m_dir.filePath(name).toUtf8().constData());
-    }
-
-    // Writes the source in blocks of the given byte sizes, in turn, until `frames` are written.
-    bool writeSource(HWMENCODE encoder, std::int64_t frames, std::vector<DWORD> blockBytes) {
+    // Tags, the closing tag (also after the header), the source in blocks of the given byte
+    // sizes in turn, and the close; then FFmpeg reads the file.
+    AudioProbe encode(const QString& name, DWORD bitrate, DWORD flags, const std::vector<Tag>& tags,
+                      std::int64_t frames, std::vector<DWORD> blockBytes = {20000}) {
+        const HWMENCODE encoder = m_wma.BASS_WMA_EncodeOpenFile(
+            kRate, flags, bitrate, m_dir.filePath(name).toUtf8().constData());
+        for (const Tag& tag : tags)
+            EXPECT_TRUE(m_wma.BASS_WMA_EncodeSetTag(encoder, tag[0], tag[2]));
+        EXPECT_TRUE(m_wma.BASS_WMA_EncodeSetTag(encoder, "", ""));
         for (std::int64_t done = 0, block = 0; done < frames; ++block) {
             const auto n =
                 std::min<std::int64_t>(blockBytes[block % blockBytes.size()] / 4, frames - done);
@@ -94,24 +61,12 @@ protected:
             for (std::int64_t i = done; i < done + n; ++i)
                 for (int c = 0; c < 2; ++c)
                     pcm.push_back(static_cast<std::int16_t>(std::lround(32767 * Source(c, i))));
-            if (!m_wma.BASS_WMA_EncodeWrite(encoder, pcm.data(), static_cast<DWORD>(n * 4)))
-                return false;
+            EXPECT_TRUE(m_wma.BASS_WMA_EncodeWrite(encoder, pcm.data(), static_cast<DWORD>(n * 4)));
             done += n;
         }
-        return true;
-    }
-
-    // Tags, the closing tag, the audio and the close; then FFmpeg reads the file.
-    DecodedWma encode(const QString& name, DWORD bitrate, DWORD flags, const std::vector<Tag>& tags,
-                      std::int64_t frames, std::vector<DWORD> blockBytes = {20000}) {
-        const HWMENCODE encoder = open(name, bitrate, flags);
-        for (const Tag& tag : tags)
-            EXPECT_TRUE(m_wma.BASS_WMA_EncodeSetTag(encoder, tag[0], tag[2]));
-        EXPECT_TRUE(m_wma.BASS_WMA_EncodeSetTag(encoder, "", "")); // also after the header
-        EXPECT_TRUE(writeSource(encoder, frames, blockBytes));
         m_wma.BASS_WMA_EncodeClose(encoder);
         EXPECT_EQ(LastBassError(), BASS_OK);
-        return ReadWma(m_dir.filePath(name));
+        return ProbeAudio(m_dir.filePath(name));
     }
 
     QTemporaryDir m_dir;
@@ -121,15 +76,7 @@ protected:
 
 } // namespace
 
-TEST_F(WmaExtensionTest, EveryOfferedRateMakesAFileOfThatRate) {
-    const DWORD* rates = m_wma.BASS_WMA_EncodeGetRates(kRate, 0);
-    ASSERT_NE(rates, nullptr);
-    EXPECT_EQ(rates[4], 128000u); // the settings' default is the fifth
-    for (; *rates; ++rates)
-        EXPECT_EQ(encode(QString::number(*rates), *rates, 0, {}, kRate).bitRate, int(*rates));
-}
-
-TEST_F(WmaExtensionTest, WritesTheAudioAndTheTagsThatWereSet) {
+TEST_F(WmaExtensionTest, WritesTheAudioTheTagsAndTheRateThatWereSet) {
     const std::vector<Tag> all = {{"Title", "title", "Überlänge — 東京の夜"},
                                   {"Author", "artist", "The Artist"},
                                   {"WM/AlbumTitle", "album", "The Album"},
@@ -150,10 +97,11 @@ TEST_F(WmaExtensionTest, WritesTheAudioAndTheTagsThatWereSet) {
                  {"stopped part way", 128000, BASS_WMA_TAGS, {all[0]}, kRate / 2 + 5, {20000}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const DecodedWma decoded = encode(c.name, c.bitrate, c.flags, c.tags, c.written, c.blocks);
+        const AudioProbe decoded = encode(c.name, c.bitrate, c.flags, c.tags, c.written, c.blocks);
         EXPECT_EQ(decoded.bitRate, static_cast<int>(c.bitrate));
         // From the first written sample to the end of the last encoder frame.
-        EXPECT_GE(std::ssize(decoded.channels[0]), c.written);
+        ASSERT_GE(std::min(std::ssize(decoded.channels[0]), std::ssize(decoded.channels[1])),
+                  c.written);
         EXPECT_LT(std::ssize(decoded.channels[0]), c.written + kFrameSamples);
         for (int channel : {0, 1}) // one sample late gives 20 dB
             EXPECT_GT(SnrDb(decoded, channel, c.written), 30.0);
@@ -163,5 +111,48 @@ TEST_F(WmaExtensionTest, WritesTheAudioAndTheTagsThatWereSet) {
         // Over 20 s only the frames' payload headers add to the rate: no padded packets.
         const double realRate = QFile(m_dir.filePath(c.name)).size() * 8.0 * kRate / c.written;
         EXPECT_TRUE(c.bitrate < 192000 || std::abs(realRate / c.bitrate - 1) < 0.025) << realRate;
+    }
+    // Every rate the options offer makes a file of that rate.
+    const DWORD* rates = m_wma.BASS_WMA_EncodeGetRates(kRate, 0);
+    ASSERT_NE(rates, nullptr);
+    for (; *rates; ++rates)
+        EXPECT_EQ(encode(QString::number(*rates), *rates, 0, {}, kRate).bitRate, int(*rates));
+}
+
+// A stand-in lame that keeps its input: a WAV header with the real size, then exactly what the
+// reader got, also when the reader stops early.
+TEST(EncoderExtension, FeedsTheHeaderAndEveryByteReadInOrder) {
+    constexpr DWORD kBlock = 262144; // what the converter reads at a time
+    QTemporaryDir app;
+    OutputEngine core;
+    EncoderExtension encoders(core, app.path().toStdString());
+    QFile lame(app.filePath("lame"));
+    ASSERT_TRUE(lame.open(QIODevice::WriteOnly));
+    lame.write("#!/bin/sh\ncat > \"$4\"\n");
+    lame.setPermissions(lame.permissions() | QFile::ExeOwner);
+    lame.close();
+    const struct {
+        QWORD length;
+        QWORD readUpTo;
+    } cases[] = {{60 * kSecond, 3 * kBlock}, {7 * kSecond + 8, ~QWORD{0}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.readUpTo);
+        const HSTREAM h =
+            core.createStream(std::make_unique<FakePcmSource>(c.length), kDecodeStreamFlags, 0);
+        const QString out = app.filePath("my input.wav");
+        const std::string line = "lame.exe -b 128 - \"" + out.toStdString() + "\"";
+        ASSERT_NE(encoders.BASS_Encode_Start(h, line.c_str(), 0, nullptr, nullptr), 0u);
+        std::string read; // as the converter reads, up to readUpTo
+        std::vector<char> buffer(kBlock);
+        for (int n = 0; read.size() < c.readUpTo && core.BASS_ChannelIsActive(h) &&
+                        (n = core.BASS_ChannelGetData(h, buffer.data(), kBlock)) >= 0;)
+            read.append(buffer.data(), n);
+        ASSERT_EQ(encoders.BASS_Encode_Stop(h), 1);
+        EXPECT_TRUE(encoders.lastEncoderOutcome().succeeded());
+        EXPECT_EQ(encoders.lastEncoderOutcome().bytesFed, read.size());
+        const WavFile file = ReadWav(out);
+        file.expectCdHeader(static_cast<quint32>(c.length), std::ssize(read));
+        EXPECT_TRUE(file.data().toStdString() == read);
+        core.BASS_StreamFree(h);
     }
 }

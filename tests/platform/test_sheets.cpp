@@ -1,22 +1,128 @@
-// The pieces under the CD extension that need no image on disk: reading sheets for their files,
-// undoing libcdio's second UTF-8 encoding, the CD-TEXT block, and a drive's capabilities page.
+// Disc images and their sheets. Damaged and hostile images are each listed with a reason a
+// person understands, hold no disc, never end or block the program, and leave nothing in the
+// temporary folder; the sheet scanner and the CD-TEXT block follow.
 
 #include "platform/audio/cdtextblock.h"
-#include "platform/audio/drivecapabilities.h"
 #include "platform/audio/imagesheet.h"
 #include "platform/audio/virtualdrive.h"
 #include "support/testimages.h"
+#include "test_core_support.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace coretest;
+namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 namespace {
+
+constexpr int kBinSectors = 10;
+
+std::string Cue(const std::string& tracks) {
+    return "FILE \"a.bin\" BINARY\n" + tracks;
+}
+
+std::string CueTrack(const std::string& number, const std::string& index) {
+    return "  TRACK " + number + " AUDIO\n    INDEX " + index + "\n";
+}
+
+// A sheet named a.cue or a.toc beside a.bin, a ten-sector audio file.
+struct BadImage {
+    std::string name;
+    std::string sheet;
+    std::string reason; // what the description must say; empty: the image is good
+    std::function<void(const fs::path& sheetPath)> make = nullptr; // instead of writing sheet
+};
+
+std::vector<BadImage> BadImages() {
+    const std::string one = CueTrack("01", "01 00:00:00");
+    std::string hundred;
+    for (int i = 0; i < 100; ++i)
+        hundred += "TRACK AUDIO\nFILE \"a.bin\" 0 1\n";
+    return {
+        {"a.cue", Cue(one), ""},
+        {"a.cue", Cue(CueTrack("01", "01 99:99:99")), "track 1: INDEX 01 99:99:99 is not a time"},
+        {"a.cue", Cue(CueTrack("01", "01 -00:02:00")), "INDEX 01 -00:02:00 is not a time"},
+        {"a.cue", Cue(CueTrack("01", "01 00:00:75")), "frames below 75"},
+        {"a.cue", Cue(CueTrack("01", "01 79:00:00")),
+         "track 1 starts at 79:00:00, past the end of \"a.bin\""},
+        {"a.cue", Cue(CueTrack("00", "01 00:00:00")), "TRACK 00: track numbers run from 1 to 99"},
+        {"a.cue", Cue(CueTrack("100", "01 00:00:00")), "TRACK 100: a disc has at most 99 tracks"},
+        {"a.cue", Cue(CueTrack("02", "01 00:00:00") + CueTrack("01", "01 00:00:05")),
+         "TRACK 01 follows TRACK 2: track numbers must rise"},
+        {"a.cue", Cue(one + CueTrack("02", "01 00:00:00")),
+         "track 2 starts at 00:00:00, not after track 1"},
+        {"a.cue", Cue(CueTrack("01", "00 00:00:00")), "track 1 has no INDEX 01"},
+        {"a.cue", Cue("  TRACK 01 CDG\n    INDEX 01 00:00:00\n"), "CDG (karaoke)"},
+        {"a.cue", Cue(one + "    FLAGS DCP BOGUS\n"), "track 1: unknown FLAGS word \"BOGUS\""},
+        {"a.cue", "CATALOG 12345\n" + Cue(one), "the CATALOG number must be 13 digits"},
+        {"a.cue", "TITLE \"" + std::string(4096, 'x') + "\"\n" + Cue(one),
+         "line 1 is longer than 1024 characters"},
+        {"a.cue", "\x01\x7f junk\nFILE \"a.bin\" BINARY\n\xff TRACK\nTRACK 01 AUDIO\n",
+         "track 1 has no INDEX 01"},
+        {"a.cue", "FILE \"dir\" BINARY\n" + one, "the file \"dir\" is not a regular file"},
+        {"a.cue", "FILE \"a.wav\" WAVE\n" + one, "the file type WAVE is not supported"},
+        {"a.cue", Cue(one) + "FILE \"b.bin\" BINARY\n", "several files (\"a.bin\", \"b.bin\")"},
+        {"a.cue", "FILE \"b.bin\" BINARY\n" + one, "the file \"b.bin\" is missing"},
+        {"a.cue", one, "the sheet names no data file"},
+        {"a.cue", Cue("  TRACK 01 SIDEWAYS\n"), "track 1 has the unknown mode \"SIDEWAYS\""},
+        {"a.cue", Cue(one + CueTrack("02", "01 00:00:20")), "track 1 runs past the end"},
+        {"a.toc", hundred, "more than 99 tracks"},
+        {"a.toc", "TRACK AUDIO\nFILE \"a.bin\" 123456789012345678901\n",
+         "has no valid start position"},
+        {"a.toc", "TRACK AUDIO\nFILE \"a.bin\" 0 1234567890123456789012\n", "has no valid length"},
+        {"a.toc", "TRACK AUDIO\nFILE \"a.bin\" #99999999999999999999999 0\n",
+         "the byte offset #99999999999999999999999 is not a number of a sensible size"},
+        {"a.toc", "TRACK AUDIO\nFILE \"a.bin\" #1125899906842624 0 00:00:01\n",
+         "track 1 starts past the end of \"a.bin\""},
+        {"a.cue", "", "not a regular file",
+         [](const fs::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }},
+        {"a.cue", "", "not a regular file",
+         [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }},
+        {"a.cue", "", "the sheet is larger than 1 MB",
+         [](const fs::path& p) { fs::resize_file((std::ofstream(p), p), 2'000'000'000); }},
+    };
+}
+
+TEST(BadImages, AreListedWithTheirReasonAndLeaveNothingBehind) {
+    QTemporaryDir temp;
+    const ScopedEnv tmpdir("TMPDIR", temp.path().toStdString());
+    for (const BadImage& image : BadImages()) {
+        QTemporaryDir dir;
+        const fs::path folder = dir.path().toStdString();
+        std::ofstream(folder / "a.bin", std::ios::binary) << std::string(kBinSectors * 2352, 'a');
+        fs::create_directory(folder / "dir");
+        const fs::path sheet = folder / image.name;
+        if (image.make)
+            image.make(sheet);
+        else
+            std::ofstream(sheet, std::ios::binary) << image.sheet;
+        VirtualDrive drive(sheet.string());
+        SCOPED_TRACE(image.sheet.substr(0, 200));
+        if (image.reason.empty()) {
+            EXPECT_EQ(drive.description(), "Virtual drive (" + image.name + ")");
+            EXPECT_TRUE(drive.isReady());
+            continue;
+        }
+        const std::string prefix = "Virtual drive (" + image.name + "): cannot read the image: ";
+        EXPECT_EQ(drive.description().rfind(prefix, 0), 0u) << drive.description();
+        EXPECT_NE(drive.description().find(image.reason), std::string::npos) << drive.description();
+        EXPECT_FALSE(drive.isReady());
+    }
+    EXPECT_TRUE(fs::is_empty(temp.path().toStdString())) << "a staging folder was left behind";
+}
+
+// ---- the pieces under the CD extension that need no image on disk ----------------------------
 
 ScannedSheet Scan(SheetKind kind, const std::string& text) {
     return ScanSheet(kind, text, "/discs", [](int i) { return "staged" + std::to_string(i); });
@@ -119,62 +225,6 @@ TEST(CdText, BlockNumbersTracksFromOneAndListsOnlyFieldsPresent) {
     set(CDTEXT_FIELD_TITLE, "Not on the disc", 5);
     EXPECT_EQ(CdTextBlockFrom(text.get(), 3, 2),
               "PERFORMER0=Band\0TITLE1=Intro\0ARRANGER2=Someone\0\0"s);
-}
-
-// ---- capabilities page ----------------------------------------------------------------------
-
-std::vector<unsigned char> ModeSenseReply(int blockDescriptorBytes, unsigned char pageCode) {
-    std::vector<unsigned char> reply(8 + blockDescriptorBytes + 28, 0);
-    reply[7] = static_cast<unsigned char>(blockDescriptorBytes);
-    unsigned char* page = reply.data() + 8 + blockDescriptorBytes;
-    page[0] = pageCode;
-    page[2] = 0x04;                   // reads CD-R/RW "method 2"
-    page[5] = 0x02;                   // CD-DA stream is accurate
-    page[8] = 0x1B, page[9] = 0x90;   // 7056 KB/s
-    page[12] = 0x08, page[13] = 0x00; // 2048 KB
-    return reply;
-}
-
-TEST(CdDriveCapabilities, PageIsFoundBehindBlockDescriptors) {
-    for (int descriptors : {0, 8}) {
-        const auto reply = ModeSenseReply(descriptors, 0x2A | 0x80); // PS bit set
-        const auto page = ParseCapabilitiesPage(reply.data(), reply.size());
-        ASSERT_TRUE(page) << descriptors;
-        EXPECT_TRUE(page->readsMethod2);
-        EXPECT_TRUE(page->accurateStream);
-        EXPECT_EQ(page->maxReadSpeedKBps, 7056u);
-        EXPECT_EQ(page->bufferKB, 2048u);
-    }
-    const auto other = ModeSenseReply(0, 0x01);
-    EXPECT_FALSE(ParseCapabilitiesPage(other.data(), other.size()));
-    const auto cut = ModeSenseReply(0, 0x2A);
-    EXPECT_FALSE(ParseCapabilitiesPage(cut.data(), 16));
-}
-
-TEST(CdDriveCapabilities, LibcdioBitsAndThePageMakeTheDriveInfo) {
-    const CapabilitiesPage page{true, true, 4234, 512};
-    BASS_CD_INFO info;
-    info.size = 28;
-    FillDriveInfo(CDIO_DRIVE_CAP_READ_CD_R | CDIO_DRIVE_CAP_READ_CD_DA |
-                      CDIO_DRIVE_CAP_READ_MODE2_FORM1 | CDIO_DRIVE_CAP_READ_DVD_ROM,
-                  CDIO_DRIVE_CAP_MISC_EJECT | CDIO_DRIVE_CAP_MISC_MULTI_SESSION, page, info);
-    EXPECT_EQ(info.rwflags, BASS_CD_RWFLAG_READCDR | BASS_CD_RWFLAG_READCDDA |
-                                BASS_CD_RWFLAG_READM2F1 | BASS_CD_RWFLAG_READDVD |
-                                BASS_CD_RWFLAG_READMULTI | BASS_CD_RWFLAG_READCDRW2 |
-                                BASS_CD_RWFLAG_READCDDAFAST);
-    EXPECT_EQ(info.canopen, 1u);
-    EXPECT_EQ(info.canlock, 0u);
-    EXPECT_EQ(info.maxspeed, 4234u);
-    EXPECT_EQ(info.cache, 512u);
-    EXPECT_EQ(info.size, 28u);
-
-    // Without the page: no speed, no cache, and no claim of an accurate stream.
-    FillDriveInfo(CDIO_DRIVE_CAP_READ_CD_DA, CDIO_DRIVE_CAP_MISC_LOCK, std::nullopt, info);
-    EXPECT_EQ(info.rwflags, BASS_CD_RWFLAG_READCDDA);
-    EXPECT_EQ(info.canlock, 1u);
-    EXPECT_EQ(info.canopen, 0u);
-    EXPECT_EQ(info.maxspeed, 0u);
-    EXPECT_EQ(info.cache, 0u);
 }
 
 } // namespace
