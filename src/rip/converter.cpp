@@ -44,10 +44,10 @@ DWORD OpenSource(const RipContext& job, const QString& origfile, bool iscd) {
 
 // Starts the encoder on the stream; false (with the reason told) when none runs.
 bool StartEncoder(const RipContext& job, DWORD stream, const QString& toencoder,
-                  const QString& bitrate, const QString& outfile) {
+                  const QString& bitrate, const QString& outfile, const QString& shownfile) {
     const EncoderCommand command = BuildEncoderCommand(toencoder, bitrate, outfile);
     if (!command.refusal.isEmpty()) {
-        Tell(job, command.refusal);
+        Tell(job, QString(command.refusal).replace(outfile, shownfile));
         return false;
     }
     if (!command.line || stream == 0)
@@ -92,16 +92,16 @@ void FinishEncoder(const RipContext& job, DWORD stream) {
 }
 
 // Counted only when the encoder took all of the track, ended well and left a file.
-bool Judge(const RipContext& job, bool complete, const QString& outfile) {
+bool Judge(const RipContext& job, bool complete, const QString& outfile, const QString& shownfile) {
     const EncoderOutcome outcome = job.bass.enc.lastEncoderOutcome();
     if (!outcome.succeeded()) {
         Tell(job,
-             EncoderFailureText(outcome) + QStringLiteral(" (") + outfile + QStringLiteral(")"));
+             EncoderFailureText(outcome) + QStringLiteral(" (") + shownfile + QStringLiteral(")"));
         return false;
     }
     if (QFileInfo(outfile).size() <= 0) {
         Tell(job, QString::fromStdString(outcome.program) +
-                      QStringLiteral(" ended without writing ") + outfile);
+                      QStringLiteral(" ended without writing ") + shownfile);
         return false;
     }
     return complete;
@@ -110,11 +110,13 @@ bool Judge(const RipContext& job, bool complete, const QString& outfile) {
 } // namespace
 
 bool Converter(const RipContext& job, const QString& origfile, const QString& toencoder,
-               const QString& bitrate, const QString& outfile, bool iscd) {
+               const QString& bitrate, const QString& outfile, bool iscd,
+               const QString& shownfile) {
     BassCore& core = job.bass.core;
+    const QString& shown = shownfile.isEmpty() ? outfile : shownfile;
     PrepareLibrary(job);
     const DWORD stream = OpenSource(job, origfile, iscd);
-    const bool started = StartEncoder(job, stream, toencoder, bitrate, outfile);
+    const bool started = StartEncoder(job, stream, toencoder, bitrate, outfile, shown);
     const bool complete =
         started && Pump(job, stream) &&
         !(iscd && ReportDamage(job, stream, static_cast<int>(origfile.toDouble())));
@@ -124,5 +126,5 @@ bool Converter(const RipContext& job, const QString& origfile, const QString& to
     if (!core.BASS_StreamFree(stream) && core.BASS_ErrorGetCode() != BASS_ERROR_HANDLE)
         AppendErrorLog(job.appFolder, ErrorLogLine(QDateTime::currentDateTime(),
                                                    core.BASS_ErrorGetCode(), origfile));
-    return started && Judge(job, complete, outfile);
+    return started && Judge(job, complete, outfile, shown);
 }

@@ -5,6 +5,8 @@
 // Makes outfile from a CD track (iscd: origfile is the 0-based track number) or an audio file
 // (origfile is its path) through the external encoder of the format code toencoder ("MP3C",
 // "MP3V", "OGGV", "OGGC"). True when the encoder took the whole track, ended well and left a
-// file; any other outcome is reported to the user.
+// file; any other outcome is reported to the user, naming the file shownfile (outfile when
+// empty).
 bool Converter(const RipContext& job, const QString& origfile, const QString& toencoder,
-               const QString& bitrate, const QString& outfile, bool iscd);
+               const QString& bitrate, const QString& outfile, bool iscd,
+               const QString& shownfile = {});

@@ -4,12 +4,16 @@
 #include "common/modbass.h"
 #include "rip/converter.h"
 #include "rip/ripoutput.h"
+#include "rip/stagedfile.h"
 #include "rip/wavextraction.h"
 #include "rip/wmaextraction.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -34,14 +38,36 @@ int RipJob::RipTracks() {
     return ripped;
 }
 
-// Rips one track in the chosen format; true when its file was written completely.
+// Rips one track in the chosen format; true when its file was written completely. The file
+// takes its name only when it is whole, or shorter but valid after a Stop; a failed attempt
+// leaves the file an earlier rip made under that name as it was.
 bool RipJob::RipTrack(int lTrack) {
     // Files are named after the disc's track, also when an unreadable track left no row.
     const RipOutput output = ChooseRipOutput(m_request.output, lTrack + 1);
+    if (output.path == RipPath::None)
+        return false;
+    StagedFile file(output.file);
+    const bool complete = WriteTrack(output, lTrack, file);
+    const bool stoppedWithValidFile = bStopRipping && QFileInfo(file.path()).size() > 0;
+    if (!complete && !stoppedWithValidFile)
+        return false;
+    if (file.makeFinal())
+        return complete;
+    m_services.dialogs.showMessage(m_boxOwner,
+                                   QStringLiteral("The file \"") + file.finalPath() +
+                                       QStringLiteral("\" could not be saved: ") +
+                                       QString::fromLocal8Bit(std::strerror(errno)) +
+                                       QStringLiteral(".\r\nThe track is not counted as ripped."),
+                                   QStringLiteral("Output folder"), MessageIcon::Exclamation,
+                                   MessageButtons::Ok);
+    return false;
+}
+
+bool RipJob::WriteTrack(const RipOutput& output, int lTrack, const StagedFile& file) {
     const RipContext job = Context();
     switch (output.path) {
     case RipPath::Wav:
-        return ExtractAudioTrackToWav(job, lTrack);
+        return ExtractAudioTrackToWav(job, lTrack, file);
     case RipPath::Wma:
         if (!output.wmaBitrate) {
             if (FirstNoticeInJob(QStringLiteral("no WMA bit rate")))
@@ -52,10 +78,10 @@ bool RipJob::RipTrack(int lTrack) {
                     QStringLiteral("WMA bit rate"), MessageIcon::Exclamation, MessageButtons::Ok);
             return false;
         }
-        return ExtractAudioTrackToWMA(job, lTrack, *output.wmaBitrate);
+        return ExtractAudioTrackToWMA(job, lTrack, *output.wmaBitrate, file);
     case RipPath::Encoder:
-        return Converter(job, QString::number(lTrack), output.code, output.bitrate, output.file,
-                         true);
+        return Converter(job, QString::number(lTrack), output.code, output.bitrate, file.path(),
+                         true, file.finalPath());
     case RipPath::None:
         return false;
     }
@@ -78,8 +104,10 @@ bool RipJob::PrepareOutputFolder() {
         else if (!probe.open())
             reason = probe.errorString();
     }
-    if (reason.isEmpty())
+    if (reason.isEmpty()) {
+        StagedFile::RemoveLeftovers(folder);
         return true;
+    }
     m_services.dialogs.showMessage(
         m_boxOwner,
         QStringLiteral("Cannot rip into the folder \"") + folder + QStringLiteral("\": ") + reason +

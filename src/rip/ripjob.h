@@ -15,6 +15,8 @@
 #include <vector>
 
 class Dialogs;
+class StagedFile;
+struct RipOutput;
 class DriveDoor;
 class QWidget;
 
@@ -48,6 +50,7 @@ public:
 
 private:
     bool RipTrack(int lTrack);
+    bool WriteTrack(const RipOutput& output, int lTrack, const StagedFile& file);
     bool PrepareOutputFolder();
     // True the first time a notice (key) comes up in this job: a notice that would hold for
     // every track is shown once.

@@ -8,7 +8,7 @@ namespace {
 const QString kMivoDefaultCode = QStringLiteral("MP3C");
 const QString kMivoDefaultBitrate = QStringLiteral("128");
 
-QString EncoderFile(const QString& folder, int number, const QString& extension) {
+QString TrackFile(const QString& folder, int number, const QString& extension) {
     return folder + QStringLiteral("/TRACK") + QString::number(number) + extension;
 }
 
@@ -34,21 +34,22 @@ RipOutput ChooseRipOutput(const OutputChoice& choice, int number) {
     const QString& folder = choice.folder;
     switch (choice.format) {
     case 0:
-        return Encoder(kMivoDefaultCode, kMivoDefaultBitrate, EncoderFile(folder, number, ".mp3"));
+        return Encoder(kMivoDefaultCode, kMivoDefaultBitrate, TrackFile(folder, number, ".mp3"));
     case 1:
-        return RipOutput{RipPath::Wav, {}, {}, {}, {}};
+        return RipOutput{RipPath::Wav, {}, {}, {}, TrackFile(folder, number, ".WAV")};
     case 2:
-        return RipOutput{RipPath::Wma, {}, {}, choice.wmaBitrate, {}};
+        return RipOutput{
+            RipPath::Wma, {}, {}, choice.wmaBitrate, TrackFile(folder, number, ".WMA")};
     case 3:
         return choice.mp3Cbr ? Encoder("MP3C", BitrateText(choice.mp3CbrText),
-                                       EncoderFile(folder, number, ".mp3"))
+                                       TrackFile(folder, number, ".mp3"))
                              : Encoder("MP3V", BitrateText(choice.mp3VbrText),
-                                       EncoderFile(folder, number, ".mp3"));
+                                       TrackFile(folder, number, ".mp3"));
     case 4:
         return choice.oggCbr ? Encoder("OGGC", BitrateText(choice.oggCbrText),
-                                       EncoderFile(folder, number, ".ogg"))
+                                       TrackFile(folder, number, ".ogg"))
                              : Encoder("OGGV", BitrateText(choice.oggVbrText),
-                                       EncoderFile(folder, number, ".ogg"));
+                                       TrackFile(folder, number, ".ogg"));
     default:
         return {};
     }

@@ -16,7 +16,7 @@ struct RipOutput {
     QString code;                  // encoder format code: "MP3C", "MP3V", "OGGC" or "OGGV"
     QString bitrate;               // encoder bit rate as decimal text, e.g. "128"
     std::optional<int> wmaBitrate; // bits per second for the WMA path
-    QString file;                  // encoder output file; the WAV and WMA paths name their own
+    QString file;                  // the track's file in the output folder, e.g. ".../TRACK4.WAV"
 };
 
 // number: the track's 1-based number on the disc, which names the file, as the WAV and WMA

@@ -4,6 +4,7 @@
 #include "common/errorreporting.h"
 #include "common/product.h"
 #include "rip/extractionresources.h"
+#include "rip/stagedfile.h"
 #include "rip/wavfilewriter.h"
 
 #include <functional>
@@ -76,7 +77,7 @@ CopyOutcome CopyTrackToWav(BassCore& core, WavFileWriter& wav, DWORD stream, int
 
 } // namespace
 
-bool ExtractAudioTrackToWav(const RipContext& job, int lTrack) {
+bool ExtractAudioTrackToWav(const RipContext& job, int lTrack, const StagedFile& file) {
     ExtractionResources held(job);
     const DWORD stream =
         job.bass.cd.BASS_CD_StreamCreate(job.drive, static_cast<DWORD>(lTrack), kDecodeStreamFlags);
@@ -88,13 +89,11 @@ bool ExtractAudioTrackToWav(const RipContext& job, int lTrack) {
     held.adoptStream(stream);
     WavFileWriter wav;
 
-    const QString fileName = job.output.folder + QStringLiteral("/TRACK") +
-                             QString::number(lTrack + 1) + QStringLiteral(".WAV");
     CopyOutcome outcome;
     const std::optional<WavFormat> format = ReadWavFormat(job.bass.core, stream);
     if (!format)
-        outcome = Failed(TooLong(fileName));
-    else if (auto failure = wav.create(fileName))
+        outcome = Failed(TooLong(file.finalPath()));
+    else if (auto failure = wav.create(file.path(), file.finalPath()))
         outcome = Failed(*failure);
     else if (auto failure = wav.writeHeader(*format))
         outcome = Failed(*failure);
@@ -103,7 +102,6 @@ bool ExtractAudioTrackToWav(const RipContext& job, int lTrack) {
             CopyTrackToWav(job.bass.core, wav, stream, lTrack, job.stopRequested, job.blockWritten);
 
     if (outcome.failure) {
-        [[maybe_unused]] const auto ignored = wav.patchSizes(); // a valid, shorter WAV
         ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"),
                   QStringLiteral("ExtractAudioTrack"), outcome.failure->number,
                   outcome.failure->description);

@@ -27,12 +27,12 @@ QByteArray WavHeaderBytes(const WavFormat& format, quint32 dataBytes) {
     return header;
 }
 
-std::optional<RipFailure> WavFileWriter::create(const QString& fileName) {
-    m_fileName = fileName;
+std::optional<RipFailure> WavFileWriter::create(const QString& path, const QString& shownName) {
+    m_fileName = shownName.isEmpty() ? path : shownName;
     // "w" empties a file of the same name: no old bytes stay behind the new data.
-    m_file.reset(std::fopen(QFile::encodeName(fileName).constData(), "wbe"));
+    m_file.reset(std::fopen(QFile::encodeName(path).constData(), "wbe"));
     if (!m_file)
-        return FileFailure(errno, QStringLiteral("creating"), fileName);
+        return FileFailure(errno, QStringLiteral("creating"), m_fileName);
     std::setvbuf(m_file.get(), nullptr, _IONBF, 0); // one write per block, errors at once
     return std::nullopt;
 }

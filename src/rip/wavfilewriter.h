@@ -30,7 +30,8 @@ public:
     static constexpr qint64 kLargestRiffSize = 0x7fffffff;
     static constexpr qint64 kHeaderBytes = 44;
 
-    std::optional<RipFailure> create(const QString& fileName);
+    // shownName: how the file is named in a failure (the path by default).
+    std::optional<RipFailure> create(const QString& path, const QString& shownName = {});
     std::optional<RipFailure> writeHeader(const WavFormat& format);
     std::optional<RipFailure> append(const char* data, qsizetype n);
     // Makes the header describe exactly the data written and cuts anything a failed write

@@ -3,6 +3,7 @@
 #include "common/errorreporting.h"
 #include "rip/extractionresources.h"
 #include "rip/ripfailure.h"
+#include "rip/stagedfile.h"
 #include "rip/wmatagnames.h"
 
 #include <QFile>
@@ -83,7 +84,8 @@ bool EncodeBlocks(const RipContext& job, DWORD stream, HWMENCODE encoder, int lT
 
 } // namespace
 
-bool ExtractAudioTrackToWMA(const RipContext& job, int lTrack, int lngBitrate) {
+bool ExtractAudioTrackToWMA(const RipContext& job, int lTrack, int lngBitrate,
+                            const StagedFile& file) {
     ExtractionResources held(job);
     const DWORD stream =
         job.bass.cd.BASS_CD_StreamCreate(job.drive, static_cast<DWORD>(lTrack), kDecodeStreamFlags);
@@ -93,11 +95,9 @@ bool ExtractAudioTrackToWMA(const RipContext& job, int lTrack, int lngBitrate) {
     }
     held.adoptStream(stream);
 
-    const QString fileName = job.output.folder + QStringLiteral("/TRACK") +
-                             QString::number(lTrack + 1) + QStringLiteral(".WMA");
     WmaEncoderHandle encoder(job.bass.wma, job.bass.wma.BASS_WMA_EncodeOpenFile(
                                                44100, BASS_WMA_TAGS, static_cast<DWORD>(lngBitrate),
-                                               QFile::encodeName(fileName).constData()));
+                                               QFile::encodeName(file.path()).constData()));
     if (encoder.get() == 0) {
         ShowCoded(job, "An error occured while opening output file.");
         return false;
