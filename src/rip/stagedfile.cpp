@@ -15,13 +15,6 @@ namespace {
 // ".TRACK4.mivo-1234.WAV" for "TRACK4.WAV" written by process 1234.
 const QString kMarker = QStringLiteral(".mivo-");
 
-QString HiddenName(const QString& finalPath) {
-    const QFileInfo final(finalPath);
-    const QString suffix = final.suffix().isEmpty() ? QString() : "." + final.suffix();
-    return final.dir().filePath("." + final.completeBaseName() + kMarker +
-                                QString::number(::getpid()) + suffix);
-}
-
 bool ProcessRuns(qint64 pid) {
     return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
@@ -38,8 +31,13 @@ bool Sync(const QString& path, int flags) {
 } // namespace
 
 StagedFile::StagedFile(QString finalPath)
-    : m_finalPath(std::move(finalPath)), m_path(HiddenName(m_finalPath)) {
-    QFile::remove(m_path); // an earlier attempt of this same process
+    : m_finalPath(std::move(finalPath)), m_path(PathWhileWriting(m_finalPath)) {}
+
+QString StagedFile::PathWhileWriting(const QString& finalPath) {
+    const QFileInfo final(finalPath);
+    const QString suffix = final.suffix().isEmpty() ? QString() : "." + final.suffix();
+    return final.dir().filePath("." + final.completeBaseName() + kMarker +
+                                QString::number(::getpid()) + suffix);
 }
 
 StagedFile::~StagedFile() {

@@ -24,6 +24,9 @@ public:
     // that name in one step; false (and nothing replaced) when it cannot.
     bool makeFinal();
 
+    // The hidden name this process writes finalPath under.
+    static QString PathWhileWriting(const QString& finalPath);
+
     // Removes what killed or crashed players left in folder: hidden files of processes that no
     // longer run. Files of a player still ripping there are left alone.
     static void RemoveLeftovers(const QString& folder);

@@ -1,6 +1,7 @@
 // Rips on the real library with the real lame, oggenc and FFmpeg: the WAV compared with the
 // disc image, the files a player reads back, and the failures of encoders and output files as
 // the user hears of them.
+#include "rip/stagedfile.h"
 #include "ripfixture.h"
 #include "support/audioprobe.h"
 #include "support/testimages.h"
@@ -140,9 +141,10 @@ TEST_F(RealEncoders, EncodersThatAreMissingOrFailAreReportedAndNotCounted) {
 
 TEST_F(RealEncoders, WmaFilesThatCannotBeMadeOrFilledAreReported) {
     choose("optExtractMode2");
-    QDir().mkpath(folder + "/TRACK1.WMA"); // a folder where the file should go
+    // A folder where the file is written, then a full disk.
+    QDir().mkpath(StagedFile::PathWhileWriting(folder + "/TRACK1.WMA"));
     if (QFile::exists("/dev/full"))
-        QFile::link("/dev/full", folder + "/TRACK2.WMA");
+        QFile::link("/dev/full", StagedFile::PathWhileWriting(folder + "/TRACK2.WMA"));
     rip({1, 2});
     const QStringList boxes = w.messages("Error");
     ASSERT_EQ(boxes.size(), 2) << w.messages().join(" | ").toStdString();
