@@ -3,6 +3,7 @@
 #include "common/dialogs.h"
 #include "common/modbass.h"
 #include "rip/converter.h"
+#include "rip/flacextraction.h"
 #include "rip/ripoutput.h"
 #include "rip/stagedfile.h"
 #include "rip/wavextraction.h"
@@ -82,6 +83,8 @@ bool RipJob::WriteTrack(const RipOutput& output, int lTrack, const StagedFile& f
     case RipPath::Encoder:
         return Converter(job, QString::number(lTrack), output.code, output.bitrate, file.path(),
                          true, file.finalPath());
+    case RipPath::Flac:
+        return ExtractAudioTrackToFlac(job, lTrack, output.flacLevel, file);
     case RipPath::None:
         return false;
     }

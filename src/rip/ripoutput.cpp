@@ -50,6 +50,11 @@ RipOutput ChooseRipOutput(const OutputChoice& choice, int number) {
                                        TrackFile(folder, number, ".ogg"))
                              : Encoder("OGGV", BitrateText(choice.oggVbrText),
                                        TrackFile(folder, number, ".ogg"));
+    case 5: {
+        RipOutput flac{RipPath::Flac, {}, {}, {}, TrackFile(folder, number, ".flac")};
+        flac.flacLevel = choice.flacLevel;
+        return flac;
+    }
     default:
         return {};
     }

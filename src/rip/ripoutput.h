@@ -9,7 +9,7 @@
 
 #include <optional>
 
-enum class RipPath { None, Wav, Wma, Encoder };
+enum class RipPath { None, Wav, Wma, Encoder, Flac };
 
 struct RipOutput {
     RipPath path = RipPath::None;
@@ -17,6 +17,7 @@ struct RipOutput {
     QString bitrate;               // encoder bit rate as decimal text, e.g. "128"
     std::optional<int> wmaBitrate; // bits per second for the WMA path
     QString file;                  // the track's file in the output folder, e.g. ".../TRACK4.WAV"
+    int flacLevel = 5;             // compression level for the FLAC path
 };
 
 // number: the track's 1-based number on the disc, which names the file, as the WAV and WMA

@@ -4,7 +4,7 @@
 // audio, then the sizes patched to the data written. Every write is checked, so a full disk
 // is reported, not lost.
 
-#include "rip/ripfailure.h"
+#include "rip/tracksink.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,7 +24,7 @@ struct WavFormat {
 // The 44 header bytes for dataBytes of audio in this format.
 QByteArray WavHeaderBytes(const WavFormat& format, quint32 dataBytes);
 
-class WavFileWriter {
+class WavFileWriter final : public TrackSink {
 public:
     // The sizes are kept as 32-bit signed values; a bigger file cannot be described.
     static constexpr qint64 kLargestRiffSize = 0x7fffffff;
@@ -33,10 +33,11 @@ public:
     // shownName: how the file is named in a failure (the path by default).
     std::optional<RipFailure> create(const QString& path, const QString& shownName = {});
     std::optional<RipFailure> writeHeader(const WavFormat& format);
-    std::optional<RipFailure> append(const char* data, qsizetype n);
+    std::optional<RipFailure> append(const char* data, qsizetype n) override;
     // Makes the header describe exactly the data written and cuts anything a failed write
     // left behind it; a failure means the file on disk does not say what it holds.
     std::optional<RipFailure> patchSizes();
+    std::optional<RipFailure> finish() override { return patchSizes(); }
     void close() { m_file.reset(); }
 
 private:

@@ -8,7 +8,8 @@
 #include <optional>
 
 struct OutputChoice {
-    // The chosen format: 0 Mivo Default, 1 WAV, 2 WMA, 3 MP3, 4 OGG; -1 when none is chosen.
+    // The chosen format: 0 Mivo Default, 1 WAV, 2 WMA, 3 MP3, 4 OGG, 5 FLAC; -1 when none is
+    // chosen.
     int format = -1;
     bool mp3Cbr = true;
     QString mp3CbrText; // texts of the bit-rate lists, e.g. "128 Kbps"
@@ -20,5 +21,6 @@ struct OutputChoice {
     bool wmaTags = true;
     std::array<QString, 8> wmaTagTexts; // title, artist, album, description, rating,
                                         // copyright, genre, year
+    int flacLevel = 5;                  // FLAC compression, 0 (fastest) to 8 (smallest)
     QString folder;                     // the output folder as typed
 };

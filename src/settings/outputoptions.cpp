@@ -20,8 +20,9 @@
 
 namespace {
 
-const char* const kExtractModeCaptions[5] = {"Mivo Default", "&WAV (CD-Quality)", "W&MA", "MP3",
-                                             "OGG"};
+const char* const kExtractModeCaptions[6] = {
+    "Mivo Default", "&WAV (CD-Quality)", "W&MA", "MP3", "OGG", "&FLAC"};
+constexpr int kFlacDefaultLevel = 5;
 
 const char* const kMivoDefaultInfo[] = {"Output File Information:",
                                         "Channels:                Stereo",
@@ -115,7 +116,7 @@ void OutputOptions::BuildFileFormatPanel(QGroupBox* frFileFormat) {
     optionRow->setContentsMargins(0, 0, 0, 0);
     optionRow->setSpacing(2);
     m_extractModeGroup = new QButtonGroup(frFileFormat);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < static_cast<int>(optExtractMode.size()); ++i) {
         optExtractMode[i] = new QRadioButton(QString::fromLatin1(kExtractModeCaptions[i]));
         optExtractMode[i]->setObjectName(QStringLiteral("optExtractMode%1").arg(i));
         m_extractModeGroup->addButton(optExtractMode[i], i);
@@ -126,7 +127,7 @@ void OutputOptions::BuildFileFormatPanel(QGroupBox* frFileFormat) {
 
     auto* stackHolder = new QWidget(frFileFormat);
     m_formatSettingsStack = new QStackedLayout(stackHolder);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < static_cast<int>(frFormatSettings.size()); ++i) {
         frFormatSettings[i] = MakeSettingsFrame(i);
         m_formatSettingsStack->addWidget(frFormatSettings[i]);
     }
@@ -138,10 +139,11 @@ void OutputOptions::BuildFileFormatPanel(QGroupBox* frFileFormat) {
                       cmbMP3CBitrate, cmbMP3VBitrate, kMP3CBitrates, kMP3VBitrates);
     BuildEncoderPanel(frFormatSettings[4], QStringLiteral("OGG"), optOGGCBR, optOGGVBR,
                       cmbOGGCBitrate, cmbOGGVBitrate, kOGGBitrates, kOGGBitrates);
+    BuildFlacPanel(frFormatSettings[5]);
     panelLayout->addWidget(stackHolder);
 
     // Whoever selects an option (the user or the settings load), its panel comes to the front.
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < static_cast<int>(optExtractMode.size()); ++i)
         connect(optExtractMode[i], &QRadioButton::toggled, this, [this, i](bool selected) {
             if (selected)
                 optExtractMode_Click(i);
@@ -179,6 +181,30 @@ void OutputOptions::BuildWmaPanel(QFrame* wma) {
         tagGrid->addWidget(txtWMATags[i], row, column + 1);
     }
     wmaLayout->addWidget(frameOutputTags, 2, 0, 1, 2);
+}
+
+// Lossless: only how hard the encoder works changes, never the sound.
+void OutputOptions::BuildFlacPanel(QFrame* flac) {
+    auto* grid = new QGridLayout(flac);
+    grid->setContentsMargins(6, 4, 6, 4);
+    auto* caption = new QLabel(QStringLiteral("Compression level"), flac);
+    cmbFLACLevel = new QComboBox(flac);
+    cmbFLACLevel->setObjectName(QStringLiteral("cmbFLACLevel"));
+    cmbFLACLevel->setAccessibleName(caption->text());
+    for (int level = 0; level <= 8; ++level)
+        cmbFLACLevel->addItem(level == 0   ? QStringLiteral("0 (fastest)")
+                              : level == 8 ? QStringLiteral("8 (smallest)")
+                                           : QString::number(level));
+    cmbFLACLevel->setCurrentIndex(kFlacDefaultLevel);
+    caption->setBuddy(cmbFLACLevel);
+    auto* about = new QLabel(QStringLiteral("FLAC is lossless: every level keeps the disc's exact "
+                                            "sound, in a file a third to half the size of WAV."),
+                             flac);
+    about->setWordWrap(true);
+    grid->addWidget(caption, 0, 0);
+    grid->addWidget(cmbFLACLevel, 0, 1);
+    grid->addWidget(about, 1, 0, 1, 2);
+    grid->setRowStretch(2, 1);
 }
 
 void OutputOptions::BuildGeneralOptionsPanel(QGroupBox* frGeneralOptions) {
@@ -236,6 +262,7 @@ OutputChoice OutputOptions::choice() const {
     choice.wmaTags = chkWMAFileTags->isChecked();
     for (std::size_t i = 0; i < txtWMATags.size(); ++i)
         choice.wmaTagTexts[i] = txtWMATags[i]->text();
+    choice.flacLevel = cmbFLACLevel->currentIndex();
     choice.folder = txtExtractPath->text();
     return choice;
 }

@@ -60,6 +60,7 @@ signals:
 private:
     void BuildFileFormatPanel(QGroupBox* panel);
     void BuildWmaPanel(QFrame* frame);
+    void BuildFlacPanel(QFrame* frame);
     void BuildGeneralOptionsPanel(QGroupBox* panel);
     QString BrowseForFolder(QWidget* owner, const QString& title);
     QString ReadSetting(const QString& name, const QString& fallback);
@@ -74,9 +75,9 @@ private:
     std::function<int()> m_driveIndex;
     QStringList m_reportedHives; // settings files the user has been told were not understood
 
-    std::array<QRadioButton*, 5> optExtractMode{};
-    std::array<QFrame*, 5> frFormatSettings{};
-    QButtonGroup* m_extractModeGroup = nullptr;      // optExtractMode, ids 0..4
+    std::array<QRadioButton*, 6> optExtractMode{};
+    std::array<QFrame*, 6> frFormatSettings{};
+    QButtonGroup* m_extractModeGroup = nullptr;      // optExtractMode, ids 0..5
     QStackedLayout* m_formatSettingsStack = nullptr; // frFormatSettings, one in front
     QComboBox* cmbWMAEncodingBitrate = nullptr;
     QCheckBox* chkWMAFileTags = nullptr;
@@ -90,6 +91,7 @@ private:
     QRadioButton* optOGGVBR = nullptr;
     QComboBox* cmbOGGCBitrate = nullptr;
     QComboBox* cmbOGGVBitrate = nullptr;
+    QComboBox* cmbFLACLevel = nullptr;
     QLineEdit* txtExtractPath = nullptr;
     QPushButton* cmdBrowseFolder = nullptr;
 };

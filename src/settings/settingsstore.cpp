@@ -72,6 +72,7 @@ void OutputOptions::LoadSettings() {
     LoadListIndex(cmbMP3CBitrate, QStringLiteral("MP3 CBR Bitrate"), 6);
     LoadListIndex(cmbMP3VBitrate, QStringLiteral("MP3 VBR Bitrate"), 5);
     LoadListIndex(cmbWMAEncodingBitrate, QStringLiteral("WMA Bitrate"), 4);
+    LoadListIndex(cmbFLACLevel, QStringLiteral("FLAC Level"), 5);
     // A tag box keeps its text when nothing was saved for it.
     for (std::size_t i = 0; i < txtWMATags.size(); ++i)
         txtWMATags[i]->setText(ReadSetting(TagValueName(i), txtWMATags[i]->text()));
@@ -100,6 +101,7 @@ bool OutputOptions::SaveSettings() {
     write(QStringLiteral("MP3 CBR Bitrate"), index(cmbMP3CBitrate));
     write(QStringLiteral("MP3 VBR Bitrate"), index(cmbMP3VBitrate));
     write(QStringLiteral("WMA Bitrate"), index(cmbWMAEncodingBitrate));
+    write(QStringLiteral("FLAC Level"), index(cmbFLACLevel));
     for (std::size_t i = 0; i < txtWMATags.size(); ++i)
         write(TagValueName(i), txtWMATags[i]->text());
     if (m_driveIndex)

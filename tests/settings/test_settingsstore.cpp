@@ -40,6 +40,7 @@ void ChangeEverything(FakeWindow& w) {
     w.find<QComboBox>("cmbMP3CBitrate").setCurrentIndex(9);
     w.find<QComboBox>("cmbMP3VBitrate").setCurrentIndex(-1);
     w.find<QComboBox>("cmbCDDrives").setCurrentIndex(1);
+    w.find<QComboBox>("cmbFLACLevel").setCurrentIndex(8);
     w.find<QLineEdit>("txtWMATags0").setText(QString::fromUtf8("Café"));
 }
 
@@ -86,10 +87,11 @@ TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndNonsenseIsIgnored) 
     first->command("IDC_FS_Settings");
     EXPECT_EQ(Shown(*first), saved);
     const std::pair<const char*, const char*> rows[] = {
-        {"File Format", "5"},       {"File Format", "-1"},     {"File Format", "three"},
+        {"File Format", "6"},       {"File Format", "-1"},     {"File Format", "three"},
         {"OGG CBR Check", "maybe"}, {"MP3 CBR Check", "yes"},  {"OGG CBR Bitrate", "9"},
         {"OGG VBR Bitrate", "1.5"}, {"MP3 CBR Bitrate", "-2"}, {"MP3 VBR Bitrate", "0x1"},
-        {"WMA Bitrate", "2"},       {"Drive Index", "2"},      {"Drive Index", "-1"}};
+        {"WMA Bitrate", "2"},       {"FLAC Level", "9"},       {"Drive Index", "2"},
+        {"Drive Index", "-1"}};
     for (const auto& [name, text] : rows) {
         store(name, text);
         first->command("IDC_FS_Settings");

@@ -4,6 +4,7 @@
 #include "platform/audio/ffmpeghandles.h"
 #include "rip/ripfixture.h"
 #include "support/audioprobe.h"
+#include "support/flacdecode.h"
 #include "support/testimages.h"
 #include "support/windowtest.h"
 
@@ -123,6 +124,7 @@ TEST_F(Journeys, TheFormatDriveAndFolderChosenAreWhatIsRipped) {
         {"WMA", {1, 2, nullptr, "cmbWMAEncodingBitrate", "96 Kbps"}, "WMA", "wmav2", 96000},
         {"MP3", {0, 3, "optMP3CBR", "cmbMP3CBitrate", "192 Kbps"}, "mp3", "mp3", 192000},
         {"OGG", {1, 4, "optOGGVBR", "cmbOGGVBitrate", "160 Kbps"}, "ogg", "vorbis", 0},
+        {"FLAC", {0, 5, nullptr, "cmbFLACLevel", "8 (smallest)"}, "flac", "flac", 0},
     };
     // One journey; a failed step ends that journey only.
     const auto walk = [this](const Journey& j) {
@@ -152,6 +154,11 @@ TEST_F(Journeys, TheFormatDriveAndFolderChosenAreWhatIsRipped) {
                 wav.expectCdHeader(static_cast<quint32>(pcm.size()));
                 EXPECT_TRUE(wav.data() == pcm) << n;
                 continue;
+            }
+            if (j.extension == std::string("flac")) { // lossless: the disc's exact samples
+                const FlacDecoded flac = DecodeFlac(file);
+                EXPECT_TRUE(flac.ok) << n;
+                EXPECT_TRUE(flac.pcm == pcm) << n;
             }
             const AudioProbe probe = ProbeAudio(file);
             ASSERT_TRUE(probe.opened) << file.toStdString();
