@@ -112,18 +112,18 @@ void OutputOptions::BuildFileFormatPanel(QGroupBox* frFileFormat) {
     panelLayout->addWidget(
         new QLabel(QStringLiteral("Select the output file format"), frFileFormat));
 
-    auto* optionRow = new QHBoxLayout;
-    optionRow->setContentsMargins(0, 0, 0, 0);
-    optionRow->setSpacing(2);
+    // Three options a row, so every caption shows whole in the panel's width.
+    auto* options = new QGridLayout;
+    options->setContentsMargins(0, 0, 0, 0);
+    options->setSpacing(2);
     m_extractModeGroup = new QButtonGroup(frFileFormat);
     for (int i = 0; i < static_cast<int>(optExtractMode.size()); ++i) {
         optExtractMode[i] = new QRadioButton(QString::fromLatin1(kExtractModeCaptions[i]));
         optExtractMode[i]->setObjectName(QStringLiteral("optExtractMode%1").arg(i));
         m_extractModeGroup->addButton(optExtractMode[i], i);
-        optionRow->addWidget(optExtractMode[i]);
+        options->addWidget(optExtractMode[i], i / 3, i % 3);
     }
-    optionRow->addStretch();
-    static_cast<QVBoxLayout*>(panelLayout)->addLayout(optionRow);
+    static_cast<QVBoxLayout*>(panelLayout)->addLayout(options);
 
     auto* stackHolder = new QWidget(frFileFormat);
     m_formatSettingsStack = new QStackedLayout(stackHolder);
