@@ -1,9 +1,11 @@
 #include "rip/converter.h"
 
 #include "common/dialogs.h"
+#include "common/errorreporting.h"
 #include "rip/encodercommand.h"
 #include "rip/errorlog.h"
 #include "rip/extractionresources.h"
+#include "rip/ripfailure.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -47,7 +49,9 @@ bool StartEncoder(const RipContext& job, DWORD stream, const QString& toencoder,
                   const QString& bitrate, const QString& outfile, const QString& shownfile) {
     const EncoderCommand command = BuildEncoderCommand(toencoder, bitrate, outfile);
     if (!command.refusal.isEmpty()) {
-        Tell(job, QString(command.refusal).replace(outfile, shownfile));
+        // It is the folder that cannot be passed, the same for every track: said once a job.
+        if (job.firstNotice(QStringLiteral("refused output path")))
+            Tell(job, QString(command.refusal).replace(outfile, shownfile));
         return false;
     }
     if (!command.line || stream == 0)
@@ -66,13 +70,19 @@ bool StartEncoder(const RipContext& job, DWORD stream, const QString& toencoder,
     return false;
 }
 
-// Reads the stream to its end or to a stop; true when it reached the end.
-bool Pump(const RipContext& job, DWORD stream) {
+// Reads the stream to its end or to a stop; true when it reached the end. A read that fails
+// while the encoder still runs is the drive's failure: readFailure says what it was (the
+// encoder's own failure is told from its outcome).
+bool Pump(const RipContext& job, DWORD stream, int lTrack, std::optional<RipFailure>& readFailure) {
     BassCore& core = job.bass.core;
     QByteArray buffer(kPumpBytes + 1, '\0');
     while (core.BASS_ChannelIsActive(stream) != BASS_ACTIVE_STOPPED) {
-        if (core.BASS_ChannelGetData(stream, buffer.data(), kPumpBytes) < 0)
-            return false; // the encoder died or the drive failed: the outcome tells which
+        if (const int n = core.BASS_ChannelGetData(stream, buffer.data(), kPumpBytes); n < 0) {
+            const RipFailure failure = ReadFailure(core, lTrack, n); // before another call
+            if (job.bass.enc.BASS_Encode_IsActive(stream) == BASS_ACTIVE_PLAYING)
+                readFailure = failure;
+            return false;
+        }
         job.blockWritten(stream);
         if (job.stopRequested)
             return core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED;
@@ -117,11 +127,16 @@ bool Converter(const RipContext& job, const QString& origfile, const QString& to
     PrepareLibrary(job);
     const DWORD stream = OpenSource(job, origfile, iscd);
     const bool started = StartEncoder(job, stream, toencoder, bitrate, outfile, shown);
-    const bool complete =
-        started && Pump(job, stream) &&
-        !(iscd && ReportDamage(job, stream, static_cast<int>(origfile.toDouble())));
+    const int lTrack = static_cast<int>(origfile.toDouble());
+    std::optional<RipFailure> readFailure;
+    const bool complete = started && Pump(job, stream, lTrack, readFailure) &&
+                          !(iscd && ReportDamage(job, stream, lTrack));
     if (started)
         FinishEncoder(job, stream);
+    if (readFailure) // said as the WAV and WMA paths say it
+        ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"),
+                  QStringLiteral("ExtractAudioTrack"), readFailure->number,
+                  readFailure->description);
     // A stream that ended has freed itself; any other failure of the clean-up is logged.
     if (!core.BASS_StreamFree(stream) && core.BASS_ErrorGetCode() != BASS_ERROR_HANDLE)
         AppendErrorLog(job.appFolder, ErrorLogLine(QDateTime::currentDateTime(),

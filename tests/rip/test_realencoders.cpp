@@ -153,3 +153,36 @@ TEST_F(RealEncoders, WmaFilesThatCannotBeMadeOrFilledAreReported) {
     EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(0)});
     EXPECT_TRUE(w.form().isEnabled());
 }
+
+// A disc that becomes unreadable in the middle of a track (here the image shrinks under the
+// reader) is said, and the encoder's shorter file is not counted, as in every format.
+TEST(RealEncoderReads, AReadFailureInTheMiddleIsSaidAndNotCounted) {
+    QTemporaryDir temp;
+    for (const char* file : {"nocdtext.cue", "nocdtext.bin"})
+        ASSERT_TRUE(QFile::copy(TestImage(file), temp.filePath(file)));
+    RealWindow w;
+    ASSERT_TRUE(w.start({temp.filePath("nocdtext.cue")}));
+    w.find<QLineEdit>("txtExtractPath").setText(temp.filePath("out"));
+    w.find<QRadioButton>("optExtractMode0").setChecked(true);
+    ASSERT_TRUE(QFile::resize(temp.filePath("nocdtext.bin"), 250 * 2352)); // track 2 halved
+    w.tick({1, 2});
+    w.command("IDC_FS_ExtractBtn");
+    EXPECT_EQ(w.messages("Ripping Completed"),
+              QStringList{"1 Tracks have been Ripped to " + temp.filePath("out")});
+    ASSERT_EQ(w.messages().size(), 2) << w.messages().join(" | ").toStdString();
+    EXPECT_TRUE(w.messages()[0].contains("Reading track 2 failed"))
+        << w.messages()[0].toStdString();
+    EXPECT_FALSE(QFile::exists(temp.filePath("out/TRACK2.mp3")));
+}
+
+// An output folder the encoder cannot be given is said once a job, not once a track.
+TEST_F(RealEncoders, AFolderWithADoubleQuoteIsRefusedOnce) {
+    folder = temp.path() + "/say \"hi\"";
+    w.find<QLineEdit>("txtExtractPath").setText(folder);
+    choose("optExtractMode0");
+    rip({1, 2});
+    const QStringList refusals = w.messages("Encoder");
+    ASSERT_EQ(refusals.size(), 1);
+    EXPECT_TRUE(refusals[0].contains(folder + "/TRACK1.mp3")) << refusals[0].toStdString();
+    EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(0)});
+}
