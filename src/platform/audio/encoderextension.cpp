@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 // Encoder handles live in a range of their own, so BASS_Encode_Stop tells them from streams.
@@ -45,8 +46,11 @@ HENCODE EncoderExtension::BASS_Encode_Start(DWORD handle, const char* cmdline, D
 HENCODE EncoderExtension::startFeeding(HSTREAM stream, const std::vector<std::string>& arguments,
                                        const std::string& path, std::uint64_t bytesLeft) {
     const std::string program = ProgramBaseName(arguments.front());
+    // The process list shows the program that runs ("lame"), not the command line's "lame.exe".
+    std::vector<std::string> argv = arguments;
+    argv.front() = std::filesystem::path(path).filename().string();
     int spawnError = 0;
-    auto child = ChildProcess::start(path, arguments, spawnError);
+    auto child = ChildProcess::start(path, argv, spawnError);
     if (!child)
         return refuse(program, BASS_ERROR_FILEOPEN);
     const auto dataBytes =
