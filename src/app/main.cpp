@@ -4,6 +4,7 @@
 #include "common/qtdialogs.h"
 #include "platform/audio/createaudiolibrary.h"
 #include "platform/desktop/qtdesktopshell.h"
+#include "platform/desktop/terminationwatcher.h"
 #include "settings/cregister.h"
 #include "shell/frmmain.h"
 
@@ -37,6 +38,9 @@ int main(int argc, char* argv[]) {
     window.Form_Initialize();
     if (!window.Form_Load())
         return 1; // audio output failed beyond use; the box has told the user
+    TerminationWatcher session;
+    QObject::connect(&session, &TerminationWatcher::terminationRequested, &window,
+                     &frmMain::requestQuit);
     window.show();
     return QApplication::exec();
 }

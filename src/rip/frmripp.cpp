@@ -79,12 +79,24 @@ void frmRipp::tmrRipp_Timer() {
 }
 
 void frmRipp::FinishJob(int ripped) {
-    m_dialogs.showMessage(
-        this,
-        QString::number(ripped) + QStringLiteral(" Tracks have been Ripped to ") + m_job.folder(),
-        QStringLiteral("Ripping Completed"), MessageIcon::Information, MessageButtons::Ok);
+    if (!m_shuttingDown)
+        m_dialogs.showMessage(this,
+                              QString::number(ripped) +
+                                  QStringLiteral(" Tracks have been Ripped to ") + m_job.folder(),
+                              QStringLiteral("Ripping Completed"), MessageIcon::Information,
+                              MessageButtons::Ok);
     m_jobOpen = false;
     accept();
+}
+
+void frmRipp::StopForShutdown() {
+    m_shuttingDown = true;
+    m_job.StopRipping();
+    if (tmrRipp->isActive()) { // the job has not started: nothing to wait for
+        tmrRipp->stop();
+        m_jobOpen = false;
+        accept();
+    }
 }
 
 void frmRipp::cmdStop_Click() {

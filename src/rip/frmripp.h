@@ -22,6 +22,10 @@ public:
     void Form_Load();
     void tmrRipp_Timer();
 
+    // The session ends: the job stops as after Stop, without the question, and the dialog closes
+    // without the completion box.
+    void StopForShutdown();
+
 public slots:
     void cmdStop_Click();
     void reject() override;
@@ -43,4 +47,5 @@ private:
     bool m_loaded = false;
     bool m_jobOpen = false; // from the load until the completion box is answered
     bool m_asking = false;  // the Stop question is open
+    bool m_shuttingDown = false;
 };

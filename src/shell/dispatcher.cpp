@@ -90,7 +90,20 @@ void frmMain::ExtractCommand() {
     frmRipp dialog({m_bass, m_dialogs, *m_door, *this, m_appFolder},
                    {m_drives->currentDrive(), std::move(ticked), m_options->choice()},
                    m_ripStartDelay, this);
+    m_ripDialog = &dialog;
     dialog.exec();
+    m_ripDialog = nullptr;
+    if (m_quitAfterRip)
+        close();
+}
+
+void frmMain::requestQuit() {
+    if (m_ripDialog == nullptr) {
+        close();
+        return;
+    }
+    m_quitAfterRip = true;
+    m_ripDialog->StopForShutdown();
 }
 
 void frmMain::ApplySettingsCommand() {

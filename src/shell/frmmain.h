@@ -18,6 +18,7 @@ class Dialogs;
 class Door;
 class DriveInfo;
 class Flash;
+class frmRipp;
 class OutputOptions;
 class Player;
 class QGroupBox;
@@ -49,6 +50,8 @@ public:
     void LayoutWindow();
 
     void Flash_FSCommand(const QString& command, const QString& args);
+    // The session ends: a running rip stops as after Stop, then the window closes.
+    void requestQuit();
     void DragWindow();
     void StartHook();
     void StopHook();
@@ -84,4 +87,6 @@ private:
     TrackList* m_tracks = nullptr;
     Player* m_player = nullptr;
     OutputOptions* m_options = nullptr;
+    frmRipp* m_ripDialog = nullptr; // while a rip runs
+    bool m_quitAfterRip = false;
 };

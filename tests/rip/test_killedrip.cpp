@@ -1,6 +1,8 @@
-// A player killed in the middle of a rip: the file an earlier rip left under the track's name is
-// untouched, and the next rip into that folder removes what the killed one left behind.
-#include "rip/stagedfile.h"
+// A player ended in the middle of a rip. Killed, it leaves the file an earlier rip made under
+// the track's name untouched, and the next rip into that folder removes what it left behind.
+// Ended by the session (SIGTERM), it stops as after Stop: the shorter file is valid and final,
+// nothing is left behind, and the player closes.
+#include "platform/desktop/terminationwatcher.h"
 #include "ripfixture.h"
 #include "support/testimages.h"
 
@@ -14,7 +16,7 @@ namespace {
 constexpr const char* kFolder = "MIVO_TEST_RIP_INTO";
 constexpr const char* kImage = "MIVO_TEST_RIP_IMAGE";
 
-void RipFirstTrackAsWav(RealWindow& w, const QString& image, const QString& folder, int row) {
+void RipAsWav(RealWindow& w, const QString& image, const QString& folder, int row) {
     ASSERT_TRUE(w.start({image}));
     w.find<QLineEdit>("txtExtractPath").setText(folder);
     w.find<QRadioButton>("optExtractMode1").setChecked(true);
@@ -28,41 +30,59 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
 }
 } // namespace
 
-// The player that gets killed: the test below runs it in a process of its own.
-TEST(KilledRip, ChildRipsUntilKilled) {
+// The player that gets ended: the test below runs it in a process of its own.
+TEST(EndedRip, ChildRipsUntilEnded) {
     if (!std::getenv(kFolder))
-        GTEST_SKIP() << "runs only as the player that the test below kills";
+        GTEST_SKIP() << "runs only as the player that the test below ends";
     RealWindow w;
-    RipFirstTrackAsWav(w, qEnvironmentVariable(kImage), qEnvironmentVariable(kFolder), 1);
+    TerminationWatcher session;
+    QObject::connect(&session, &TerminationWatcher::terminationRequested,
+                     [&w] { w.form().requestQuit(); });
+    RipAsWav(w, qEnvironmentVariable(kImage), qEnvironmentVariable(kFolder), 1);
+    EXPECT_FALSE(w.form().isVisible()) << "the window closed after the rip stopped";
 }
 
-TEST(KilledRip, EarlierFileSurvivesAndTheNextRipCleansUp) {
+TEST(EndedRip, KilledOrEndedByTheSessionNoFileIsDamaged) {
     QTemporaryDir temp;
     const QString app = QCoreApplication::applicationDirPath();
     ASSERT_EQ(QProcess::execute(app + "/mivo-discgen", {"long", temp.path(), "5", "1", "long"}), 0);
-    const QString folder = temp.filePath("out");
-    ASSERT_TRUE(QDir().mkpath(folder));
-    const QString track1 = folder + "/TRACK1.WAV";
-    WriteFile(track1, "an earlier rip");
+    for (const bool killed : {true, false}) {
+        SCOPED_TRACE(killed ? "killed" : "SIGTERM");
+        const QString folder = temp.filePath(killed ? "killed" : "ended");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString track1 = folder + "/TRACK1.WAV";
+        WriteFile(track1, "an earlier rip");
 
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(kFolder, folder);
-    env.insert(kImage, temp.filePath("long.cue"));
-    child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(),
-                {"--gtest_filter=KilledRip.ChildRipsUntilKilled"});
-    ASSERT_TRUE(child.waitForStarted());
-    const QString writing = folder + "/.TRACK1.mivo-" + QString::number(child.processId()) + ".WAV";
-    ASSERT_TRUE(WaitUntil([&] { return QFileInfo(writing).size() > 4 * 1024 * 1024; }));
-    child.kill();
-    child.waitForFinished();
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(kFolder, folder);
+        env.insert(kImage, temp.filePath("long.cue"));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--gtest_filter=EndedRip.ChildRipsUntilEnded"});
+        ASSERT_TRUE(child.waitForStarted());
+        const QString writing =
+            folder + "/.TRACK1.mivo-" + QString::number(child.processId()) + ".WAV";
+        ASSERT_TRUE(WaitUntil([&] { return QFileInfo(writing).size() > 4 * 1024 * 1024; }));
+        killed ? child.kill() : child.terminate();
+        ASSERT_TRUE(child.waitForFinished(30000));
 
-    EXPECT_EQ(ReadWav(track1).bytes, "an earlier rip");
-    EXPECT_TRUE(QFile::exists(writing)) << "the killed player's file stays until the next rip";
-    RealWindow next;
-    RipFirstTrackAsWav(next, TestImage("nocdtext.cue"), folder, 2);
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
-              QStringList({"TRACK1.WAV", "TRACK2.WAV"}));
-    EXPECT_EQ(ReadWav(track1).bytes, "an earlier rip");
+        if (killed) {
+            EXPECT_EQ(ReadWav(track1).bytes, "an earlier rip");
+            EXPECT_TRUE(QFile::exists(writing)) << "the killed player's file stays until a rip";
+            RealWindow next;
+            RipAsWav(next, TestImage("nocdtext.cue"), folder, 2);
+            EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                      QStringList({"TRACK1.WAV", "TRACK2.WAV"}));
+            EXPECT_EQ(ReadWav(track1).bytes, "an earlier rip");
+        } else {
+            EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
+            const WavFile wav = ReadWav(track1);
+            ASSERT_GT(wav.bytes.size(), 4 * 1024 * 1024);
+            wav.expectCdHeader(static_cast<quint32>(wav.bytes.size() - 44));
+            EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                      QStringList({"TRACK1.WAV"}));
+        }
+    }
 }
