@@ -2,12 +2,12 @@
 
 #include "common/dialogs.h"
 #include "common/errorreporting.h"
+#include "common/modbass.h"
 #include "rip/encodercommand.h"
 #include "rip/errorlog.h"
 #include "rip/extractionresources.h"
 #include "rip/ripfailure.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QThread>
@@ -83,21 +83,20 @@ bool Pump(const RipContext& job, DWORD stream, int lTrack, std::optional<RipFail
                 readFailure = failure;
             return false;
         }
-        job.blockWritten(stream);
+        job.progress(
+            DoneFraction(core.BASS_StreamGetLength(stream), core.BASS_ChannelGetPosition(stream)));
         if (job.stopRequested)
             return core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED;
     }
     return true;
 }
 
-// The encoder finishes its file from what it was given; the window's events run meanwhile.
+// The encoder finishes its file from what it was given.
 void FinishEncoder(const RipContext& job, DWORD stream) {
     BassEnc& enc = job.bass.enc;
     if (enc.BASS_Encode_StopEx(stream, 1))
-        while (enc.BASS_Encode_IsActive(stream) == BASS_ACTIVE_PLAYING) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        while (enc.BASS_Encode_IsActive(stream) == BASS_ACTIVE_PLAYING)
             QThread::msleep(2);
-        }
     enc.BASS_Encode_Stop(stream); // keeps the outcome
 }
 
@@ -120,14 +119,15 @@ bool Judge(const RipContext& job, bool complete, const QString& outfile, const Q
 } // namespace
 
 bool Converter(const RipContext& job, const QString& origfile, const QString& toencoder,
-               const QString& bitrate, const QString& outfile, bool iscd,
-               const QString& shownfile) {
+               const QString& bitrate, const QString& outfile, bool iscd, const QString& shownfile,
+               int lTrack) {
     BassCore& core = job.bass.core;
     const QString& shown = shownfile.isEmpty() ? outfile : shownfile;
     PrepareLibrary(job);
     const DWORD stream = OpenSource(job, origfile, iscd);
     const bool started = StartEncoder(job, stream, toencoder, bitrate, outfile, shown);
-    const int lTrack = static_cast<int>(origfile.toDouble());
+    if (lTrack < 0)
+        lTrack = static_cast<int>(origfile.toDouble());
     std::optional<RipFailure> readFailure;
     const bool complete = started && Pump(job, stream, lTrack, readFailure) &&
                           !(iscd && ReportDamage(job, stream, lTrack));

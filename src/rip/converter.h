@@ -6,7 +6,7 @@
 // (origfile is its path) through the external encoder of the format code toencoder ("MP3C",
 // "MP3V", "OGGV", "OGGC"). True when the encoder took the whole track, ended well and left a
 // file; any other outcome is reported to the user, naming the file shownfile (outfile when
-// empty).
+// empty) and the disc's track lTrack (0-based; origfile's number when -1).
 bool Converter(const RipContext& job, const QString& origfile, const QString& toencoder,
                const QString& bitrate, const QString& outfile, bool iscd,
-               const QString& shownfile = {});
+               const QString& shownfile = {}, int lTrack = -1);

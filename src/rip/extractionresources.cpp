@@ -5,33 +5,20 @@
 
 #include <QWidget>
 
-ExtractionResources::ExtractionResources(const RipContext& job)
-    : m_job(job), m_wasLocked(job.door.isLocked()) {
-    m_job.door.setLocked(true);
+ExtractionResources::ExtractionResources(DriveDoor& door, QWidget& window, QWidget* dialog)
+    : m_door(door), m_window(window), m_wasLocked(door.isLocked()) {
+    m_door.setLocked(true);
+    m_window.setEnabled(false);
+    // The rip dialog is a window of the main window: disabling the main window disabled it too,
+    // and with it the Stop button.
+    if (dialog != nullptr && dialog->isWindow())
+        dialog->setEnabled(true);
 }
 
 ExtractionResources::~ExtractionResources() {
     if (!m_wasLocked)
-        m_job.door.setLocked(false);
-    freeStream();
-    m_job.window.setEnabled(true);
-}
-
-void ExtractionResources::adoptStream(DWORD stream) {
-    m_stream = stream;
-    m_job.window.setEnabled(false);
-    // The rip dialog is a window of the main window: disabling the main window disabled it too,
-    // and with it the Stop button.
-    if (m_job.boxOwner != nullptr && m_job.boxOwner->isWindow())
-        m_job.boxOwner->setEnabled(true);
-}
-
-void ExtractionResources::freeStream() {
-    if (m_stream == 0)
-        return;
-    m_job.bass.core.BASS_ChannelStop(m_stream);
-    m_job.bass.core.BASS_StreamFree(m_stream);
-    m_stream = 0;
+        m_door.setLocked(false);
+    m_window.setEnabled(true);
 }
 
 bool ReportDamage(const RipContext& job, DWORD stream, int lTrack) {

@@ -2,24 +2,23 @@
 
 #include "rip/ripcontext.h"
 
-// What one extraction holds: the door locked for it, the decode stream and the disabled main
-// window. However the extraction ends, the destructor gives it all back: the door to the lock
-// state the user had, the stream freed, the window usable.
+class DriveDoor;
+
+// What a rip holds from its first track to its last: the door locked and the main window
+// disabled (the rip dialog stays usable). However the rip ends, the destructor gives it all
+// back: the door to the lock state the user had, the window usable. The window's thread holds
+// it.
 class ExtractionResources {
 public:
-    explicit ExtractionResources(const RipContext& job);
+    ExtractionResources(DriveDoor& door, QWidget& window, QWidget* dialog);
     ExtractionResources(const ExtractionResources&) = delete;
     ExtractionResources& operator=(const ExtractionResources&) = delete;
     ~ExtractionResources();
 
-    // The extraction's decode stream; the window stays disabled while it runs.
-    void adoptStream(DWORD stream);
-    void freeStream();
-
 private:
-    const RipContext& m_job;
+    DriveDoor& m_door;
+    QWidget& m_window;
     bool m_wasLocked;
-    DWORD m_stream = 0;
 };
 
 // True (and the user told) when the drive could not read the track of stream exactly: sectors

@@ -18,9 +18,11 @@ frmRipp::frmRipp(const RipJob::Services& services, RipRequest request, int start
             {[this](int number) {
                  lblRip->setText(QStringLiteral("Ripping Track Number:") + QString::number(number));
              },
-             [this](float done) {
-                 // Whole percent, a half going to the even neighbour.
-                 prgRipper->setValue(static_cast<int>(std::lrint(done * 100.0f)));
+             [this](float done) { ShowProgress(done); },
+             [this](int left, float done) {
+                 lblRip->setText(QStringLiteral("Encoding: ") + QString::number(left) +
+                                 QStringLiteral(" Tracks left"));
+                 ShowProgress(done);
              }}),
       m_dialogs(services.dialogs) {
     setObjectName(QStringLiteral("frmRipp"));
@@ -76,6 +78,11 @@ void frmRipp::tmrRipp_Timer() {
         return;
     }
     FinishJob(m_job.RipTracks());
+}
+
+// Whole percent, a half going to the even neighbour.
+void frmRipp::ShowProgress(float done) {
+    prgRipper->setValue(static_cast<int>(std::lrint(done * 100.0f)));
 }
 
 void frmRipp::FinishJob(int ripped) {

@@ -36,6 +36,7 @@ protected:
 
 private:
     void FinishJob(int ripped);
+    void ShowProgress(float done);
 
     RipJob m_job;
     QLabel* lblRippingPath = nullptr;

@@ -1,94 +1,95 @@
 #include "rip/ripjob.h"
 
 #include "common/dialogs.h"
-#include "common/modbass.h"
-#include "rip/converter.h"
-#include "rip/flacextraction.h"
-#include "rip/ripoutput.h"
+#include "rip/extractionresources.h"
+#include "rip/rippipeline.h"
 #include "rip/stagedfile.h"
-#include "rip/wavextraction.h"
-#include "rip/wmaextraction.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QEventLoop>
 #include <QTemporaryFile>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
+#include <numeric>
 #include <system_error>
 
 RipJob::RipJob(const Services& services, RipRequest request, QWidget* boxOwner, Listener listener)
-    : m_services(services), m_request(std::move(request)), m_boxOwner(boxOwner),
-      m_listener(std::move(listener)) {}
+    : m_services(services), m_dialogs(services.dialogs), m_request(std::move(request)),
+      m_boxOwner(boxOwner), m_listener(std::move(listener)) {}
+
+RipJob::~RipJob() = default;
 
 int RipJob::RipTracks() {
     for (int k = 0; k < 5; ++k)
         QCoreApplication::processEvents();
     if (bStopRipping || !PrepareOutputFolder())
         return 0;
-    int ripped = 0;
-    for (const int track : m_request.tracks) {
-        if (bStopRipping)
-            break;
-        if (m_listener.trackStarted)
-            m_listener.trackStarted(track + 1);
-        if (RipTrack(track))
-            ++ripped;
-    }
-    return ripped;
+    const ExtractionResources held(m_services.door, m_services.window, m_boxOwner);
+    RunPipeline();
+    return m_ripped;
 }
 
-// Rips one track in the chosen format; true when its file was written completely. The file
-// takes its name only when it is whole, or shorter but valid after a Stop; a failed attempt
-// leaves the file an earlier rip made under that name as it was.
-bool RipJob::RipTrack(int lTrack) {
-    // Files are named after the disc's track, also when an unreadable track left no row.
-    const RipOutput output = ChooseRipOutput(m_request.output, lTrack + 1);
-    if (output.path == RipPath::None)
-        return false;
-    StagedFile file(output.file);
-    const bool complete = WriteTrack(output, lTrack, file);
-    const bool stoppedWithValidFile = bStopRipping && QFileInfo(file.path()).size() > 0;
-    if (!complete && !stoppedWithValidFile)
-        return false;
-    if (file.makeFinal())
-        return complete;
-    m_services.dialogs.showMessage(m_boxOwner,
-                                   QStringLiteral("The file \"") + file.finalPath() +
-                                       QStringLiteral("\" could not be saved: ") +
-                                       QString::fromLocal8Bit(std::strerror(errno)) +
-                                       QStringLiteral(".\r\nThe track is not counted as ripped."),
-                                   QStringLiteral("Output folder"), MessageIcon::Exclamation,
-                                   MessageButtons::Ok);
-    return false;
+void RipJob::StopRipping() {
+    bStopRipping = true;
+    if (m_pipeline != nullptr)
+        m_pipeline->stop();
 }
 
-bool RipJob::WriteTrack(const RipOutput& output, int lTrack, const StagedFile& file) {
-    const RipContext job = Context();
-    switch (output.path) {
-    case RipPath::Wav:
-        return ExtractAudioTrackToWav(job, lTrack, file);
-    case RipPath::Wma:
-        if (!output.wmaBitrate) {
-            if (FirstNoticeInJob(QStringLiteral("no WMA bit rate")))
-                m_services.dialogs.showMessage(
-                    m_boxOwner,
-                    QStringLiteral("No WMA bit rate is selected, so no WMA file can be made. "
-                                   "Choose a bit rate in the WMA options."),
-                    QStringLiteral("WMA bit rate"), MessageIcon::Exclamation, MessageButtons::Ok);
-            return false;
-        }
-        return ExtractAudioTrackToWMA(job, lTrack, *output.wmaBitrate, file);
-    case RipPath::Encoder:
-        return Converter(job, QString::number(lTrack), output.code, output.bitrate, file.path(),
-                         true, file.finalPath());
-    case RipPath::Flac:
-        return ExtractAudioTrackToFlac(job, lTrack, output.flacLevel, file);
-    case RipPath::None:
-        return false;
-    }
-    return false;
+// Every event of the pipeline comes to the window's thread in the order it happened; the job
+// returns after the last one.
+void RipJob::RunPipeline() {
+    QEventLoop loop;
+    const auto post = [this](auto event) {
+        QMetaObject::invokeMethod(&m_relay, std::move(event), Qt::QueuedConnection);
+    };
+    RipPipeline::Events events{
+        [=, this](int number) { post([=, this] { m_listener.trackStarted(number); }); },
+        [=, this](float done) { post([=, this] { m_listener.progress(done); }); },
+        [=, this](int lTrack) { post([=, this] { m_encoding[lTrack] = 0; }); },
+        [=, this](int lTrack, float done) {
+            post([=, this] {
+                m_encoding[lTrack] = done;
+                ShowEncoding();
+            });
+        },
+        [=, this](int lTrack) {
+            post([=, this] {
+                m_encoding.erase(lTrack);
+                ShowEncoding();
+            });
+        },
+        [=, this] {
+            post([=, this] {
+                m_readingDone = true;
+                ShowEncoding();
+            });
+        },
+        [=, &loop] { post([&loop] { loop.quit(); }); }};
+    const RipContext job{m_services.bass,
+                         m_dialogs,
+                         m_boxOwner,
+                         m_services.appFolder,
+                         m_request.drive,
+                         m_request.output,
+                         bStopRipping,
+                         {},
+                         [this](const QString& key) { return FirstNoticeInJob(key); }};
+    RipPipeline pipeline(job, m_request.tracks, m_request.output.encoders, std::move(events));
+    m_pipeline = &pipeline;
+    pipeline.start();
+    loop.exec();
+    m_pipeline = nullptr;
+    m_ripped = pipeline.ripped();
+}
+
+// Once every track is read, the dialog follows the encoders still at work.
+void RipJob::ShowEncoding() {
+    if (!m_readingDone || !m_listener.encoding || m_encoding.empty())
+        return;
+    const float done =
+        std::accumulate(m_encoding.begin(), m_encoding.end(), 0.0f,
+                        [](float sum, const auto& track) { return sum + track.second; });
+    m_listener.encoding(static_cast<int>(m_encoding.size()), done / float(m_encoding.size()));
 }
 
 // Makes every missing level of the output folder and proves it takes a file, once for the
@@ -120,33 +121,9 @@ bool RipJob::PrepareOutputFolder() {
 }
 
 bool RipJob::FirstNoticeInJob(const QString& key) {
+    const std::lock_guard lock(m_noticesMutex);
     if (m_notices.contains(key))
         return false;
     m_notices.insert(key);
     return true;
-}
-
-RipContext RipJob::Context() {
-    return {m_services.bass,
-            m_services.dialogs,
-            m_services.door,
-            m_services.window,
-            m_boxOwner,
-            m_services.appFolder,
-            m_request.drive,
-            m_request.output,
-            bStopRipping,
-            [this](DWORD stream) {
-                ReportProgress(stream);
-                QCoreApplication::processEvents();
-            },
-            [this](const QString& key) { return FirstNoticeInJob(key); }};
-}
-
-void RipJob::ReportProgress(DWORD stream) {
-    if (!m_listener.progress)
-        return;
-    BassCore& core = m_services.bass.core;
-    m_listener.progress(
-        DoneFraction(core.BASS_StreamGetLength(stream), core.BASS_ChannelGetPosition(stream)));
 }

@@ -1,23 +1,27 @@
 #pragma once
 
 // One rip: every requested track of the drive extracted in the chosen format into the output
-// folder. The job owns its decode stream and its stop request; it tells its listener which
-// track it is on and how far it got, and it says what went wrong through the dialogs.
+// folder. The job prepares the folder and holds the door and the window on the window's
+// thread; its pipeline reads and encodes on threads of its own. The job tells its listener
+// which track is being read and how far it got, then how far the encoders are, and it says what
+// went wrong through the dialogs.
 
 #include "common/audiolibrary.h"
-#include "rip/ripcontext.h"
+#include "rip/windowthreaddialogs.h"
 #include "settings/outputchoice.h"
 
+#include <QObject>
 #include <QSet>
 #include <QString>
 
+#include <atomic>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <vector>
 
-class Dialogs;
-class StagedFile;
-struct RipOutput;
 class DriveDoor;
+class RipPipeline;
 class QWidget;
 
 struct RipRequest {
@@ -31,37 +35,47 @@ public:
     struct Services {
         AudioLibrary bass;
         Dialogs& dialogs;
-        DriveDoor& door;   // locked while a track is extracted
-        QWidget& window;   // the main window, disabled while a track is extracted
+        DriveDoor& door;   // locked while the job runs
+        QWidget& window;   // the main window, disabled while the job runs
         QString appFolder; // where the conversion error log is kept
     };
     struct Listener {
         std::function<void(int number)> trackStarted; // the track's number on the disc
-        std::function<void(float done)> progress;     // 0 to 1 of the current track
+        std::function<void(float done)> progress;     // 0 to 1 of the track being read
+        // All tracks are read: left tracks are still being encoded, done of their work.
+        std::function<void(int left, float done)> encoding;
     };
     // boxOwner: the window the job's boxes belong to (the rip dialog).
     RipJob(const Services& services, RipRequest request, QWidget* boxOwner, Listener listener);
+    ~RipJob();
 
-    // Rips every track until done or stopped; the count of tracks ripped completely.
+    // Rips every track until done or stopped; the count of tracks ripped completely. The
+    // window's events run meanwhile.
     int RipTracks();
-    // Ends the running extraction after its current block; no further track starts.
-    void StopRipping() { bStopRipping = true; }
+    // Ends the running extraction and every running encoder after their current block; no
+    // further track starts.
+    void StopRipping();
     const QString& folder() const { return m_request.output.folder; }
 
 private:
-    bool RipTrack(int lTrack);
-    bool WriteTrack(const RipOutput& output, int lTrack, const StagedFile& file);
     bool PrepareOutputFolder();
     // True the first time a notice (key) comes up in this job: a notice that would hold for
     // every track is shown once.
     bool FirstNoticeInJob(const QString& key);
-    void ReportProgress(DWORD stream);
-    RipContext Context();
+    void RunPipeline();
+    void ShowEncoding();
 
     Services m_services;
+    WindowThreadDialogs m_dialogs;
     RipRequest m_request;
     QWidget* m_boxOwner;
     Listener m_listener;
-    bool bStopRipping = false;
+    std::atomic<bool> bStopRipping = false;
+    std::mutex m_noticesMutex;
     QSet<QString> m_notices;
+    RipPipeline* m_pipeline = nullptr; // while it runs
+    QObject m_relay;                   // the window's end of the pipeline's events
+    std::map<int, float> m_encoding;   // tracks being encoded, and how far
+    bool m_readingDone = false;
+    int m_ripped = 0;
 };

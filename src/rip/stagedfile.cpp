@@ -1,5 +1,7 @@
 #include "rip/stagedfile.h"
 
+#include "rip/ripspool.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -65,4 +67,8 @@ void StagedFile::RemoveLeftovers(const QString& folder) {
         if (match.hasMatch() && !ProcessRuns(match.captured(1).toLongLong()))
             QFile::remove(dir.filePath(name));
     }
+    qint64 pid = 0;
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+        if (RipSpool::IsSpoolName(name, pid) && !ProcessRuns(pid))
+            QDir(dir.filePath(name)).removeRecursively();
 }

@@ -27,8 +27,8 @@ public:
     // The hidden name this process writes finalPath under.
     static QString PathWhileWriting(const QString& finalPath);
 
-    // Removes what killed or crashed players left in folder: hidden files of processes that no
-    // longer run. Files of a player still ripping there are left alone.
+    // Removes what killed or crashed players left in folder: hidden files and spool folders of
+    // processes that no longer run. Those of a player still ripping there are left alone.
     static void RemoveLeftovers(const QString& folder);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "common/dialogs.h"
 #include "common/errorreporting.h"
+#include "common/modbass.h"
 #include "common/product.h"
 #include "rip/extractionresources.h"
 
@@ -21,7 +22,7 @@ CopyOutcome Failed(RipFailure failure) {
 // The blocks, then the sink finished. Complete when the decoder reached the end of the track; a
 // stop request ends it early with a valid, shorter file.
 CopyOutcome CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
-                      const bool& stopRequested, const std::function<void(DWORD)>& afterBlock) {
+                      const RipContext& job) {
     QByteArray buffer;
     bool complete = false;
     for (;;) {
@@ -36,8 +37,9 @@ CopyOutcome CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
             return Failed(ReadFailure(core, lTrack, n));
         if (auto failure = sink.append(buffer.constData(), n))
             return Failed(*failure);
-        afterBlock(stream);
-        if (stopRequested) {
+        job.progress(
+            DoneFraction(core.BASS_StreamGetLength(stream), core.BASS_ChannelGetPosition(stream)));
+        if (job.stopRequested) {
             // A stop that came after the last block still leaves the whole track.
             complete = core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED;
             break;
@@ -48,10 +50,27 @@ CopyOutcome CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
     return {complete, std::nullopt};
 }
 
+// The track's decode stream, freed however the extraction ends.
+class StreamHandle {
+public:
+    StreamHandle(BassCore& core, DWORD stream) : m_core(core), m_stream(stream) {}
+    StreamHandle(const StreamHandle&) = delete;
+    StreamHandle& operator=(const StreamHandle&) = delete;
+    ~StreamHandle() {
+        if (m_stream == 0)
+            return;
+        m_core.BASS_ChannelStop(m_stream);
+        m_core.BASS_StreamFree(m_stream);
+    }
+
+private:
+    BassCore& m_core;
+    DWORD m_stream;
+};
+
 } // namespace
 
 bool ExtractTrack(const RipContext& job, int lTrack, TrackSink& sink, const OpenSink& open) {
-    ExtractionResources held(job);
     const DWORD stream =
         job.bass.cd.BASS_CD_StreamCreate(job.drive, static_cast<DWORD>(lTrack), kDecodeStreamFlags);
     if (stream == 0) {
@@ -59,13 +78,12 @@ bool ExtractTrack(const RipContext& job, int lTrack, TrackSink& sink, const Open
                                 kProductName, MessageIcon::None, MessageButtons::Ok);
         return false;
     }
-    held.adoptStream(stream);
+    const StreamHandle held(job.bass.core, stream);
     CopyOutcome outcome;
     if (auto failure = open(stream))
         outcome = Failed(*failure);
     else
-        outcome =
-            CopyTrack(job.bass.core, sink, stream, lTrack, job.stopRequested, job.blockWritten);
+        outcome = CopyTrack(job.bass.core, sink, stream, lTrack, job);
     if (outcome.failure)
         ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"),
                   QStringLiteral("ExtractAudioTrack"), outcome.failure->number,

@@ -1,8 +1,7 @@
 #pragma once
 
-// Copies one disc track into a file the program writes itself (WAV, FLAC), block by block. The
-// user-interface events run between blocks, which is when the rip dialog's Stop button and its
-// progress bar get their turn.
+// Copies one disc track into a file the program writes itself, block by block, at the drive's
+// speed; a stop request is seen after every block.
 
 #include "rip/ripcontext.h"
 #include "rip/tracksink.h"

@@ -1,6 +1,5 @@
 #include "rip/wavextraction.h"
 
-#include "rip/stagedfile.h"
 #include "rip/trackextraction.h"
 #include "rip/wavfilewriter.h"
 
@@ -26,13 +25,14 @@ std::optional<WavFormat> ReadWavFormat(BassCore& core, DWORD stream) {
 
 } // namespace
 
-bool ExtractAudioTrackToWav(const RipContext& job, int lTrack, const StagedFile& file) {
+bool ExtractAudioTrackToWav(const RipContext& job, int lTrack, const QString& path,
+                            const QString& shownName) {
     WavFileWriter wav;
     return ExtractTrack(job, lTrack, wav, [&](DWORD stream) -> std::optional<RipFailure> {
         const std::optional<WavFormat> format = ReadWavFormat(job.bass.core, stream);
         if (!format)
-            return TooLong(file.finalPath());
-        if (auto failure = wav.create(file.path(), file.finalPath()))
+            return TooLong(shownName);
+        if (auto failure = wav.create(path, shownName))
             return failure;
         return wav.writeHeader(*format);
     });

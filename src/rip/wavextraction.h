@@ -2,8 +2,7 @@
 
 #include "rip/ripcontext.h"
 
-class StagedFile;
-
-// Copies track lTrack (0-based) into file (TRACKn.WAV of the output folder); true when the
-// whole track was written.
-bool ExtractAudioTrackToWav(const RipContext& job, int lTrack, const StagedFile& file);
+// Copies track lTrack (0-based) into a WAV file at path (TRACKn.WAV of the output folder, or
+// the spool); true when the whole track was written. Failures name the file shownName.
+bool ExtractAudioTrackToWav(const RipContext& job, int lTrack, const QString& path,
+                            const QString& shownName);

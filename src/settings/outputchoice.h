@@ -23,4 +23,5 @@ struct OutputChoice {
                                         // copyright, genre, year
     int flacLevel = 5;                  // FLAC compression, 0 (fastest) to 8 (smallest)
     QString folder;                     // the output folder as typed
+    int encoders = 1;                   // encoders that run at once, 1 to 16
 };

@@ -15,8 +15,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QStackedLayout>
+#include <QThread>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -226,6 +230,26 @@ void OutputOptions::BuildGeneralOptionsPanel(QGroupBox* frGeneralOptions) {
     panelLayout->addLayout(row);
 
     connect(cmdBrowseFolder, &QPushButton::clicked, this, &OutputOptions::cmdBrowseFolder_Click);
+
+    auto* encodersRow = new QHBoxLayout;
+    auto* encodersLabel = new QLabel(QStringLiteral("Encoders at once:"), frGeneralOptions);
+    spnEncoders = new QSpinBox(frGeneralOptions);
+    spnEncoders->setObjectName(QStringLiteral("spnEncoders"));
+    spnEncoders->setRange(1, kMostEncoders);
+    spnEncoders->setValue(DefaultEncoders());
+    spnEncoders->setAccessibleName(QStringLiteral("Encoders at once"));
+    spnEncoders->setToolTip(QStringLiteral("How many tracks are encoded at the same time while "
+                                           "the disc is read; one for each processor core is "
+                                           "fastest"));
+    encodersLabel->setBuddy(spnEncoders);
+    encodersRow->addWidget(encodersLabel);
+    encodersRow->addWidget(spnEncoders);
+    encodersRow->addStretch(1);
+    panelLayout->addLayout(encodersRow);
+}
+
+int OutputOptions::DefaultEncoders() {
+    return std::clamp(QThread::idealThreadCount(), 1, kMostEncoders);
 }
 
 void OutputOptions::optExtractMode_Click(int index) {
@@ -264,5 +288,6 @@ OutputChoice OutputOptions::choice() const {
         choice.wmaTagTexts[i] = txtWMATags[i]->text();
     choice.flacLevel = cmbFLACLevel->currentIndex();
     choice.folder = txtExtractPath->text();
+    choice.encoders = spnEncoders->value();
     return choice;
 }

@@ -22,6 +22,7 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QStackedLayout;
 class QWidget;
 
@@ -67,6 +68,9 @@ private:
     void LoadListIndex(QComboBox* list, const QString& name, int fallback);
     void LoadCbrChoice(QRadioButton* cbr, QRadioButton* vbr, const QString& name);
     void ReportUnreadableSettings();
+    // One encoder for each processor core, as far as the setting goes.
+    static int DefaultEncoders();
+    static constexpr int kMostEncoders = 16;
 
     Services m_services;
     Dialogs& m_dialogs;
@@ -93,5 +97,6 @@ private:
     QComboBox* cmbOGGVBitrate = nullptr;
     QComboBox* cmbFLACLevel = nullptr;
     QLineEdit* txtExtractPath = nullptr;
+    QSpinBox* spnEncoders = nullptr;
     QPushButton* cmdBrowseFolder = nullptr;
 };

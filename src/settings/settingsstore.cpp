@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 
 // The controls are the live settings; the settings file only changes when the user saves. A
 // stored text that makes no sense for its control leaves that control as it is.
@@ -73,6 +74,9 @@ void OutputOptions::LoadSettings() {
     LoadListIndex(cmbMP3VBitrate, QStringLiteral("MP3 VBR Bitrate"), 5);
     LoadListIndex(cmbWMAEncodingBitrate, QStringLiteral("WMA Bitrate"), 4);
     LoadListIndex(cmbFLACLevel, QStringLiteral("FLAC Level"), 5);
+    const std::optional<int> encoders = ParseInteger(ReadSetting(QStringLiteral("Encoders"), {}));
+    spnEncoders->setValue(
+        encoders && *encoders >= 1 && *encoders <= kMostEncoders ? *encoders : DefaultEncoders());
     // A tag box keeps its text when nothing was saved for it.
     for (std::size_t i = 0; i < txtWMATags.size(); ++i)
         txtWMATags[i]->setText(ReadSetting(TagValueName(i), txtWMATags[i]->text()));
@@ -102,6 +106,7 @@ bool OutputOptions::SaveSettings() {
     write(QStringLiteral("MP3 VBR Bitrate"), index(cmbMP3VBitrate));
     write(QStringLiteral("WMA Bitrate"), index(cmbWMAEncodingBitrate));
     write(QStringLiteral("FLAC Level"), index(cmbFLACLevel));
+    write(QStringLiteral("Encoders"), QString::number(spnEncoders->value()));
     for (std::size_t i = 0; i < txtWMATags.size(); ++i)
         write(TagValueName(i), txtWMATags[i]->text());
     if (m_driveIndex)

@@ -6,6 +6,9 @@
 
 #include "common/audiolibrary.h"
 
+#include <QCoreApplication>
+#include <QThread>
+
 #include <algorithm>
 #include <functional>
 #include <iterator>
@@ -101,7 +104,8 @@ public:
     static char DecodedByte(DWORD track, QWORD offset) {
         return static_cast<char>((offset * 7 + track * 13 + (offset >> 9)) & 0xFF);
     }
-    // Called after every GetData, e.g. to press Stop in the middle of a rip.
+    // Called after every GetData, e.g. to press Stop in the middle of a rip; on the window's
+    // thread, while the reader waits.
     std::function<void(DWORD handle, int callNumber)> afterGetData;
     // GetData call number (1-based) from which reads fail with -1.
     int failGetDataFrom = 0;
@@ -235,8 +239,11 @@ public:
         s->position += n;
         if (s->position >= s->length)
             s->active = BASS_ACTIVE_STOPPED;
-        if (afterGetData)
-            afterGetData(handle, callNumber);
+        if (afterGetData) // the test's script touches the window: on the window's thread
+            QMetaObject::invokeMethod(
+                qApp, [&] { afterGetData(handle, callNumber); },
+                QThread::currentThread() == qApp->thread() ? Qt::DirectConnection
+                                                           : Qt::BlockingQueuedConnection);
         return ok(static_cast<int>(n));
     }
     HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc,
@@ -421,7 +428,7 @@ private:
     std::map<DWORD, FakeStream> m_streams;
     DWORD m_nextHandle = 100;
     DWORD m_nextSync = 1;
-    int m_lastError = BASS_OK;
+    static inline thread_local int m_lastError = BASS_OK; // per thread, as the library's
     bool m_initialised = false;
     std::string m_cdTextBlock;
     std::vector<DWORD> m_wmaRateList; // wmaRates ended by 0

@@ -73,9 +73,10 @@ HENCODE EncoderExtension::startFeeding(HSTREAM stream, const std::vector<std::st
 HENCODE EncoderExtension::refuse(std::string program, int error) {
     {
         std::lock_guard guard(m_mutex);
-        m_lastOutcome = EncoderOutcome{};
-        m_lastOutcome.program = std::move(program);
-        m_lastOutcome.error = error;
+        EncoderOutcome& outcome = m_lastOutcome[std::this_thread::get_id()];
+        outcome = EncoderOutcome{};
+        outcome.program = std::move(program);
+        outcome.error = error;
     }
     return FailWith(error, HENCODE{0});
 }
@@ -87,7 +88,7 @@ BOOL EncoderExtension::BASS_Encode_Stop(DWORD handle) {
     EncoderOutcome outcome = stop(std::move(*running));
     {
         std::lock_guard guard(m_mutex);
-        m_lastOutcome = std::move(outcome);
+        m_lastOutcome[std::this_thread::get_id()] = std::move(outcome);
     }
     SetLastBassError(BASS_OK);
     return kTrue;
@@ -140,5 +141,6 @@ EncoderOutcome EncoderExtension::stop(Running running) {
 
 EncoderOutcome EncoderExtension::lastEncoderOutcome() {
     std::lock_guard guard(m_mutex);
-    return m_lastOutcome;
+    const auto it = m_lastOutcome.find(std::this_thread::get_id());
+    return it == m_lastOutcome.end() ? EncoderOutcome{} : it->second;
 }

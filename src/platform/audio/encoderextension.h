@@ -4,9 +4,11 @@
 #include "platform/audio/decodetaps.h"
 #include "platform/audio/encoderfeed.h"
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 // The encoder extension: runs an external encoder (lame, oggenc) as a child
@@ -15,8 +17,9 @@
 // from BASS_ChannelGetData. The program is looked up in the application folder
 // as written, then without ".exe" there, then on the PATH.
 //
-// Threads: any thread may call; BASS_Encode_Stop waits for the encoder to end,
-// BASS_Encode_StopEx only starts its end (BASS_Encode_IsActive tells when it is over).
+// Threads: any thread may call, and each gets its own last outcome; BASS_Encode_Stop waits for the
+// encoder to end, BASS_Encode_StopEx only starts its end (BASS_Encode_IsActive tells when it is
+// over).
 class EncoderExtension final : public BassEnc {
 public:
     EncoderExtension(DecodeTaps& taps, std::string appFolder);
@@ -51,5 +54,6 @@ private:
     std::mutex m_mutex; // guards the list, the handle counter and the last outcome
     std::vector<Running> m_running;
     HENCODE m_lastHandle = 0;
-    EncoderOutcome m_lastOutcome;
+    // Per calling thread, as the last error is: encoders of several threads never mix outcomes.
+    std::map<std::thread::id, EncoderOutcome> m_lastOutcome;
 };

@@ -46,6 +46,7 @@ HWMENCODE WmaExtension::BASS_WMA_EncodeOpenFile(DWORD freq, DWORD flags, DWORD b
         return FailWith(error, HWMENCODE{0});
     if (!(flags & BASS_WMA_TAGS) && (error = encoder->writeHeader()) != BASS_OK)
         return FailWith(error, HWMENCODE{0});
+    const std::lock_guard lock(m_mutex);
     if (++m_lastHandle == 0) // after four billion files, start again without 0
         ++m_lastHandle;
     m_encoders[m_lastHandle] = std::move(encoder);
@@ -82,13 +83,16 @@ BOOL WmaExtension::BASS_WMA_EncodeWrite(HWMENCODE handle, const void* buffer, DW
 }
 
 void WmaExtension::BASS_WMA_EncodeClose(HWMENCODE handle) {
-    const auto it = m_encoders.find(handle);
-    if (it == m_encoders.end()) {
-        SetLastBassError(BASS_ERROR_HANDLE);
-        return;
+    std::unique_ptr<WmaEncoder> encoder;
+    {
+        const std::lock_guard lock(m_mutex);
+        const auto it = m_encoders.find(handle);
+        if (it != m_encoders.end()) {
+            encoder = std::move(it->second);
+            m_encoders.erase(it);
+        }
     }
-    SetLastBassError(it->second->close());
-    m_encoders.erase(it);
+    SetLastBassError(encoder ? encoder->close() : BASS_ERROR_HANDLE);
 }
 
 HSTREAM WmaExtension::BASS_WMA_StreamCreateFile(BOOL mem, const void* file, QWORD offset,
@@ -97,6 +101,7 @@ HSTREAM WmaExtension::BASS_WMA_StreamCreateFile(BOOL mem, const void* file, QWOR
 }
 
 WmaEncoder* WmaExtension::find(HWMENCODE handle) {
+    const std::lock_guard lock(m_mutex);
     const auto it = m_encoders.find(handle);
     return it == m_encoders.end() ? nullptr : it->second.get();
 }

@@ -5,12 +5,13 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 
 // The WMA extension: FFmpeg's wmav2 encoder writing ASF files, one encoder per
 // handle. CD audio only: 44100 Hz, 16-bit stereo. WMA files are decoded by the
 // core's file streams, which read whatever FFmpeg reads.
 //
-// Threads: the encoder calls belong to the one thread that rips.
+// Threads: several encoders may run at once, each used by one thread at a time.
 class WmaExtension final : public BassWma {
 public:
     explicit WmaExtension(BassCore& core) : m_core(core) {}
@@ -30,6 +31,7 @@ private:
     WmaEncoder* find(HWMENCODE handle);
 
     BassCore& m_core;
+    std::mutex m_mutex; // guards the handle table, not the encoders in it
     std::map<HWMENCODE, std::unique_ptr<WmaEncoder>> m_encoders;
     HWMENCODE m_lastHandle = 0;
 };

@@ -1,0 +1,123 @@
+#include "rip/rippipeline.h"
+
+#include "common/dialogs.h"
+#include "rip/spooledencoding.h"
+#include "rip/stagedfile.h"
+#include "rip/wavextraction.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+namespace {
+// Calls report only when the whole percent changes, so the window's queue stays short.
+std::function<void(float)> EveryPercent(std::function<void(float)> report) {
+    auto last = std::make_shared<long>(-1);
+    return [report = std::move(report), last](float done) {
+        const long percent = std::lrint(done * 100.0f);
+        if (percent != *last) {
+            *last = percent;
+            report(done);
+        }
+    };
+}
+} // namespace
+
+RipPipeline::RipPipeline(const RipContext& job, std::vector<int> tracks, int encoders,
+                         Events events)
+    : m_job(job), m_tracks(std::move(tracks)), m_events(std::move(events)),
+      m_spool(job.output.folder), m_encoders(encoders) {}
+
+RipPipeline::~RipPipeline() {
+    m_encoders.stop();
+    if (m_reader.joinable())
+        m_reader.join();
+}
+
+void RipPipeline::start() {
+    m_reader = std::jthread([this] { readTracks(); });
+}
+
+void RipPipeline::readTracks() {
+    for (const int track : m_tracks) {
+        if (m_job.stopRequested)
+            break;
+        m_events.trackStarted(track + 1);
+        readTrack(track);
+    }
+    m_events.readingDone();
+    m_encoders.finish();
+    m_events.finished();
+}
+
+// Files are named after the disc's track, also when an unreadable track left no row.
+void RipPipeline::readTrack(int lTrack) {
+    const RipOutput output = ChooseRipOutput(m_job.output, lTrack + 1);
+    const RipContext reader = contextWith(EveryPercent(m_events.readProgress));
+    if (output.path == RipPath::Wav) {
+        StagedFile file(output.file);
+        keep(file, ExtractAudioTrackToWav(reader, lTrack, file.path(), file.finalPath()));
+        return;
+    }
+    if (output.path == RipPath::Wma && !output.wmaBitrate) {
+        if (m_job.firstNotice(QStringLiteral("no WMA bit rate")))
+            m_job.dialogs.showMessage(
+                m_job.boxOwner,
+                QStringLiteral("No WMA bit rate is selected, so no WMA file can be made. "
+                               "Choose a bit rate in the WMA options."),
+                QStringLiteral("WMA bit rate"), MessageIcon::Exclamation, MessageButtons::Ok);
+        return;
+    }
+    if (output.path == RipPath::None)
+        return;
+    const QString spooled = m_spool.trackFile(lTrack + 1);
+    // A track read only in part (a failure, a stop) never reaches an encoder.
+    if (!ExtractAudioTrackToWav(reader, lTrack, spooled, output.file) ||
+        !m_encoders.add(
+            [this, lTrack, output, spooled] { encodeTrack(lTrack, output, spooled); })) {
+        QFile::remove(spooled);
+        return;
+    }
+    m_events.trackQueued(lTrack);
+}
+
+void RipPipeline::encodeTrack(int lTrack, const RipOutput& output, const QString& spooled) {
+    if (!m_job.stopRequested) {
+        const RipContext encoder = contextWith(
+            EveryPercent([this, lTrack](float done) { m_events.encoding(lTrack, done); }));
+        StagedFile file(output.file);
+        keep(file, EncodeSpooledTrack(encoder, lTrack, output, spooled, file));
+    }
+    QFile::remove(spooled);
+    m_events.trackEncoded(lTrack);
+}
+
+// The file takes its name only when it is whole, or shorter but valid after a Stop; a failed
+// attempt leaves the file an earlier rip made under that name as it was.
+void RipPipeline::keep(StagedFile& file, bool complete) {
+    const bool stoppedWithValidFile = m_job.stopRequested && QFileInfo(file.path()).size() > 0;
+    if (!complete && !stoppedWithValidFile)
+        return;
+    if (file.makeFinal()) {
+        if (complete)
+            ++m_ripped;
+        return;
+    }
+    m_job.dialogs.showMessage(m_job.boxOwner,
+                              QStringLiteral("The file \"") + file.finalPath() +
+                                  QStringLiteral("\" could not be saved: ") +
+                                  QString::fromLocal8Bit(std::strerror(errno)) +
+                                  QStringLiteral(".\r\nThe track is not counted as ripped."),
+                              QStringLiteral("Output folder"), MessageIcon::Exclamation,
+                              MessageButtons::Ok);
+}
+
+RipContext RipPipeline::contextWith(std::function<void(float)> progress) const {
+    RipContext context = m_job;
+    context.progress = std::move(progress);
+    return context;
+}
