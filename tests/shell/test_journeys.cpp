@@ -9,6 +9,8 @@
 #include "support/windowtest.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QSpinBox>
 #include <QTest>
 
 namespace {
@@ -27,6 +29,7 @@ struct Choice {
     const char* encoding; // the CBR or VBR option under it, or null
     const char* rates;    // the bit-rate list under it, or null
     const char* rate;     // the rate picked in it
+    int encoders = 0;     // typed into "Encoders at once" on the General panel; 0: left alone
 };
 
 // The audio of each track of a generated image, as its bin holds it.
@@ -70,6 +73,11 @@ void Choose(RealWindow& w, const QString& folder, const Choice& c) {
     QLineEdit& path = w.find<QLineEdit>("txtExtractPath");
     QTest::keyClick(&path, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(&path, folder);
+    if (c.encoders > 0) {
+        auto& encoders = w.find<QSpinBox>("spnEncoders");
+        QTest::keyClick(&encoders, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(&encoders, QString::number(c.encoders));
+    }
     w.press("btnCDDrive");
     auto& drives = w.find<QComboBox>("cmbCDDrives");
     Pick(drives, drives.itemText(c.drive));
@@ -83,7 +91,7 @@ void Choose(RealWindow& w, const QString& folder, const Choice& c) {
 
 // Choices that differ from a fresh start in every panel, the last one WAV.
 const Choice kEverything[] = {
-    {1, 3, "optMP3VBR", "cmbMP3VBitrate", "224 Kbps"},
+    {1, 3, "optMP3VBR", "cmbMP3VBitrate", "224 Kbps", 3},
     {1, 4, "optOGGVBR", "cmbOGGVBitrate", "96 Kbps"},
     {1, 2, nullptr, "cmbWMAEncodingBitrate", "64 Kbps"},
     {1, 1, nullptr, nullptr, nullptr},
@@ -119,12 +127,12 @@ TEST_F(Journeys, TheFormatDriveAndFolderChosenAreWhatIsRipped) {
         long long bitRate; // 0: a variable rate, not checked
     };
     const Journey journeys[] = {
-        {"Mivo Default", {1, 0, nullptr, nullptr, nullptr}, "mp3", "mp3", 128000},
+        {"Mivo Default", {1, 0, nullptr, nullptr, nullptr, 2}, "mp3", "mp3", 128000},
         {"WAV", {0, 1, nullptr, nullptr, nullptr}, "WAV", nullptr, 0},
-        {"WMA", {1, 2, nullptr, "cmbWMAEncodingBitrate", "96 Kbps"}, "WMA", "wmav2", 96000},
-        {"MP3", {0, 3, "optMP3CBR", "cmbMP3CBitrate", "192 Kbps"}, "mp3", "mp3", 192000},
-        {"OGG", {1, 4, "optOGGVBR", "cmbOGGVBitrate", "160 Kbps"}, "ogg", "vorbis", 0},
-        {"FLAC", {0, 5, nullptr, "cmbFLACLevel", "8 (smallest)"}, "flac", "flac", 0},
+        {"WMA", {1, 2, nullptr, "cmbWMAEncodingBitrate", "96 Kbps", 2}, "WMA", "wmav2", 96000},
+        {"MP3", {0, 3, "optMP3CBR", "cmbMP3CBitrate", "192 Kbps", 1}, "mp3", "mp3", 192000},
+        {"OGG", {1, 4, "optOGGVBR", "cmbOGGVBitrate", "160 Kbps", 1}, "ogg", "vorbis", 0},
+        {"FLAC", {0, 5, nullptr, "cmbFLACLevel", "8 (smallest)", 2}, "flac", "flac", 0},
     };
     // One journey; a failed step ends that journey only.
     const auto walk = [this](const Journey& j) {
@@ -146,6 +154,9 @@ TEST_F(Journeys, TheFormatDriveAndFolderChosenAreWhatIsRipped) {
 
         ASSERT_TRUE(WaitUntil([&] { return !w.messages("Ripping Completed").isEmpty(); }));
         EXPECT_EQ(w.messages(), QStringList{"2 Tracks have been Ripped to " + folder});
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList({QString("TRACK1.") + j.extension, QString("TRACK2.") + j.extension}))
+            << "no spool, nothing half-written";
         for (int n = 1; n <= 2; ++n) {
             const QString file = folder + "/TRACK" + QString::number(n) + "." + j.extension;
             const QByteArray& pcm = audio[n - 1];
