@@ -48,12 +48,8 @@ DWORD OpenSource(const RipContext& job, const QString& origfile, bool iscd) {
 bool StartEncoder(const RipContext& job, DWORD stream, const QString& toencoder,
                   const QString& bitrate, const QString& outfile, const QString& shownfile) {
     const EncoderCommand command = BuildEncoderCommand(toencoder, bitrate, outfile);
-    if (!command.refusal.isEmpty()) {
-        // It is the folder that cannot be passed, the same for every track: said once a job.
-        if (job.firstNotice(QStringLiteral("refused output path")))
-            Tell(job, QString(command.refusal).replace(outfile, shownfile));
+    if (!EncoderTakesPath(job, toencoder, bitrate, outfile, shownfile))
         return false;
-    }
     if (!command.line || stream == 0)
         return false;
     if (job.bass.enc.BASS_Encode_Start(stream, command.line->toLocal8Bit().constData(), 0, nullptr,
@@ -117,6 +113,17 @@ bool Judge(const RipContext& job, bool complete, const QString& outfile, const Q
 }
 
 } // namespace
+
+bool EncoderTakesPath(const RipContext& job, const QString& toencoder, const QString& bitrate,
+                      const QString& outfile, const QString& shownfile) {
+    const EncoderCommand command = BuildEncoderCommand(toencoder, bitrate, outfile);
+    if (command.refusal.isEmpty())
+        return true;
+    // It is the folder that cannot be passed, the same for every track: said once a job.
+    if (job.firstNotice(QStringLiteral("refused output path")))
+        Tell(job, QString(command.refusal).replace(outfile, shownfile));
+    return false;
+}
 
 bool Converter(const RipContext& job, const QString& origfile, const QString& toencoder,
                const QString& bitrate, const QString& outfile, bool iscd, const QString& shownfile,

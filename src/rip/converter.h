@@ -10,3 +10,8 @@
 bool Converter(const RipContext& job, const QString& origfile, const QString& toencoder,
                const QString& bitrate, const QString& outfile, bool iscd,
                const QString& shownfile = {}, int lTrack = -1);
+
+// False (and the user told, once a job) when the encoder of toencoder cannot be given outfile
+// on its command line; shownfile names it.
+bool EncoderTakesPath(const RipContext& job, const QString& toencoder, const QString& bitrate,
+                      const QString& outfile, const QString& shownfile);

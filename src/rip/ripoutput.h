@@ -3,13 +3,11 @@
 // Which extraction path, format code, bit rate and file a track is ripped with, from the
 // output choices.
 
-#include "settings/outputchoice.h"
+#include "settings/outputformats.h"
 
 #include <QString>
 
 #include <optional>
-
-enum class RipPath { None, Wav, Wma, Encoder, Flac };
 
 struct RipOutput {
     RipPath path = RipPath::None;

@@ -1,6 +1,7 @@
 #include "rip/rippipeline.h"
 
 #include "common/dialogs.h"
+#include "rip/converter.h"
 #include "rip/spooledencoding.h"
 #include "rip/stagedfile.h"
 #include "rip/wavextraction.h"
@@ -72,7 +73,11 @@ void RipPipeline::readTrack(int lTrack) {
                 QStringLiteral("WMA bit rate"), MessageIcon::Exclamation, MessageButtons::Ok);
         return;
     }
-    if (output.path == RipPath::None)
+    // Nothing is read for a file its encoder could not be given.
+    if (output.path == RipPath::None ||
+        (output.path == RipPath::Encoder &&
+         !EncoderTakesPath(m_job, output.code, output.bitrate,
+                           StagedFile::PathWhileWriting(output.file), output.file)))
         return;
     const QString spooled = m_spool.trackFile(lTrack + 1);
     // A track read only in part (a failure, a stop) never reaches an encoder.

@@ -8,8 +8,8 @@
 #include <optional>
 
 struct OutputChoice {
-    // The chosen format: 0 Mivo Default, 1 WAV, 2 WMA, 3 MP3, 4 OGG, 5 FLAC; -1 when none is
-    // chosen.
+    // The chosen format's number in OutputFormats() (0 Mivo Default, 1 WAV, 2 WMA, 3 MP3, 4 OGG,
+    // 5 FLAC); -1 when none is chosen.
     int format = -1;
     bool mp3Cbr = true;
     QString mp3CbrText; // texts of the bit-rate lists, e.g. "128 Kbps"

@@ -1,6 +1,7 @@
 #include "settings/outputoptions.h"
 
 #include "common/dialogs.h"
+#include "settings/outputformats.h"
 #include "settings/settingvalues.h"
 
 #include <QButtonGroup>
@@ -24,8 +25,6 @@
 
 namespace {
 
-const char* const kExtractModeCaptions[6] = {
-    "Mivo Default", "&WAV (CD-Quality)", "W&MA", "MP3", "OGG", "&FLAC"};
 constexpr int kFlacDefaultLevel = 5;
 
 const char* const kMivoDefaultInfo[] = {"Output File Information:",
@@ -122,7 +121,7 @@ void OutputOptions::BuildFileFormatPanel(QGroupBox* frFileFormat) {
     options->setSpacing(2);
     m_extractModeGroup = new QButtonGroup(frFileFormat);
     for (int i = 0; i < static_cast<int>(optExtractMode.size()); ++i) {
-        optExtractMode[i] = new QRadioButton(QString::fromLatin1(kExtractModeCaptions[i]));
+        optExtractMode[i] = new QRadioButton(QString::fromLatin1(OutputFormats()[i].caption));
         optExtractMode[i]->setObjectName(QStringLiteral("optExtractMode%1").arg(i));
         m_extractModeGroup->addButton(optExtractMode[i], i);
         options->addWidget(optExtractMode[i], i / 3, i % 3);
