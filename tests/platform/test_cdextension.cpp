@@ -1,11 +1,11 @@
 // The CD extension on the generated disc images: byte-exact track reading through CUE and TOC
 // sheets, seeks, and drives without a disc.
 
-#include "platform/audio/cdextension.h"
-#include "platform/audio/lasterror.h"
-#include "platform/audio/outputengine.h"
-#include "platform/audio/realdrive.h"
-#include "platform/audio/virtualdrive.h"
+#include "platform/audio/cd/cdextension.h"
+#include "platform/audio/core/lasterror.h"
+#include "platform/audio/drive/realdrive.h"
+#include "platform/audio/image/virtualdrive.h"
+#include "platform/audio/output/outputengine.h"
 #include "support/testimages.h"
 #include "test_core_support.h"
 

@@ -2,11 +2,11 @@
 // the codes it expects, and every play initialises again), handles, and the end of a stream;
 // then the disc sources under it meeting read errors.
 
-#include "platform/audio/drivetracksource.h"
-#include "platform/audio/imagetracksource.h"
-#include "platform/audio/mixer.h"
-#include "platform/audio/outputengine.h"
-#include "platform/audio/paranoiareader.h"
+#include "platform/audio/core/mixer.h"
+#include "platform/audio/drive/drivetracksource.h"
+#include "platform/audio/drive/paranoiareader.h"
+#include "platform/audio/image/imagetracksource.h"
+#include "platform/audio/output/outputengine.h"
 #include "test_core_support.h"
 
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // The user-interface thread starts, stops and frees streams while syncs fire on
 // the library's thread: no crash, no deadlock, no sync for a freed stream.
-#include "platform/audio/outputengine.h"
+#include "platform/audio/output/outputengine.h"
 #include "test_core_support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Playback streams on SDL's dummy driver, and on its disk driver where the
 // mixed output itself is checked.
-#include "platform/audio/outputengine.h"
+#include "platform/audio/output/outputengine.h"
 #include "test_core_support.h"
 
 #include <QTemporaryDir>

@@ -4,7 +4,7 @@
 // a sync recorder.
 
 #include "common/audiolibrary.h"
-#include "platform/audio/pcmsource.h"
+#include "platform/audio/core/pcmsource.h"
 #include "support/testenv.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 // The encoders: WMA files as FFmpeg reads them back (the length, rate, audio and tags that went
 // in, a valid file after any close), and what the encoder extension feeds an external encoder.
 
-#include "platform/audio/encoderextension.h"
-#include "platform/audio/lasterror.h"
-#include "platform/audio/outputengine.h"
-#include "platform/audio/wmaextension.h"
+#include "platform/audio/core/lasterror.h"
+#include "platform/audio/encoder/encoderextension.h"
+#include "platform/audio/ffmpeg/wmaextension.h"
+#include "platform/audio/output/outputengine.h"
 #include "support/audioprobe.h"
 #include "support/wavfile.h"
 #include "test_core_support.h"
