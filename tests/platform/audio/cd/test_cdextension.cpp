@@ -3,11 +3,11 @@
 
 #include "platform/audio/cd/cdextension.h"
 #include "platform/audio/core/lasterror.h"
+#include "platform/audio/core/test_core_support.h"
 #include "platform/audio/drive/realdrive.h"
 #include "platform/audio/image/virtualdrive.h"
 #include "platform/audio/output/outputengine.h"
 #include "support/testimages.h"
-#include "test_core_support.h"
 
 #include <gtest/gtest.h>
 

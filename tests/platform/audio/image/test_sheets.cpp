@@ -2,11 +2,11 @@
 // person understands, hold no disc, never end or block the program, and leave nothing in the
 // temporary folder; the sheet scanner and the CD-TEXT block follow.
 
+#include "platform/audio/core/test_core_support.h"
 #include "platform/audio/disc/cdtextblock.h"
 #include "platform/audio/image/imagesheet.h"
 #include "platform/audio/image/virtualdrive.h"
 #include "support/testimages.h"
-#include "test_core_support.h"
 
 #include <QTemporaryDir>
 

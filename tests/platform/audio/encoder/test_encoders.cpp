@@ -2,12 +2,12 @@
 // in, a valid file after any close), and what the encoder extension feeds an external encoder.
 
 #include "platform/audio/core/lasterror.h"
+#include "platform/audio/core/test_core_support.h"
 #include "platform/audio/encoder/encoderextension.h"
 #include "platform/audio/ffmpeg/wmaextension.h"
 #include "platform/audio/output/outputengine.h"
 #include "support/audioprobe.h"
 #include "support/wavfile.h"
-#include "test_core_support.h"
 
 #include <QFile>
 #include <QTemporaryDir>
