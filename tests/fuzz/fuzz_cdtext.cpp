@@ -1,7 +1,7 @@
 // The CD-TEXT block built from raw CD-TEXT packs as a drive returns them: libcdio parses the
 // packs, the block builder walks what it made. The first two bytes give the first track
 // number and the track count.
-#include "platform/audio/cdtextblock.h"
+#include "platform/audio/disc/cdtextblock.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Loading a whole image through libcdio: the input is the sheet, written beside a small
 // audio file that every FILE name below the folder may point at. The first byte picks CUE or
 // TOC.
-#include "platform/audio/imageloader.h"
+#include "platform/audio/image/imageloader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Sheet scanning on any text: the first byte picks CUE or TOC.
-#include "platform/audio/imagesheet.h"
+#include "platform/audio/image/imagesheet.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Journeys through the real window on the real library, driven as a person drives it: clicks on
 // the face's buttons, clicks and keys on the panels' controls, and the files found on disk at the
 // end. A choice lost on the way between panels shows up as the wrong files.
-#include "platform/audio/ffmpeghandles.h"
+#include "platform/audio/ffmpeg/ffmpeghandles.h"
 #include "rip/ripfixture.h"
 #include "support/audioprobe.h"
 #include "support/flacdecode.h"

@@ -1,6 +1,6 @@
 #include "support/audioprobe.h"
 
-#include "platform/audio/ffmpeghandles.h"
+#include "platform/audio/ffmpeg/ffmpeghandles.h"
 
 #include <QFile>
 

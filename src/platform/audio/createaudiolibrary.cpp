@@ -1,9 +1,9 @@
 #include "platform/audio/createaudiolibrary.h"
 
-#include "platform/audio/cdextension.h"
-#include "platform/audio/encoderextension.h"
-#include "platform/audio/outputengine.h"
-#include "platform/audio/wmaextension.h"
+#include "platform/audio/cd/cdextension.h"
+#include "platform/audio/encoder/encoderextension.h"
+#include "platform/audio/ffmpeg/wmaextension.h"
+#include "platform/audio/output/outputengine.h"
 
 namespace {
 

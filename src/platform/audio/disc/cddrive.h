@@ -1,0 +1,34 @@
+#pragma once
+
+#include "common/audiolibrary.h"
+#include "platform/audio/core/pcmsource.h"
+
+#include <memory>
+#include <string>
+
+// One drive of the CD extension: a real optical drive or a disc image shown as
+// a virtual drive. All members are called on the library user's thread; the
+// sources a drive creates are then read on the stream engine's threads and
+// never share a handle with the drive.
+class CdDrive {
+public:
+    virtual ~CdDrive() = default;
+
+    // Stays valid for the drive's whole life.
+    virtual const std::string& description() const = 0;
+    // Fills every field but size; false with the last error set on failure.
+    virtual bool info(BASS_CD_INFO& info) = 0;
+    virtual bool isReady() = 0;
+    // The number of tracks, or -1 with the last error set.
+    virtual int trackCount() = 0;
+    // Bytes of an audio track, or -1 with the last error set.
+    virtual int trackLength(int track) = 0;
+    // The CD-TEXT block (see BassCd::BASS_CD_GetID); empty when the disc has none or on failure.
+    virtual std::string cdTextBlock() = 0;
+    virtual bool door(DWORD action) = 0;
+    virtual bool doorIsOpen() = 0;
+    virtual bool doorIsLocked() = 0;
+    // The PCM of one audio track; null with the last error set. forDecoding asks for the
+    // most careful reading (ripping); otherwise steady reading matters more (playback).
+    virtual std::unique_ptr<PcmSource> openTrack(int track, bool forDecoding) = 0;
+};

@@ -1,0 +1,51 @@
+#include "platform/audio/drive/paranoiareader.h"
+
+namespace {
+
+constexpr int kReadRetries = 20;
+constexpr int kRipMode = PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP;
+constexpr int kPlaybackMode = PARANOIA_MODE_DISABLE;
+
+// The tally of the read running on this thread: paranoia's callback carries no context.
+thread_local SectorDamage* t_reading = nullptr;
+
+} // namespace
+
+void CountParanoiaEvent(SectorDamage& damage, paranoia_cb_mode_t event) {
+    if (event == PARANOIA_CB_SKIP)
+        ++damage.skippedSectors;
+    else if (event == PARANOIA_CB_READERR)
+        ++damage.readErrors;
+}
+
+std::unique_ptr<ParanoiaReader> ParanoiaReader::open(const std::string& device, bool careful) {
+    CddaDriveHandle drive(cdio_cddap_identify(device.c_str(), CDDA_MESSAGE_FORGETIT, nullptr));
+    if (!drive || cdio_cddap_open(drive.get()) != 0)
+        return nullptr;
+    ParanoiaHandle paranoia(cdio_paranoia_init(drive.get()));
+    if (!paranoia)
+        return nullptr;
+    cdio_paranoia_modeset(paranoia.get(), careful ? kRipMode : kPlaybackMode);
+    return std::unique_ptr<ParanoiaReader>(
+        new ParanoiaReader(std::move(drive), std::move(paranoia)));
+}
+
+ParanoiaReader::ParanoiaReader(CddaDriveHandle drive, ParanoiaHandle paranoia)
+    : m_drive(std::move(drive)), m_paranoia(std::move(paranoia)) {}
+
+void ParanoiaReader::onEvent(long, paranoia_cb_mode_t event) {
+    if (t_reading != nullptr)
+        CountParanoiaEvent(*t_reading, event);
+}
+
+const std::int16_t* ParanoiaReader::readSector() {
+    t_reading = &m_damage;
+    const std::int16_t* samples =
+        cdio_paranoia_read_limited(m_paranoia.get(), &ParanoiaReader::onEvent, kReadRetries);
+    t_reading = nullptr;
+    return samples;
+}
+
+void ParanoiaReader::seek(lsn_t sector) {
+    cdio_paranoia_seek(m_paranoia.get(), sector, SEEK_SET);
+}
