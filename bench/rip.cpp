@@ -5,8 +5,13 @@
 //         ripped WAV on its standard input (goal <= 1.05);
 //   OGG   (oggenc --managed -b 128) against the same oggenc command alone (goal <= 1.05);
 //   WMA   (128 kbps) against `ffmpeg -c:a wmav2 -b:a 128k` on the ripped WAV (goal <= 1.1).
+// And the encoders at once ("cores"): an 8-track disc of 3-minute tracks ripped to MP3 (Mivo
+// Default) and to FLAC (level 5) with one encoder and with one per core, against `lame -b 128`
+// and `flac -5` alone run on the tracks one after the other (goal: the rip with K encoders
+// takes at most 1.15/K of the one-after-the-other time); and the peak memory of the same rip of
+// a 3-minute and of a 30-minute disc.
 //
-//   bench_rip [wav|mp3|ogg|wma ...]      (all four when none is named)
+//   bench_rip [wav|mp3|ogg|wma|cores ...]      (all when none is named)
 //
 // Generates a 12-minute and a 2-minute one-track image with the mivo-discgen program beside
 // this one and rips each in a child process (the main window and the rip dialog offscreen, the
@@ -17,7 +22,7 @@
 //   - each child's peak resident memory (goal: the same for both lengths).
 // Timings are printed, never checked.
 //
-//   bench_rip --child <format> <image.cue> <output folder>   (used by the above)
+//   bench_rip --child <format> <image.cue> <output folder> <encoders>   (used by the above)
 
 #include "platform/audio/createaudiolibrary.h"
 #include "shell/frmmain.h"
@@ -32,7 +37,9 @@
 #include <QProcess>
 #include <QQuickWindow>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -113,6 +120,7 @@ const std::map<QString, FormatChoice> kFormats = {
     {"mp3", {"optExtractMode0", nullptr, 0}},
     {"ogg", {"optExtractMode4", "cmbOGGCBitrate", 6}},
     {"wma", {"optExtractMode2", "cmbWMAEncodingBitrate", 4}},
+    {"flac", {"optExtractMode5", "cmbFLACLevel", 5}},
 };
 
 void Choose(frmMain& form, const FormatChoice& choice) {
@@ -121,7 +129,7 @@ void Choose(frmMain& form, const FormatChoice& choice) {
         form.findChild<QComboBox*>(QString::fromLatin1(choice.list))->setCurrentIndex(choice.index);
 }
 
-int RipChild(const QString& appFolder, const QString& format, const QString& folder) {
+int RipChild(const QString& appFolder, const QString& format, const QString& folder, int encoders) {
     RecordingDialogs dialogs;
     RecordingDesktop desktop;
     const auto audio = CreateAudioLibrary({appFolder.toStdString(), appFolder.toStdString()});
@@ -138,6 +146,7 @@ int RipChild(const QString& appFolder, const QString& format, const QString& fol
         list->topLevelItem(i)->setCheckState(0, Qt::Checked);
     form.findChild<QLineEdit*>(QStringLiteral("txtExtractPath"))->setText(folder);
     Choose(form, kFormats.at(format));
+    form.findChild<QSpinBox*>(QStringLiteral("spnEncoders"))->setValue(encoders);
     dialogs.messages.clear();
 
     RipWatch watch;
@@ -170,15 +179,16 @@ struct RipFigures {
 };
 
 std::optional<QString> GenerateImage(const QString& generator, const QString& dir, int minutes,
-                                     const QString& name) {
-    if (QProcess::execute(generator, {"long", dir, QString::number(minutes), "1", name}) != 0)
+                                     const QString& name, int tracks = 1) {
+    if (QProcess::execute(
+            generator, {"long", dir, QString::number(minutes), QString::number(tracks), name}) != 0)
         return std::nullopt;
     const QString cue = dir + "/" + name + ".cue";
     return QFileInfo::exists(cue) ? std::optional(cue) : std::nullopt;
 }
 
 std::optional<RipFigures> RunChild(const QString& self, const QString& format, const QString& cue,
-                                   const QString& out) {
+                                   const QString& out, int encoders = 1) {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("MIVO_DISC_IMAGES", cue);
@@ -186,7 +196,7 @@ std::optional<RipFigures> RunChild(const QString& self, const QString& format, c
     env.insert("SDL_AUDIODRIVER", "dummy");
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(self, {"--child", format, cue, out});
+    child.start(self, {"--child", format, cue, out, QString::number(encoders)});
     if (!child.waitForFinished(-1) || child.exitCode() != 0)
         return std::nullopt;
     std::map<QString, QString> values;
@@ -276,6 +286,59 @@ int BenchFormat(const QString& self, const QString& format, const Images& images
     return 0;
 }
 
+// The encoder alone on every track's WAV, one after the other: the baseline of the rips with
+// several encoders.
+double EncodersAloneSeconds(const QString& format, const QString& wavFolder, const QString& dir) {
+    double total = 0;
+    for (int n = 1; n <= 8; ++n) {
+        const QString wav = wavFolder + "/TRACK" + QString::number(n) + ".WAV";
+        const double seconds =
+            format == "mp3"
+                ? CommandSeconds("lame", {"-b", "128", "-", dir + "/alone.mp3"}, wav)
+                : CommandSeconds("flac", {"-5", "-f", "-s", "-o", dir + "/alone.flac", "-"}, wav);
+        if (seconds < 0)
+            return -1;
+        total += seconds;
+    }
+    return total;
+}
+
+int BenchCores(const QString& self, const QString& generator, const QString& dir) {
+    const int cores = std::max(1, QThread::idealThreadCount());
+    const auto disc8 = GenerateImage(generator, dir + "/disc8", 24, "disc8", 8);
+    const auto disc3 = GenerateImage(generator, dir + "/disc3", 3, "disc3", 1);
+    const auto disc30 = GenerateImage(generator, dir + "/disc30", 30, "disc30", 10);
+    if (!disc8 || !disc3 || !disc30 || !RunChild(self, "wav", *disc8, dir + "/disc8-wav")) {
+        std::fprintf(stderr, "cores: the images or their WAV rip failed\n");
+        return 1;
+    }
+    int failures = 0;
+    for (const QString format : {"mp3", "flac"}) {
+        const double alone = EncodersAloneSeconds(format, dir + "/disc8-wav", dir);
+        const auto one = RunChild(self, format, *disc8, dir + "/" + format + "-k1", 1);
+        const auto many = RunChild(self, format, *disc8, dir + "/" + format + "-kn", cores);
+        const auto small = RunChild(self, format, *disc3, dir + "/" + format + "-3", cores);
+        const auto big = RunChild(self, format, *disc30, dir + "/" + format + "-30", cores);
+        if (alone <= 0 || !one || !many || !small || !big) {
+            std::fprintf(stderr, "cores, %s: a rip or its baseline failed\n", qPrintable(format));
+            ++failures;
+            continue;
+        }
+        std::printf("%s, 8 tracks of 3 minutes: encoder alone one after the other %.2f s; rip "
+                    "with 1 encoder %.2f s (ratio %.2f), with %d encoders %.2f s (ratio %.2f, "
+                    "goal <= %.2f)\n",
+                    qPrintable(format), alone, one->seconds, one->seconds / alone, cores,
+                    many->seconds, many->seconds / alone, 1.15 / cores);
+        std::printf("%s, longest event-loop gap: %.2f ms with 1 encoder, %.2f ms with %d (goal "
+                    "<= 20 ms)\n",
+                    qPrintable(format), one->gapMs, many->gapMs, cores);
+        std::printf("%s, peak resident memory with %d encoders: %ld KB (3-minute disc), %ld KB "
+                    "(30-minute disc)\n",
+                    qPrintable(format), cores, small->maxrssKb, big->maxrssKb);
+    }
+    return failures;
+}
+
 int RunBench(const QString& self, const QString& appFolder, QStringList formats) {
     QTemporaryDir temp;
     const QString generator = appFolder + "/mivo-discgen";
@@ -289,12 +352,15 @@ int RunBench(const QString& self, const QString& appFolder, QStringList formats)
     const Images images{*longCue, *shortCue, temp.path() + "/long/long12.bin"};
     WarmPageCache(images.longBin);
     WarmPageCache(temp.path() + "/short/short2.bin");
+    const bool cores = formats.removeAll("cores") > 0;
     // The encoders' baselines read the WAV rip of the long track.
     formats.removeAll("wav");
     formats.prepend("wav");
     int failures = 0;
     for (const QString& format : formats)
         failures += BenchFormat(self, format, images, temp.path());
+    if (cores)
+        failures += BenchCores(self, generator, temp.path());
     return failures == 0 ? 0 : 1;
 }
 
@@ -307,14 +373,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString appFolder = QCoreApplication::applicationDirPath();
     const QStringList args = app.arguments();
-    if (args.size() == 5 && args[1] == "--child" && kFormats.count(args[2]))
-        return RipChild(appFolder, args[2], args[4]);
+    if (args.size() == 6 && args[1] == "--child" && kFormats.count(args[2]))
+        return RipChild(appFolder, args[2], args[4], args[5].toInt());
     QStringList formats = args.mid(1);
     if (formats.isEmpty())
-        formats = {"wav", "mp3", "ogg", "wma"};
+        formats = {"wav", "mp3", "ogg", "wma", "cores"};
     for (const QString& format : formats)
-        if (!kFormats.count(format)) {
-            std::fprintf(stderr, "usage: bench_rip [wav|mp3|ogg|wma ...]\n");
+        if (!kFormats.count(format) && format != "cores") {
+            std::fprintf(stderr, "usage: bench_rip [wav|mp3|ogg|wma|cores ...]\n");
             return 2;
         }
     return RunBench(QCoreApplication::applicationFilePath(), appFolder, formats);
