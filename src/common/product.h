@@ -4,3 +4,6 @@
 
 // The title of the main window and of the routine error boxes.
 inline const QString kProductName = QStringLiteral("Mivo CD Player");
+
+// The version the build names, e.g. "0.1": for the rip log and the User-Agent of requests.
+extern const QString kProductVersion;

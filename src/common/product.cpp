@@ -1,0 +1,3 @@
+#include "common/product.h"
+
+const QString kProductVersion = QStringLiteral(MIVO_VERSION);

@@ -1,0 +1,133 @@
+#include "verify/riplog.h"
+
+#include "common/product.h"
+#include "verify/discids.h"
+
+#include <QCryptographicHash>
+
+namespace {
+
+QString Hex(quint32 value) {
+    return QStringLiteral("%1").arg(value, 8, 16, QChar('0')).toUpper();
+}
+
+// mm:ss.ff, ff in sectors (75 a second)
+QString Time(qint32 sectors) {
+    const auto two = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QChar('0')); };
+    return two(sectors / (60 * kSectorsPerSecond)) + ':' + two(sectors / kSectorsPerSecond % 60) +
+           '.' + two(sectors % kSectorsPerSecond);
+}
+
+QString OrNone(const QString& text) {
+    return text.isEmpty() ? QStringLiteral("none") : text;
+}
+
+QString Row(const QStringList& cells) {
+    QString row;
+    for (const QString& cell : cells)
+        row += cell.leftJustified(16);
+    return row.trimmed() + '\n';
+}
+
+QString DriveSection(const RipLogFacts& facts) {
+    const auto& drive = facts.drive;
+    return QStringLiteral("Drive\nName: %1\nVendor: %2\nModel: %3\nRead mode: paranoia %4\n"
+                          "Read offset: %5 samples\n\n")
+        .arg(drive.name, drive.vendor, drive.model, QString(drive.paranoia ? "on" : "off"),
+             (drive.readOffset > 0 ? "+" : "") + QString::number(drive.readOffset));
+}
+
+QString TocSection(const DiscToc& toc) {
+    QString text = QStringLiteral("Table of contents\n") +
+                   Row({"Track", "Start sector", "Length", "Start time", "Kind"});
+    for (qsizetype i = 0; i < toc.tracks.size(); ++i) {
+        const DiscToc::Track& track = toc.tracks[i];
+        text += Row({QString::number(toc.firstTrack + i), QString::number(track.lsn),
+                     Time(TrackEnd(toc, i) - track.lsn), Time(track.lsn),
+                     QString(track.audio ? "audio" : "data")});
+    }
+    return text + '\n';
+}
+
+QString IdsSection(const RipLogFacts& facts) {
+    const auto& titles = facts.titles;
+    return QStringLiteral("Disc\nAccurateRip disc ID: %1\nfreedb disc ID: %2\n"
+                          "MusicBrainz disc ID: %3\nAlbum: %4\nArtist: %5\nTitles from: %6\n"
+                          "MusicBrainz release ID: %7\n")
+               .arg(AccurateRipDisplayId(AccurateRipDiscIds(facts.toc)), FreedbIdText(facts.toc),
+                    MusicBrainzDiscId(facts.toc), OrNone(titles.album), OrNone(titles.artist),
+                    OrNone(titles.source), OrNone(titles.musicBrainzReleaseId)) +
+           (titles.lookupNotes.isEmpty()
+                ? QString()
+                : "Lookup: " + titles.lookupNotes.join("\nLookup: ") + '\n') +
+           '\n';
+}
+
+QString OutputSection(const RipLogFacts& facts) {
+    return QStringLiteral("Output\nFormat: %1\nEncoder command line: %2\n\n")
+        .arg(facts.outputFormat, OrNone(facts.encoderCommand));
+}
+
+QString ResultWithReason(const TrackVerdict& verdict) {
+    return verdict.reason.isEmpty() ? VerdictText(verdict)
+                                    : VerdictText(verdict) + " (" + verdict.reason + ')';
+}
+
+QString TrackSection(const RipLogTrack& track) {
+    return QStringLiteral("Track %1\nFile: %2\nRead errors: %3\nPatched sectors: %4\n"
+                          "Copy CRC: %5\nAccurateRip v1: %6\nAccurateRip v2: %7\nResult: %8\n\n")
+        .arg(QString::number(track.number), track.fileName, QString::number(track.readErrors),
+             QString::number(track.patchedSectors), Hex(track.sums.crc32), Hex(track.sums.v1),
+             Hex(track.sums.v2), ResultWithReason(track.verdict));
+}
+
+QString SummarySection(const RipLogFacts& facts) {
+    QString text = QStringLiteral("Summary\n") +
+                   Row({"Track", "Copy CRC", "AccurateRip v1", "AccurateRip v2", "Result"});
+    for (const RipLogTrack& t : facts.tracks) {
+        text += Row({QString::number(t.number), Hex(t.sums.crc32), Hex(t.sums.v1), Hex(t.sums.v2),
+                     VerdictText(t.verdict)});
+    }
+    text += VerificationSummary(facts.tracks) + '\n';
+    if (facts.stopped)
+        text += QStringLiteral("The job was stopped before its end.\n");
+    return text;
+}
+
+} // namespace
+
+QString VerificationSummary(const QList<RipLogTrack>& tracks) {
+    using Result = TrackVerdict::Result;
+    const auto count = [&](Result result) {
+        return std::count_if(tracks.cbegin(), tracks.cend(),
+                             [&](const RipLogTrack& t) { return t.verdict.result == result; });
+    };
+    if (tracks.isEmpty())
+        return QStringLiteral("No track was ripped");
+    if (count(Result::Accurate) == tracks.size())
+        return QStringLiteral("All tracks accurate");
+    const QString& reason = tracks.first().verdict.reason;
+    if (count(Result::NotChecked) == tracks.size())
+        return "None checked with AccurateRip" + (reason.isEmpty() ? QString() : ": " + reason);
+    if (count(Result::NotInDatabase) == tracks.size())
+        return QStringLiteral("None checked with AccurateRip: the disc is not in its database");
+    return QStringLiteral("%1 of %2 tracks accurate")
+        .arg(count(Result::Accurate))
+        .arg(tracks.size());
+}
+
+QString RipLogText(const RipLogFacts& facts) {
+    QString text = QStringLiteral("%1 %2 rip log\nStarted: %3\n\n")
+                       .arg(kProductName, kProductVersion,
+                            facts.start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    text += DriveSection(facts) + TocSection(facts.toc) + IdsSection(facts) + OutputSection(facts);
+    for (const RipLogTrack& track : facts.tracks)
+        text += TrackSection(track);
+    text += SummarySection(facts) + '\n';
+    const QByteArray hash = QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256);
+    return text + "SHA-256: " + QString::fromLatin1(hash.toHex()) + '\n';
+}
+
+QString RipLogFileName(const QDateTime& start) {
+    return start.toLocalTime().toString(QStringLiteral("'Mivo rip 'yyyy-MM-dd HH-mm-ss'.log'"));
+}

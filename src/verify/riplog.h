@@ -1,0 +1,56 @@
+#pragma once
+
+// The text of the log a rip job leaves beside its files: how the disc was read, what it is,
+// and for each track its checksums and what the AccurateRip database says of them. The last
+// line holds the SHA-256 of everything before it, so a changed log can be told.
+
+#include "verify/dbar.h"
+#include "verify/disctoc.h"
+#include "verify/trackchecksums.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct RipLogTrack {
+    int number = 0;
+    QString fileName;
+    int readErrors = 0;
+    int patchedSectors = 0;
+    TrackSums sums;
+    TrackVerdict verdict;
+};
+
+struct RipLogFacts {
+    QDateTime start; // the job's start
+    struct {
+        QString name;
+        QString vendor;
+        QString model;
+        bool paranoia = true;
+        int readOffset = 0; // in samples
+    } drive;
+    DiscToc toc;
+    QString outputFormat;   // "WAV", "MP3 192 kbps", …
+    QString encoderCommand; // empty when no encoder program runs
+    struct {                // where the titles came from; any field may be empty
+        QString album;
+        QString artist;
+        QString source; // "MusicBrainz", "gnudb", "CD-TEXT", …
+        QString musicBrainzReleaseId;
+        QStringList lookupNotes; // what each source answered
+    } titles;
+    QList<RipLogTrack> tracks; // the ripped ones, in order
+    bool stopped = false;
+};
+
+QString RipLogText(const RipLogFacts& facts);
+
+// The line that closes the log's summary, for the completion box too: "All tracks accurate",
+// "2 of 3 tracks accurate", or why none was checked ("None checked with AccurateRip: no
+// connection").
+QString VerificationSummary(const QList<RipLogTrack>& tracks);
+
+// "Mivo rip 2025-03-01 14-05-09.log", from the job's start in local time.
+QString RipLogFileName(const QDateTime& start);

@@ -1,0 +1,29 @@
+// The rip log's summary table and its closing SHA-256 line.
+
+#include "verify/riplog.h"
+
+#include <QCryptographicHash>
+#include <gtest/gtest.h>
+
+TEST(RipLog, SummarisesEveryTrackAndSealsTheText) {
+    RipLogFacts facts;
+    facts.start = QDateTime(QDate(2025, 3, 1), QTime(14, 5, 9));
+    facts.toc = {1, {{0, true}, {20000, true}}, 40000, 40000};
+    facts.titles.album = QStringLiteral("Überall");
+    facts.tracks = {{1, "01.wav", 0, 0, {0xdeadbeef, 0x1a, 0x2b, 0}, {}},
+                    {2, "02.wav", 3, 1, {1, 2, 3, 0}, {TrackVerdict::Result::Accurate, 12, {}}}};
+    facts.stopped = true;
+    const QString text = RipLogText(facts);
+    const QStringList lines = text.split('\n');
+    EXPECT_EQ(lines.mid(lines.indexOf("Summary") + 2, 4),
+              QStringList({"1               DEADBEEF        0000001A        0000002B        "
+                           "not checked",
+                           "2               00000001        00000002        00000003        "
+                           "accurate (confidence 12)",
+                           "1 of 2 tracks accurate", "The job was stopped before its end."}));
+    const qsizetype seal = text.lastIndexOf("SHA-256: ");
+    const QByteArray hash =
+        QCryptographicHash::hash(text.left(seal).toUtf8(), QCryptographicHash::Sha256);
+    EXPECT_EQ(text.mid(seal), "SHA-256: " + hash.toHex() + '\n');
+    EXPECT_EQ(RipLogFileName(facts.start), "Mivo rip 2025-03-01 14-05-09.log");
+}
