@@ -16,7 +16,7 @@ packages=(
     qt6-base-dev qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-window
     qml6-module-qtqml-workerscript
     libsdl2-dev libcdio-dev libcdio-paranoia-dev libcdio-cdda-dev
-    libavcodec-dev libavformat-dev libswresample-dev libavutil-dev libflac-dev
+    libavcodec-dev libavformat-dev libswresample-dev libavutil-dev libflac-dev libtag1-dev
     libgtest-dev libgmock-dev
     lame vorbis-tools ffmpeg
     xvfb xauth x11-utils imagemagick xdotool desktop-file-utils appstream
