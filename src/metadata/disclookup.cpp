@@ -94,11 +94,10 @@ void DiscLookup::lookup(const DiscQuery& query) {
     if (auto cached = CachedReleases(CacheKey(query))) {
         m_result.releases = *cached;
         step(QStringLiteral("cache"), Count(cached->size(), "release", "releases"));
-        later(0ms, [this] { finish(ReleaseSource::Cache); });
-        return;
+        return finish(ReleaseSource::Cache);
     }
     step(QStringLiteral("cache"), QStringLiteral("nothing stored"));
-    later(0ms, [this] { askMusicBrainz(MusicBrainzAsk::ByDiscId); });
+    askMusicBrainz(MusicBrainzAsk::ByDiscId);
 }
 
 void DiscLookup::askMusicBrainz(MusicBrainzAsk ask) {
@@ -126,12 +125,11 @@ void DiscLookup::onMusicBrainz(MusicBrainzAsk ask, const HttpAnswer& answer) {
         step(where, QStringLiteral("disc id not known (404), searching by track lengths"));
         return askMusicBrainz(MusicBrainzAsk::ByDurations);
     }
-    if (answer.status == 404)
-        step(where, QStringLiteral("disc not known (404)"));
-    else if (answer.status != 200)
-        step(where, Failure(answer));
-    if (answer.status != 200)
+    if (answer.status != 200) {
+        step(where,
+             answer.status == 404 ? QStringLiteral("disc not known (404)") : Failure(answer));
         return askGnudb();
+    }
     m_result.releases = ask == MusicBrainzAsk::ByDiscId
                             ? ParseMusicBrainzDiscAnswer(answer.body, m_query.musicBrainzDiscId)
                             : ParseMusicBrainzTocAnswer(answer.body, m_query.trackCount);
@@ -197,5 +195,6 @@ void DiscLookup::finish(ReleaseSource source) {
         if (!StoreReleases(CacheKey(m_query), m_result.releases))
             step(QStringLiteral("cache"), QStringLiteral("not written"));
     }
-    emit finished(m_result);
+    // Said from a timer of its own, so a receiver may delete the lookup there and then.
+    later(0ms, [this] { emit finished(m_result); });
 }

@@ -45,6 +45,7 @@ public:
     void setMusicBrainzSpacing(std::chrono::milliseconds spacing) { m_spacing = spacing; }
 
 signals:
+    // Once per lookup; the receiver may delete the lookup.
     void finished(const LookupResult& result);
 
 private:
