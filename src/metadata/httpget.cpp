@@ -16,20 +16,26 @@ QString TimeLimitText(std::chrono::milliseconds limit) {
     return QStringLiteral("no answer in %1 seconds").arg(limit.count() / 1000.0);
 }
 
-HttpAnswer Answer(QNetworkReply& reply, const QString& abortReason) {
+HttpAnswer Failed(const QString& why) {
     HttpAnswer answer;
-    if (!abortReason.isEmpty()) {
-        answer.failure = abortReason;
-        return answer;
-    }
+    answer.failure = why;
+    return answer;
+}
+
+HttpAnswer Answer(QNetworkReply& reply, const QString& abortReason) {
+    if (!abortReason.isEmpty())
+        return Failed(abortReason);
+    // Errors below the content ones are the connection's: none, or one cut short.
+    if (reply.error() != QNetworkReply::NoError &&
+        reply.error() < QNetworkReply::ContentAccessDenied)
+        return Failed(QStringLiteral("no connection (%1)").arg(reply.errorString()));
+    HttpAnswer answer;
     answer.status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (answer.status == 0) {
-        answer.failure = QStringLiteral("no connection (%1)").arg(reply.errorString());
-        return answer;
-    }
+    if (answer.status == 0)
+        return Failed(QStringLiteral("answer not understood (%1)").arg(reply.errorString()));
     answer.body = reply.read(kLargestAnswer + 1);
     if (answer.body.size() > kLargestAnswer)
-        return HttpAnswer{0, {}, QStringLiteral("answer too large"), {}};
+        return Failed(QStringLiteral("answer too large"));
     answer.retryAfter = std::chrono::seconds(reply.rawHeader("Retry-After").toInt());
     return answer;
 }
