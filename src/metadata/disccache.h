@@ -1,0 +1,20 @@
+#pragma once
+
+// What the databases said about each disc, kept so a disc seen once needs no network again,
+// with the release the user chose for it. One JSON file per disc id in the user's cache folder
+// ($XDG_CACHE_HOME/mivo, else ~/.cache/mivo). A cache that cannot be read or written is as if
+// empty: the lookup goes online instead.
+
+#include "metadata/releaseinfo.h"
+
+#include <optional>
+
+QString DiscCacheFolder();
+
+// Nothing when the disc was never stored or its file is broken.
+std::optional<QList<ReleaseInfo>> CachedReleases(const QString& discId);
+bool StoreReleases(const QString& discId, const QList<ReleaseInfo>& releases);
+
+// releaseIndex: the position in the stored releases, or -1 when the user chose none of them.
+bool RememberChoice(const QString& discId, int releaseIndex);
+std::optional<int> RememberedChoice(const QString& discId);

@@ -1,0 +1,82 @@
+#include "metadata/httpget.h"
+
+#include "common/product.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+constexpr qint64 kLargestAnswer = 1024 * 1024;
+
+QString TimeLimitText(std::chrono::milliseconds limit) {
+    return QStringLiteral("no answer in %1 seconds").arg(limit.count() / 1000.0);
+}
+
+HttpAnswer Failed(const QString& why) {
+    HttpAnswer answer;
+    answer.failure = why;
+    return answer;
+}
+
+HttpAnswer Answer(QNetworkReply& reply, const QString& abortReason) {
+    if (!abortReason.isEmpty())
+        return Failed(abortReason);
+    // Errors below the content ones are the connection's: none, or one cut short.
+    if (reply.error() != QNetworkReply::NoError &&
+        reply.error() < QNetworkReply::ContentAccessDenied)
+        return Failed(QStringLiteral("no connection (%1)").arg(reply.errorString()));
+    HttpAnswer answer;
+    answer.status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (answer.status == 0)
+        return Failed(QStringLiteral("answer not understood (%1)").arg(reply.errorString()));
+    answer.body = reply.read(kLargestAnswer + 1);
+    if (answer.body.size() > kLargestAnswer)
+        return Failed(QStringLiteral("answer too large"));
+    answer.retryAfter = std::chrono::seconds(reply.rawHeader("Retry-After").toInt());
+    return answer;
+}
+
+} // namespace
+
+QString MivoUserAgent() {
+    return QStringLiteral("Mivo/%1 ( %2 )").arg(kProductVersion, kProductAddress);
+}
+
+QNetworkReply* StartGet(QNetworkAccessManager& network, const QUrl& url,
+                        std::chrono::milliseconds limit,
+                        std::function<void(const HttpAnswer&)> done) {
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::UserAgentHeader, MivoUserAgent());
+    QNetworkReply* reply = network.get(request);
+    auto abortReason = std::make_shared<QString>();
+    auto* timer = new QTimer(reply);
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, reply, [=] {
+        *abortReason = TimeLimitText(limit);
+        reply->abort();
+    });
+    timer->start(limit);
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
+                     [=](qint64 received, qint64 total) {
+                         if (received <= kLargestAnswer && total <= kLargestAnswer)
+                             return;
+                         *abortReason = QStringLiteral("answer too large");
+                         reply->abort();
+                     });
+    QObject::connect(reply, &QNetworkReply::finished, reply, [=] {
+        timer->stop();
+        reply->deleteLater();
+        done(Answer(*reply, *abortReason));
+    });
+    return reply;
+}
+
+void DropGet(QNetworkReply* reply) {
+    QObject::disconnect(reply, &QNetworkReply::finished, nullptr, nullptr);
+    reply->abort();
+    reply->deleteLater();
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+// One GET to a database, bounded in time and size so a slow, dead or lying server can neither
+// hold a lookup up nor fill the memory.
+
+#include <QByteArray>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QUrl;
+
+struct HttpAnswer {
+    int status = 0; // 0 when no HTTP answer came; then failure says why
+    QByteArray body;
+    QString failure;
+    std::chrono::seconds retryAfter{0}; // the server's wish on 503
+};
+
+// The User-Agent the databases ask for: the program, its version and where to learn about it.
+QString MivoUserAgent();
+
+// Starts the request; done runs once when it ends, unless the request is dropped first.
+QNetworkReply* StartGet(QNetworkAccessManager& network, const QUrl& url,
+                        std::chrono::milliseconds limit,
+                        std::function<void(const HttpAnswer&)> done);
+void DropGet(QNetworkReply* reply);

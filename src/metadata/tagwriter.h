@@ -1,0 +1,25 @@
+#pragma once
+
+// Tags a finished MP3 (ID3v2.4), OGG or FLAC file (Vorbis comments) with what is known about
+// its track, under the names music players and taggers read. Tags already in the file stay.
+
+#include <QString>
+
+#include <optional>
+
+struct TrackTags {
+    QString title;
+    QString artist;
+    QString album;
+    QString albumArtist;
+    QString genre;
+    int trackNumber = 0;
+    int trackTotal = 0;
+    int year = 0;
+    QString releaseId;   // MusicBrainz release
+    QString recordingId; // MusicBrainz recording
+    QString discId;      // MusicBrainz disc id
+};
+
+// The reason when the file could not be tagged; nothing when it was.
+std::optional<QString> WriteTags(const QString& path, const TrackTags& tags);

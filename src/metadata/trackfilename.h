@@ -1,0 +1,32 @@
+#pragma once
+
+// The name of a ripped track's file, from a pattern the user chooses: {n} {nn} {title}
+// {artist} {album} {year}, where a "/" makes sub-folders. What cannot be in a file name, on
+// this system or on a memory stick's, is replaced, so every name is a valid relative path.
+
+#include <QSet>
+#include <QString>
+
+// Today's names: TRACK1, TRACK2, …
+inline const QString kDefaultTrackFilePattern = QStringLiteral("TRACK{n}");
+
+struct TrackNameFields {
+    int number = 0;
+    QString title;
+    QString artist;
+    QString album;
+    int year = 0; // 0 when unknown
+};
+
+// The path relative to the output folder, without the format's extension.
+QString TrackFileName(const QString& pattern, const TrackNameFields& fields);
+
+// Gives each track of a job its own name: the name itself the first time, then "name (2)",
+// "name (3)", …. Case is ignored, as the file systems of memory sticks ignore it.
+class UniqueFileNames {
+public:
+    QString claim(const QString& name);
+
+private:
+    QSet<QString> m_taken;
+};

@@ -1,0 +1,38 @@
+// File names from the user's pattern: fields, sub-folders, and what a name cannot hold.
+#include "metadata/trackfilename.h"
+
+#include <gtest/gtest.h>
+
+TEST(TrackFileName, FillsThePatternWithSafeNames) {
+    const TrackNameFields blue{4, "AC/DC: Live?", "Ann", "Blue", 1999};
+    const TrackNameFields empty{4, "", "", "", 0};
+    const struct {
+        const char* pattern;
+        TrackNameFields fields;
+        const char* name;
+    } cases[] = {
+        {"TRACK{n}", blue, "TRACK4"},
+        {"{nn} {title}", blue, "04 AC_DC_ Live_"},
+        {"{artist}/{album} ({year})/{nn} {title}", blue, "Ann/Blue (1999)/04 AC_DC_ Live_"},
+        {"{artist}/{album} ({year})/{nn} {title}", empty,
+         "Unknown Artist/Unknown Album (Unknown Year)/04 Track 04"},
+        {"/{title}//", {4, "..", "", "", 0}, "__"},
+        {"{title}", {4, " .hidden\tfile\x01 ", "", "", 0}, "_hidden_file_"},
+        {"{title} {unknown}", {4, "Björk – 青", "", "", 0}, "Björk – 青 {unknown}"},
+        {"", blue, "TRACK4"},
+        {"{title}", {4, "\x02", "", "", 0}, "_"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TrackFileName(c.pattern, c.fields), c.name) << c.pattern;
+    const QString longName = TrackFileName("{title}", {1, QString(300, QChar(0x9752)), "", "", 0});
+    EXPECT_LE(longName.toUtf8().size(), 200);
+    EXPECT_GT(longName.toUtf8().size(), 190);
+}
+
+TEST(TrackFileName, NamesThatCollideGetANumber) {
+    UniqueFileNames names;
+    EXPECT_EQ(names.claim("a/Intro"), "a/Intro");
+    EXPECT_EQ(names.claim("a/intro"), "a/intro (2)");
+    EXPECT_EQ(names.claim("a/Intro"), "a/Intro (3)");
+    EXPECT_EQ(names.claim("b/Intro"), "b/Intro");
+}
