@@ -11,6 +11,8 @@
 // is shared by the whole family and kept per calling thread, so a library
 // thread never overwrites the code the user-interface thread is about to read.
 
+#include "common/disctoc.h"
+
 #include <cstdint>
 #include <string>
 
@@ -195,6 +197,9 @@ public:
                                          DWORD* /*readErrors*/) {
         return 0;
     }
+    // The disc's table of contents, data tracks included, for its ids and the rip log. False
+    // (and the code set) without a disc.
+    virtual BOOL BASS_CD_GetTOC(DWORD /*drive*/, DiscToc* /*toc*/) { return 0; }
 };
 
 class BassWma {

@@ -3,7 +3,7 @@
 // The ids that name a disc in the AccurateRip, freedb and MusicBrainz databases, all computed
 // from the table of contents alone.
 
-#include "verify/disctoc.h"
+#include "common/disctoc.h"
 
 #include <QString>
 

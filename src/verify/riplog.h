@@ -5,7 +5,7 @@
 // line holds the SHA-256 of everything before it, so a changed log can be told.
 
 #include "verify/dbar.h"
-#include "verify/disctoc.h"
+#include "common/disctoc.h"
 #include "verify/trackchecksums.h"
 
 #include <QDateTime>

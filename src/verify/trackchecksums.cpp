@@ -1,6 +1,6 @@
 #include "verify/trackchecksums.h"
 
-#include "verify/disctoc.h"
+#include "common/disctoc.h"
 
 #include <QtEndian>
 

@@ -336,6 +336,19 @@ public:
         *readErrors = found == damage.end() ? 0 : found->second.second;
         return ok(1);
     }
+    // The tracks end to end from sector 0; a data track takes one sector.
+    BOOL BASS_CD_GetTOC(DWORD index, DiscToc* toc) override {
+        FakeDrive* d = onDrive("BASS_CD_GetTOC", index);
+        if (!d || !d->hasDisc())
+            return fail(d ? BASS_ERROR_NOCD : BASS_ERROR_DEVICE, 0);
+        *toc = DiscToc{};
+        for (const FakeTrack& t : d->tracks) {
+            toc->tracks.push_back({toc->leadOut, t.audio && t.length > 0});
+            toc->leadOut += std::max(1, (t.length + 2351) / 2352);
+        }
+        toc->audioLeadOut = toc->leadOut;
+        return ok(1);
+    }
 
     // ---- WMA and encoder extensions: recorded; the WMA encoder offers wmaRates (none when
     // empty) and never opens a file ----

@@ -54,6 +54,16 @@ int CdExtension::BASS_CD_GetTracks(DWORD drive) {
     return found ? found->trackCount() : -1;
 }
 
+BOOL CdExtension::BASS_CD_GetTOC(DWORD drive, DiscToc* toc) {
+    const std::lock_guard lock(m_mutex);
+    CdDrive* found = find(drive);
+    if (!found)
+        return 0;
+    if (toc == nullptr)
+        return FailWith(BASS_ERROR_ILLPARAM, 0);
+    return found->toc(*toc) ? 1 : 0;
+}
+
 int CdExtension::BASS_CD_GetTrackLength(DWORD drive, DWORD track) {
     const std::lock_guard lock(m_mutex);
     CdDrive* found = find(drive);

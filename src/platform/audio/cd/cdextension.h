@@ -27,6 +27,7 @@ public:
     BOOL BASS_CD_GetInfo(DWORD drive, BASS_CD_INFO* info) override;
     BOOL BASS_CD_IsReady(DWORD drive) override;
     int BASS_CD_GetTracks(DWORD drive) override;
+    BOOL BASS_CD_GetTOC(DWORD drive, DiscToc* toc) override;
     int BASS_CD_GetTrackLength(DWORD drive, DWORD track) override;
     const char* BASS_CD_GetID(DWORD drive, DWORD id) override;
     BOOL BASS_CD_Door(DWORD drive, DWORD action) override;

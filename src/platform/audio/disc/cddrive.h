@@ -23,6 +23,8 @@ public:
     virtual int trackCount() = 0;
     // Bytes of an audio track, or -1 with the last error set.
     virtual int trackLength(int track) = 0;
+    // The table of contents, data tracks included; false without a disc.
+    virtual bool toc(DiscToc& toc) = 0;
     // The CD-TEXT block (see BassCd::BASS_CD_GetID); empty when the disc has none or on failure.
     virtual std::string cdTextBlock() = 0;
     virtual bool door(DWORD action) = 0;

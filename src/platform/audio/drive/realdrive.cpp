@@ -107,6 +107,30 @@ int RealDrive::trackLength(int track) {
     return static_cast<int>(cdio_get_track_sec_count(cdio, number)) * CDIO_CD_FRAMESIZE_RAW;
 }
 
+// On an enhanced CD the audio session ends 11400 sectors (lead-out, lead-in and pre-gap of the
+// next session) before the data track that follows it.
+bool RealDrive::toc(DiscToc& toc) {
+    constexpr qint32 kSessionGap = 11400;
+    CdIo_t* cdio = disc();
+    if (!cdio)
+        return false;
+    toc = DiscToc{};
+    toc.firstTrack = cdio_get_first_track_num(cdio);
+    const int count = cdio_get_num_tracks(cdio);
+    for (int i = 0; i < count; ++i) {
+        const auto number = static_cast<track_t>(toc.firstTrack + i);
+        toc.tracks.push_back({qint32(cdio_get_track_lsn(cdio, number)),
+                              cdio_get_track_format(cdio, number) == TRACK_FORMAT_AUDIO});
+    }
+    toc.leadOut = qint32(cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK));
+    toc.audioLeadOut = toc.leadOut;
+    const bool enhanced = count > 1 && !toc.tracks.back().audio && toc.tracks[count - 2].audio;
+    if (enhanced)
+        toc.audioLeadOut = toc.tracks.back().lsn - kSessionGap;
+    SetLastBassError(BASS_OK);
+    return true;
+}
+
 std::string RealDrive::cdTextBlock() {
     CdIo_t* cdio = disc();
     if (!cdio)

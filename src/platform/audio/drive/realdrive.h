@@ -20,6 +20,7 @@ public:
     bool isReady() override;
     int trackCount() override;
     int trackLength(int track) override;
+    bool toc(DiscToc& toc) override;
     std::string cdTextBlock() override;
     bool door(DWORD action) override;
     bool doorIsOpen() override;

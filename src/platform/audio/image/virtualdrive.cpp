@@ -52,6 +52,24 @@ int VirtualDrive::trackLength(int track) {
     return found ? static_cast<int>(found->byteLength()) : -1;
 }
 
+// An image lays its tracks end to end from sector 0, in one session.
+bool VirtualDrive::toc(DiscToc& toc) {
+    if (!isReady())
+        return FailWith(BASS_ERROR_NOCD, false);
+    toc = DiscToc{};
+    qint32 sector = 0;
+    for (const ImageTrack& track : m_layout->tracks) {
+        toc.tracks.push_back({sector, track.audio});
+        sector += track.sectorCount;
+    }
+    toc.leadOut = sector;
+    toc.audioLeadOut = sector;
+    for (auto it = toc.tracks.crbegin(); it != toc.tracks.crend() && !it->audio; ++it)
+        toc.audioLeadOut = it->lsn;
+    SetLastBassError(BASS_OK);
+    return true;
+}
+
 std::string VirtualDrive::cdTextBlock() {
     if (!isReady())
         return FailWith(BASS_ERROR_NOCD, std::string());
