@@ -24,4 +24,5 @@ struct OutputChoice {
     int flacLevel = 5;                  // FLAC compression, 0 (fastest) to 8 (smallest)
     QString folder;                     // the output folder as typed
     int encoders = 1;                   // encoders that run at once, 1 to 16
+    bool checkAccurateRip = false;      // each track compared with the AccurateRip database
 };

@@ -245,6 +245,19 @@ void OutputOptions::BuildGeneralOptionsPanel(QGroupBox* frGeneralOptions) {
     encodersRow->addWidget(spnEncoders);
     encodersRow->addStretch(1);
     panelLayout->addLayout(encodersRow);
+
+    chkAccurateRip = new QCheckBox(QStringLiteral("Check rips with AccurateRip"), frGeneralOptions);
+    chkAccurateRip->setObjectName(QStringLiteral("chkAccurateRip"));
+    chkAccurateRip->setChecked(true);
+    chkAccurateRip->setToolTip(QStringLiteral("Compares every ripped track with what other people "
+                                              "ripped from the same disc"));
+    chkLookUpOnline = new QCheckBox(QStringLiteral("Look up discs online"), frGeneralOptions);
+    chkLookUpOnline->setObjectName(QStringLiteral("chkLookUpOnline"));
+    chkLookUpOnline->setChecked(true);
+    chkLookUpOnline->setToolTip(QStringLiteral("Asks MusicBrainz, then gnudb, for the titles of a "
+                                               "disc when it is scanned"));
+    panelLayout->addWidget(chkAccurateRip);
+    panelLayout->addWidget(chkLookUpOnline);
 }
 
 int OutputOptions::DefaultEncoders() {
@@ -271,6 +284,10 @@ void OutputOptions::cmdBrowseFolder_Click() {
         txtExtractPath->setText(folder);
 }
 
+bool OutputOptions::lookUpOnline() const {
+    return chkLookUpOnline->isChecked();
+}
+
 OutputChoice OutputOptions::choice() const {
     OutputChoice choice;
     choice.format = m_extractModeGroup->checkedId();
@@ -288,5 +305,6 @@ OutputChoice OutputOptions::choice() const {
     choice.flacLevel = cmbFLACLevel->currentIndex();
     choice.folder = txtExtractPath->text();
     choice.encoders = spnEncoders->value();
+    choice.checkAccurateRip = chkAccurateRip->isChecked();
     return choice;
 }

@@ -53,6 +53,8 @@ public:
 
     // The choices as the controls hold them now.
     OutputChoice choice() const;
+    // Whether a scanned disc is looked up in the online databases.
+    bool lookUpOnline() const;
 
 signals:
     // The settings load found this drive position; the drive list decides whether it exists.
@@ -67,6 +69,7 @@ private:
     QString ReadSetting(const QString& name, const QString& fallback);
     void LoadListIndex(QComboBox* list, const QString& name, int fallback);
     void LoadCbrChoice(QRadioButton* cbr, QRadioButton* vbr, const QString& name);
+    void LoadCheck(QCheckBox* box, const QString& name);
     void ReportUnreadableSettings();
     // One encoder for each processor core, as far as the setting goes.
     static int DefaultEncoders();
@@ -98,5 +101,7 @@ private:
     QComboBox* cmbFLACLevel = nullptr;
     QLineEdit* txtExtractPath = nullptr;
     QSpinBox* spnEncoders = nullptr;
+    QCheckBox* chkAccurateRip = nullptr;
+    QCheckBox* chkLookUpOnline = nullptr;
     QPushButton* cmdBrowseFolder = nullptr;
 };

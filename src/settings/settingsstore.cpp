@@ -4,6 +4,7 @@
 #include "settings/settingvalues.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -40,6 +41,12 @@ void OutputOptions::LoadCbrChoice(QRadioButton* cbr, QRadioButton* vbr, const QS
         (*constant ? cbr : vbr)->setChecked(true);
 }
 
+// A box keeps its state when nothing, or nothing understood, was saved for it.
+void OutputOptions::LoadCheck(QCheckBox* box, const QString& name) {
+    if (const std::optional<bool> checked = ParseTruth(ReadSetting(name, {})))
+        box->setChecked(*checked);
+}
+
 // Each settings file that could not be read or understood is named to the user once per run.
 void OutputOptions::ReportUnreadableSettings() {
     for (const QString& file : m_register.unreadableHives()) {
@@ -74,6 +81,8 @@ void OutputOptions::LoadSettings() {
     LoadListIndex(cmbMP3VBitrate, QStringLiteral("MP3 VBR Bitrate"), 5);
     LoadListIndex(cmbWMAEncodingBitrate, QStringLiteral("WMA Bitrate"), 4);
     LoadListIndex(cmbFLACLevel, QStringLiteral("FLAC Level"), 5);
+    LoadCheck(chkAccurateRip, QStringLiteral("Check AccurateRip"));
+    LoadCheck(chkLookUpOnline, QStringLiteral("Look Up Online"));
     const std::optional<int> encoders = ParseInteger(ReadSetting(QStringLiteral("Encoders"), {}));
     spnEncoders->setValue(
         encoders && *encoders >= 1 && *encoders <= kMostEncoders ? *encoders : DefaultEncoders());
@@ -107,6 +116,8 @@ bool OutputOptions::SaveSettings() {
     write(QStringLiteral("WMA Bitrate"), index(cmbWMAEncodingBitrate));
     write(QStringLiteral("FLAC Level"), index(cmbFLACLevel));
     write(QStringLiteral("Encoders"), QString::number(spnEncoders->value()));
+    write(QStringLiteral("Check AccurateRip"), TruthText(chkAccurateRip->isChecked()));
+    write(QStringLiteral("Look Up Online"), TruthText(chkLookUpOnline->isChecked()));
     for (std::size_t i = 0; i < txtWMATags.size(); ++i)
         write(TagValueName(i), txtWMATags[i]->text());
     if (m_driveIndex)
