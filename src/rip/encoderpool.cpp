@@ -2,6 +2,18 @@
 
 #include <algorithm>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+// Encoders may take every core; the window must still answer at once. A lower priority for
+// this thread, which the external encoders it starts inherit, leaves the window its turn.
+void YieldToTheWindow() {
+    constexpr int kEncoderNiceness = 10;
+    const auto thread = static_cast<id_t>(::syscall(SYS_gettid));
+    ::setpriority(PRIO_PROCESS, thread, kEncoderNiceness);
+}
+
 EncoderPool::EncoderPool(int workers) : m_capacity(static_cast<std::size_t>(std::max(1, workers))) {
     for (std::size_t k = 0; k < m_capacity; ++k)
         m_workers.emplace_back([this] { runWorker(); });
@@ -40,6 +52,7 @@ void EncoderPool::stop() {
 }
 
 void EncoderPool::runWorker() {
+    YieldToTheWindow();
     for (;;) {
         Work work;
         {

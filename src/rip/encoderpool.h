@@ -11,6 +11,9 @@
 #include <thread>
 #include <vector>
 
+// Lowers the calling thread's priority below the window's (reader and encoder threads).
+void YieldToTheWindow();
+
 class EncoderPool {
 public:
     using Work = std::function<void()>;

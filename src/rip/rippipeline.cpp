@@ -40,7 +40,10 @@ RipPipeline::~RipPipeline() {
 }
 
 void RipPipeline::start() {
-    m_reader = std::jthread([this] { readTracks(); });
+    m_reader = std::jthread([this] {
+        YieldToTheWindow();
+        readTracks();
+    });
 }
 
 void RipPipeline::readTracks() {
