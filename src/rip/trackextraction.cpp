@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr DWORD kBlockBytes = 20000;
+constexpr DWORD kBlockBytes = 262144;
 
 struct CopyOutcome {
     bool complete = false;

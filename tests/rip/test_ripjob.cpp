@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kBlock = 20000; // what the extraction reads at a time
+constexpr int kBlock = 262144; // what the extraction reads at a time
 constexpr int kTrack = 3 * kBlock;
 
 // The open rip dialog, or null.
