@@ -2,6 +2,7 @@
 
 #include "common/dialogs.h"
 #include "common/drivedoor.h"
+#include "rip/trackreading.h"
 
 #include <QWidget>
 
@@ -27,6 +28,10 @@ bool ReportDamage(const RipContext& job, DWORD stream, int lTrack) {
     if (!job.bass.cd.BASS_CD_StreamGetDamage(stream, &skipped, &readErrors) ||
         (skipped == 0 && readErrors == 0))
         return false;
+    if (job.reading != nullptr) {
+        job.reading->patchedSectors = static_cast<int>(skipped);
+        job.reading->readErrors = static_cast<int>(readErrors);
+    }
     job.dialogs.showMessage(
         job.boxOwner,
         QStringLiteral("Track %1 could not be read exactly: %2 sectors were patched over and %3 "

@@ -23,7 +23,8 @@ frmRipp::frmRipp(const RipJob::Services& services, RipRequest request, int start
                  lblRip->setText(QStringLiteral("Encoding: ") + QString::number(left) +
                                  QStringLiteral(" Tracks left"));
                  ShowProgress(done);
-             }}),
+             },
+             [this](const QString& text) { lblVerified->setText(text); }}),
       m_dialogs(services.dialogs) {
     setObjectName(QStringLiteral("frmRipp"));
     setWindowTitle(QStringLiteral("Ripping In Progress..."));
@@ -38,6 +39,9 @@ frmRipp::frmRipp(const RipJob::Services& services, RipRequest request, int start
     prgRipper->setRange(0, 100);
     prgRipper->setValue(0);
     prgRipper->setAccessibleName(QStringLiteral("Progress of the current track"));
+    lblVerified = new QLabel(this);
+    lblVerified->setObjectName(QStringLiteral("lblVerified"));
+    lblVerified->setAccessibleName(QStringLiteral("Verification of the last finished track"));
     cmdStop = new QPushButton(QStringLiteral("&Stop"), this);
     cmdStop->setObjectName(QStringLiteral("cmdStop"));
 
@@ -45,6 +49,7 @@ frmRipp::frmRipp(const RipJob::Services& services, RipRequest request, int start
     layout->addWidget(lblRippingPath);
     layout->addWidget(lblRip);
     layout->addWidget(prgRipper);
+    layout->addWidget(lblVerified);
     layout->addWidget(cmdStop, 0, Qt::AlignRight);
     setMinimumWidth(360);
 
@@ -87,11 +92,11 @@ void frmRipp::ShowProgress(float done) {
 
 void frmRipp::FinishJob(int ripped) {
     if (!m_shuttingDown)
-        m_dialogs.showMessage(this,
-                              QString::number(ripped) +
-                                  QStringLiteral(" Tracks have been Ripped to ") + m_job.folder(),
-                              QStringLiteral("Ripping Completed"), MessageIcon::Information,
-                              MessageButtons::Ok);
+        m_dialogs.showMessage(
+            this,
+            QString::number(ripped) + QStringLiteral(" Tracks have been Ripped to ") +
+                m_job.folder() + m_job.verificationLines(),
+            QStringLiteral("Ripping Completed"), MessageIcon::Information, MessageButtons::Ok);
     m_jobOpen = false;
     accept();
 }

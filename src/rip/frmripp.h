@@ -42,6 +42,7 @@ private:
     QLabel* lblRippingPath = nullptr;
     QLabel* lblRip = nullptr;
     QProgressBar* prgRipper = nullptr;
+    QLabel* lblVerified = nullptr; // the last finished track's verification
     QPushButton* cmdStop = nullptr;
     QTimer* tmrRipp = nullptr;
     Dialogs& m_dialogs;

@@ -13,6 +13,7 @@
 
 class Dialogs;
 class QWidget;
+struct TrackReading;
 
 struct RipContext {
     AudioLibrary bass;
@@ -24,4 +25,5 @@ struct RipContext {
     const std::atomic<bool>& stopRequested;
     std::function<void(float done)> progress;            // 0 to 1 of the track at hand
     std::function<bool(const QString& key)> firstNotice; // true the first time in the job
+    TrackReading* reading = nullptr;                     // the reader's record of the track
 };

@@ -1,8 +1,12 @@
 #include "rip/ripjob.h"
 
 #include "common/dialogs.h"
+#include "common/modbass.h"
+#include "rip/encodercommand.h"
 #include "rip/extractionresources.h"
+#include "rip/ripoutput.h"
 #include "rip/rippipeline.h"
+#include "rip/ripverification.h"
 #include "rip/stagedfile.h"
 
 #include <QCoreApplication>
@@ -12,6 +16,35 @@
 #include <filesystem>
 #include <numeric>
 #include <system_error>
+
+namespace {
+// "MP3 (MP3C, 192 kbps)", "FLAC (level 5)", for the rip log.
+QString OutputDescription(const OutputChoice& choice) {
+    const OutputFormat* format = FindOutputFormat(choice.format);
+    if (format == nullptr)
+        return QStringLiteral("none");
+    const QString name = QString::fromLatin1(format->caption).remove(QLatin1Char('&'));
+    const RipOutput output = ChooseRipOutput(choice, 1);
+    switch (output.path) {
+    case RipPath::Encoder:
+        return name + QStringLiteral(" (%1, %2 kbps)").arg(output.code, output.bitrate);
+    case RipPath::Wma:
+        return name + QStringLiteral(" (%1 kbps)").arg(output.wmaBitrate.value_or(0) / 1000);
+    case RipPath::Flac:
+        return name + QStringLiteral(" (level %1)").arg(output.flacLevel);
+    default:
+        return name;
+    }
+}
+
+// The external encoder's command line for the first track's file; empty for the other paths.
+QString EncoderLineOf(const OutputChoice& choice) {
+    const RipOutput output = ChooseRipOutput(choice, 1);
+    if (output.path != RipPath::Encoder)
+        return {};
+    return BuildEncoderCommand(output.code, output.bitrate, output.file).line.value_or(QString());
+}
+} // namespace
 
 RipJob::RipJob(const Services& services, RipRequest request, QWidget* boxOwner, Listener listener)
     : m_services(services), m_dialogs(services.dialogs), m_request(std::move(request)),
@@ -39,12 +72,21 @@ void RipJob::StopRipping() {
 // returns after the last one.
 void RipJob::RunPipeline() {
     QEventLoop loop;
+    const std::unique_ptr<RipVerification> verification = Verification();
+    RipVerification* verify = verification.get();
+    QObject::connect(verify, &RipVerification::verdict, &m_relay, [this](const QString& text) {
+        if (m_listener.verdict)
+            m_listener.verdict(text);
+    });
     const auto post = [this](auto event) {
         QMetaObject::invokeMethod(&m_relay, std::move(event), Qt::QueuedConnection);
     };
     RipPipeline::Events events{
         [=, this](int number) { post([=, this] { m_listener.trackStarted(number); }); },
         [=, this](float done) { post([=, this] { m_listener.progress(done); }); },
+        [=](int lTrack, const TrackReading& reading) {
+            post([=] { verify->trackRead(lTrack, reading); });
+        },
         [=, this](int lTrack) { post([=, this] { m_encoding[lTrack] = 0; }); },
         [=, this](int lTrack, float done) {
             post([=, this] {
@@ -57,6 +99,9 @@ void RipJob::RunPipeline() {
                 m_encoding.erase(lTrack);
                 ShowEncoding();
             });
+        },
+        [=](int lTrack, const QString& file, bool complete) {
+            post([=] { verify->trackKept(lTrack, file, complete); });
         },
         [=, this] {
             post([=, this] {
@@ -74,12 +119,33 @@ void RipJob::RunPipeline() {
                          bStopRipping,
                          {},
                          [this](const QString& key) { return FirstNoticeInJob(key); }};
-    RipPipeline pipeline(job, m_request.tracks, m_request.output.encoders, std::move(events));
+    RipPipeline pipeline(job, m_toc, m_request.tracks, m_request.output.encoders,
+                         std::move(events));
     m_pipeline = &pipeline;
     pipeline.start();
     loop.exec();
     m_pipeline = nullptr;
     m_ripped = pipeline.ripped();
+    // The database's answer is awaited (within its own time limit) unless the user stopped.
+    if (verify->waiting() && !bStopRipping) {
+        QObject::connect(verify, &RipVerification::settled, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    m_verificationLines = verify->finish(bStopRipping, m_services.dialogs, m_boxOwner);
+}
+
+std::unique_ptr<RipVerification> RipJob::Verification() {
+    RipVerification::Job job;
+    if (!m_services.bass.cd.BASS_CD_GetTOC(m_request.drive, &m_toc))
+        m_toc = DiscToc{};
+    job.toc = m_toc;
+    job.checkAccurateRip = m_request.output.checkAccurateRip;
+    job.folder = m_request.output.folder;
+    job.driveName = Ptr2Str(m_services.bass.cd.BASS_CD_GetDriveDescription(m_request.drive));
+    job.outputFormat = OutputDescription(m_request.output);
+    job.encoderCommand = EncoderLineOf(m_request.output);
+    job.tags = m_request.tags;
+    return std::make_unique<RipVerification>(std::move(job));
 }
 
 // Once every track is read, the dialog follows the encoders still at work.

@@ -7,6 +7,7 @@
 // went wrong through the dialogs.
 
 #include "common/audiolibrary.h"
+#include "metadata/disctags.h"
 #include "rip/windowthreaddialogs.h"
 #include "settings/outputchoice.h"
 
@@ -17,17 +18,20 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
 
 class DriveDoor;
 class RipPipeline;
+class RipVerification;
 class QWidget;
 
 struct RipRequest {
     DWORD drive = 0;
     std::vector<int> tracks; // 0-based library tracks, in list order
     OutputChoice output;
+    DiscTags tags; // what the disc is, for the rip log
 };
 
 class RipJob {
@@ -44,6 +48,8 @@ public:
         std::function<void(float done)> progress;     // 0 to 1 of the track being read
         // All tracks are read: left tracks are still being encoded, done of their work.
         std::function<void(int left, float done)> encoding;
+        // A finished track's verification: "Track 3: accurate (confidence 12)".
+        std::function<void(const QString& text)> verdict;
     };
     // boxOwner: the window the job's boxes belong to (the rip dialog).
     RipJob(const Services& services, RipRequest request, QWidget* boxOwner, Listener listener);
@@ -56,6 +62,9 @@ public:
     // further track starts.
     void StopRipping();
     const QString& folder() const { return m_request.output.folder; }
+    // What the completion box adds to its count: the verification summary and the tracks to rip
+    // again, each on a line of its own that starts with a line break; empty before the end.
+    const QString& verificationLines() const { return m_verificationLines; }
 
 private:
     bool PrepareOutputFolder();
@@ -63,6 +72,7 @@ private:
     // every track is shown once.
     bool FirstNoticeInJob(const QString& key);
     void RunPipeline();
+    std::unique_ptr<RipVerification> Verification();
     void ShowEncoding();
 
     Services m_services;
@@ -78,4 +88,6 @@ private:
     std::map<int, float> m_encoding;   // tracks being encoded, and how far
     bool m_readingDone = false;
     int m_ripped = 0;
+    QString m_verificationLines;
+    DiscToc m_toc;
 };

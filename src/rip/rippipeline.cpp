@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -28,9 +29,9 @@ std::function<void(float)> EveryPercent(std::function<void(float)> report) {
 }
 } // namespace
 
-RipPipeline::RipPipeline(const RipContext& job, std::vector<int> tracks, int encoders,
-                         Events events)
-    : m_job(job), m_tracks(std::move(tracks)), m_events(std::move(events)),
+RipPipeline::RipPipeline(const RipContext& job, const DiscToc& toc, std::vector<int> tracks,
+                         int encoders, Events events)
+    : m_job(job), m_toc(toc), m_tracks(std::move(tracks)), m_events(std::move(events)),
       m_spool(job.output.folder), m_encoders(encoders) {}
 
 RipPipeline::~RipPipeline() {
@@ -61,10 +62,14 @@ void RipPipeline::readTracks() {
 // Files are named after the disc's track, also when an unreadable track left no row.
 void RipPipeline::readTrack(int lTrack) {
     const RipOutput output = ChooseRipOutput(m_job.output, lTrack + 1);
-    const RipContext reader = contextWith(EveryPercent(m_events.readProgress));
+    TrackReading reading = readingFor(lTrack);
+    RipContext reader = contextWith(EveryPercent(m_events.readProgress));
+    reader.reading = &reading;
     if (output.path == RipPath::Wav) {
         StagedFile file(output.file);
-        keep(file, ExtractAudioTrackToWav(reader, lTrack, file.path(), file.finalPath()));
+        const bool complete = ExtractAudioTrackToWav(reader, lTrack, file.path(), file.finalPath());
+        m_events.trackRead(lTrack, reading);
+        keep(lTrack, file, complete);
         return;
     }
     if (output.path == RipPath::Wma && !output.wmaBitrate) {
@@ -84,9 +89,10 @@ void RipPipeline::readTrack(int lTrack) {
         return;
     const QString spooled = m_spool.trackFile(lTrack + 1);
     // A track read only in part (a failure, a stop) never reaches an encoder.
-    if (!ExtractAudioTrackToWav(reader, lTrack, spooled, output.file) ||
-        !m_encoders.add(
-            [this, lTrack, output, spooled] { encodeTrack(lTrack, output, spooled); })) {
+    const bool read = ExtractAudioTrackToWav(reader, lTrack, spooled, output.file);
+    m_events.trackRead(lTrack, reading);
+    if (!read || !m_encoders.add(
+                     [this, lTrack, output, spooled] { encodeTrack(lTrack, output, spooled); })) {
         QFile::remove(spooled);
         return;
     }
@@ -98,7 +104,7 @@ void RipPipeline::encodeTrack(int lTrack, const RipOutput& output, const QString
         const RipContext encoder = contextWith(
             EveryPercent([this, lTrack](float done) { m_events.encoding(lTrack, done); }));
         StagedFile file(output.file);
-        keep(file, EncodeSpooledTrack(encoder, lTrack, output, spooled, file));
+        keep(lTrack, file, EncodeSpooledTrack(encoder, lTrack, output, spooled, file));
     }
     QFile::remove(spooled);
     m_events.trackEncoded(lTrack);
@@ -106,13 +112,14 @@ void RipPipeline::encodeTrack(int lTrack, const RipOutput& output, const QString
 
 // The file takes its name only when it is whole, or shorter but valid after a Stop; a failed
 // attempt leaves the file an earlier rip made under that name as it was.
-void RipPipeline::keep(StagedFile& file, bool complete) {
+void RipPipeline::keep(int lTrack, StagedFile& file, bool complete) {
     const bool stoppedWithValidFile = m_job.stopRequested && QFileInfo(file.path()).size() > 0;
     if (!complete && !stoppedWithValidFile)
         return;
     if (file.makeFinal()) {
         if (complete)
             ++m_ripped;
+        m_events.trackKept(lTrack, file.finalPath(), complete);
         return;
     }
     m_job.dialogs.showMessage(m_job.boxOwner,
@@ -122,6 +129,23 @@ void RipPipeline::keep(StagedFile& file, bool complete) {
                                   QStringLiteral(".\r\nThe track is not counted as ripped."),
                               QStringLiteral("Output folder"), MessageIcon::Exclamation,
                               MessageButtons::Ok);
+}
+
+// The checksums count the track's samples as the table of contents gives them and leave out
+// the disc's edges on its first and last audio tracks.
+TrackReading RipPipeline::readingFor(int lTrack) const {
+    TrackReading reading;
+    const auto& tracks = m_toc.tracks;
+    if (lTrack < 0 || lTrack >= tracks.size())
+        return reading;
+    const auto isAudio = [](const DiscToc::Track& t) { return t.audio; };
+    const qsizetype first = std::find_if(tracks.begin(), tracks.end(), isAudio) - tracks.begin();
+    const qsizetype last =
+        tracks.size() - 1 -
+        (std::find_if(tracks.rbegin(), tracks.rend(), isAudio) - tracks.rbegin());
+    const qint64 samples = qint64(TrackEnd(m_toc, lTrack) - tracks[lTrack].lsn) * kSamplesPerSector;
+    reading.checksums.emplace(samples, lTrack == first, lTrack == last);
+    return reading;
 }
 
 RipContext RipPipeline::contextWith(std::function<void(float)> progress) const {

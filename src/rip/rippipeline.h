@@ -10,6 +10,7 @@
 #include "rip/ripcontext.h"
 #include "rip/ripoutput.h"
 #include "rip/ripspool.h"
+#include "rip/trackreading.h"
 
 #include <atomic>
 #include <functional>
@@ -21,17 +22,22 @@ class StagedFile;
 class RipPipeline {
 public:
     struct Events {
-        std::function<void(int number)> trackStarted;         // reading the disc's track number
-        std::function<void(float done)> readProgress;         // of the track being read
-        std::function<void(int lTrack)> trackQueued;          // read into the spool
-        std::function<void(int lTrack, float done)> encoding; // how far its encoder is
-        std::function<void(int lTrack)> trackEncoded;         // its encoder has ended
-        std::function<void()> readingDone;                    // the last track has been read
-        std::function<void()> finished;                       // every thread has ended
+        std::function<void(int number)> trackStarted; // reading the disc's track number
+        std::function<void(float done)> readProgress; // of the track being read
+        std::function<void(int lTrack, const TrackReading&)> trackRead; // and what was learned
+        std::function<void(int lTrack)> trackQueued;                    // read into the spool
+        std::function<void(int lTrack, float done)> encoding;           // how far its encoder is
+        std::function<void(int lTrack)> trackEncoded;                   // its encoder has ended
+        // Its file took its final name: complete, or shorter after a stop.
+        std::function<void(int lTrack, const QString& file, bool complete)> trackKept;
+        std::function<void()> readingDone; // the last track has been read
+        std::function<void()> finished;    // every thread has ended
     };
 
-    // job: what every extraction and encoder gets (its progress is set here per track).
-    RipPipeline(const RipContext& job, std::vector<int> tracks, int encoders, Events events);
+    // job: what every extraction and encoder gets (its progress is set here per track). toc: the
+    // disc's, for the checksums' first and last audio tracks; empty when not known.
+    RipPipeline(const RipContext& job, const DiscToc& toc, std::vector<int> tracks, int encoders,
+                Events events);
     ~RipPipeline(); // waits for the reader and the encoders
 
     void start();
@@ -45,10 +51,12 @@ private:
     void readTrack(int lTrack);
     void encodeTrack(int lTrack, const RipOutput& output, const QString& spooled);
     // Gives the file its final name when it is complete, or shorter but valid after a stop.
-    void keep(StagedFile& file, bool complete);
+    void keep(int lTrack, StagedFile& file, bool complete);
+    TrackReading readingFor(int lTrack) const;
     RipContext contextWith(std::function<void(float)> progress) const;
 
     RipContext m_job;
+    DiscToc m_toc;
     std::vector<int> m_tracks;
     Events m_events;
     RipSpool m_spool;

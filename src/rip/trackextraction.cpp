@@ -5,6 +5,7 @@
 #include "common/modbass.h"
 #include "common/product.h"
 #include "rip/extractionresources.h"
+#include "rip/trackreading.h"
 
 namespace {
 
@@ -35,6 +36,8 @@ CopyOutcome CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
         const int n = core.BASS_ChannelGetData(stream, buffer.data(), kBlockBytes);
         if (n <= 0)
             return Failed(ReadFailure(core, lTrack, n));
+        if (job.reading != nullptr && job.reading->checksums)
+            job.reading->checksums->add(QByteArrayView(buffer.constData(), n));
         if (auto failure = sink.append(buffer.constData(), n))
             return Failed(*failure);
         job.progress(
@@ -45,6 +48,8 @@ CopyOutcome CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
             break;
         }
     }
+    if (job.reading != nullptr)
+        job.reading->wholeTrack = complete;
     if (auto failure = sink.finish())
         return Failed(*failure);
     return {complete, std::nullopt};

@@ -4,8 +4,8 @@
 // and for each track its checksums and what the AccurateRip database says of them. The last
 // line holds the SHA-256 of everything before it, so a changed log can be told.
 
-#include "verify/dbar.h"
 #include "common/disctoc.h"
+#include "verify/dbar.h"
 #include "verify/trackchecksums.h"
 
 #include <QDateTime>

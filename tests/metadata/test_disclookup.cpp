@@ -2,12 +2,11 @@
 // places asked, the retries, the limits and the cache.
 #include "metadata/disccache.h"
 #include "metadata/disclookup.h"
+#include "support/loopbackhttp.h"
 #include "support/testenv.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -25,31 +24,21 @@ struct Answer {
 // Answers the requests in turn with the scripted answers, and the rest never; notes what each
 // asked: "disc", "toc", "query" or "read".
 struct FakeDatabases {
-    FakeDatabases() {
-        server.listen(QHostAddress::LocalHost);
-        QObject::connect(&server, &QTcpServer::newConnection, [this] {
-            QTcpSocket* socket = server.nextPendingConnection();
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                const QByteArray request = requests.emplace_back(socket->readAll());
-                asked << (request.contains("cddb+read") ? "read"
-                          : request.contains("cddb")    ? "query"
-                          : request.contains("toc=")    ? "toc"
-                                                        : "disc");
-                if (answers.isEmpty())
-                    return;
-                const Answer answer = answers.takeFirst();
-                socket->write("HTTP/1.1 " + QByteArray::number(answer.status) +
-                              " X\r\nConnection: close\r\nContent-Length: " +
-                              QByteArray::number(answer.body.size()) + "\r\n\r\n" + answer.body);
-                socket->disconnectFromHost();
-            });
-        });
-    }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(server.serverPort()); }
+    FakeDatabases()
+        : http([this](const QByteArray& request) -> std::optional<QByteArray> {
+              asked << (request.contains("cddb+read") ? "read"
+                        : request.contains("cddb")    ? "query"
+                        : request.contains("toc=")    ? "toc"
+                                                      : "disc");
+              if (answers.isEmpty())
+                  return std::nullopt;
+              const Answer answer = answers.takeFirst();
+              return LoopbackHttp::Response(answer.status, answer.body);
+          }) {}
+    std::string url() const { return http.url(); }
 
-    QTcpServer server;
+    LoopbackHttp http;
     QList<Answer> answers;
-    QList<QByteArray> requests;
     QStringList asked;
 };
 
@@ -126,8 +115,8 @@ TEST_F(DiscLookupTest, GoesOnFromMusicBrainzToGnudbUntilReleasesAreFound) {
         EXPECT_GE(clock.elapsed(), 100 * (musicBrainzAsks - 1)) << "at most one request a pace";
         EXPECT_LT(clock.elapsed(), 3000) << "every request within its limit";
     }
-    EXPECT_TRUE(m_server.requests.last().contains("cddb+query+0a000202+2+150+15000+400&"));
-    EXPECT_TRUE(m_server.requests.first().contains("\r\nUser-Agent: Mivo/"));
+    EXPECT_TRUE(m_server.http.requests.last().contains("cddb+query+0a000202+2+150+15000+400&"));
+    EXPECT_TRUE(m_server.http.requests.first().contains("\r\nUser-Agent: Mivo/"));
 }
 
 TEST_F(DiscLookupTest, ADiscSeenOnceNeedsNoServerAndKeepsTheUsersChoice) {
@@ -159,7 +148,7 @@ TEST_F(DiscLookupTest, CanBeDestroyedWhileItWaitsForAnAnswer) {
     bool finished = false;
     QObject::connect(lookup.get(), &DiscLookup::finished, [&] { finished = true; });
     lookup->lookup(kQuery);
-    ASSERT_TRUE(WaitUntil([&] { return !m_server.requests.isEmpty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !m_server.http.requests.isEmpty(); }));
     lookup.reset();
     EXPECT_FALSE(WaitUntil([&] { return finished; }, 200ms));
 }

@@ -76,7 +76,7 @@ TEST_F(RealEncoders, EachFormatGivesAFileOfTheTracksAudioLengthAndRate) {
         old.write(QByteArray(3 * pcm.size(), 'Z'));
         old.close();
         rip({1});
-        EXPECT_EQ(w.messages(), QStringList{completion(1)});
+        EXPECT_EQ(FirstLines(w.messages()), QStringList{completion(1)});
         const QString file = folder + "/" + c.file;
         if (c.bitRate < 0) {
             ReadWav(file).expectCdHeader(static_cast<quint32>(pcm.size()));
@@ -134,7 +134,7 @@ TEST_F(RealEncoders, EncodersThatAreMissingOrFailAreReportedAndNotCounted) {
         ASSERT_EQ(reports.size(), c.reports.size()) << reports.join(" | ").toStdString();
         for (int i = 0; i < reports.size(); ++i)
             EXPECT_TRUE(reports[i].contains(c.reports[i])) << reports[i].toStdString();
-        EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(0)});
+        EXPECT_EQ(FirstLines(w.messages("Ripping Completed")), QStringList{completion(0)});
     }
     EXPECT_FALSE(QFile::exists(folder + "/TRACK1.mp3"));
 }
@@ -150,7 +150,7 @@ TEST_F(RealEncoders, WmaFilesThatCannotBeMadeOrFilledAreReported) {
     ASSERT_EQ(boxes.size(), 2) << w.messages().join(" | ").toStdString();
     EXPECT_TRUE(boxes[0].startsWith("An error occured while opening output file."));
     EXPECT_TRUE(boxes[1].startsWith("An error occured while encoding WMA data."));
-    EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(0)});
+    EXPECT_EQ(FirstLines(w.messages("Ripping Completed")), QStringList{completion(0)});
     EXPECT_TRUE(w.form().isEnabled());
 }
 
@@ -167,7 +167,7 @@ TEST(RealEncoderReads, AReadFailureInTheMiddleIsSaidAndNotCounted) {
     ASSERT_TRUE(QFile::resize(temp.filePath("nocdtext.bin"), 250 * 2352)); // track 2 halved
     w.tick({1, 2});
     w.command("IDC_FS_ExtractBtn");
-    EXPECT_EQ(w.messages("Ripping Completed"),
+    EXPECT_EQ(FirstLines(w.messages("Ripping Completed")),
               QStringList{"1 Tracks have been Ripped to " + temp.filePath("out")});
     ASSERT_EQ(w.messages().size(), 2) << w.messages().join(" | ").toStdString();
     EXPECT_TRUE(w.messages()[0].contains("Reading track 2 failed"))
@@ -184,5 +184,5 @@ TEST_F(RealEncoders, AFolderWithADoubleQuoteIsRefusedOnce) {
     const QStringList refusals = w.messages("Encoder");
     ASSERT_EQ(refusals.size(), 1);
     EXPECT_TRUE(refusals[0].contains(folder + "/TRACK1.mp3")) << refusals[0].toStdString();
-    EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(0)});
+    EXPECT_EQ(FirstLines(w.messages("Ripping Completed")), QStringList{completion(0)});
 }

@@ -103,7 +103,7 @@ TEST_F(RipJobTest, TickedRowsBecomeFilesNamedAfterTheirTrack) {
     EXPECT_EQ(FirstWrongByte(wav(3).data(), 2), -1);
     wav(4).expectCdHeader(31752000); // three minutes, byte for byte
     EXPECT_EQ(FirstWrongByte(wav(4).data(), 3), -1);
-    EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(2)});
+    EXPECT_EQ(FirstLines(w.messages("Ripping Completed")), QStringList{completion(2)});
     expectEverythingGivenBack();
 }
 
@@ -141,7 +141,7 @@ TEST_F(RipJobTest, StopBeforeTheStartOrInTheMiddleAndANoAnswer) {
         extract();
     }
     EXPECT_TRUE(w.audio.callsStartingWith("BASS_CD_StreamCreate").empty());
-    EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(0)});
+    EXPECT_EQ(FirstLines(w.messages("Ripping Completed")), QStringList{completion(0)});
 
     // The frame's close box, Escape and Stop ask the same question; No lets the job go on. A
     // stop keeps a valid, shorter file of what was read and ends the job.
@@ -164,7 +164,7 @@ TEST_F(RipJobTest, StopBeforeTheStartOrInTheMiddleAndANoAnswer) {
     EXPECT_FALSE(QFile::exists(trackFile(3)));
     EXPECT_EQ(w.messages("Are you sure?"),
               QStringList(3, "Are you sure that you want to cancel the ripping process?"));
-    EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(1)});
+    EXPECT_EQ(FirstLines(w.messages("Ripping Completed")), QStringList{completion(1)});
     expectEverythingGivenBack();
 }
 
@@ -191,8 +191,9 @@ TEST_F(RipJobTest, FailuresAreReportedAndNotCounted) {
                           "the track again."});
     EXPECT_FALSE(QFile::exists(trackFile(2)));
     EXPECT_EQ(wav(4).bytes, "earlier rip");
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2) << "nothing left over";
-    EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(1)});
+    EXPECT_EQ(QDir(folder).entryList({"TRACK*", ".*"}, QDir::Files | QDir::Hidden).size(), 2)
+        << "nothing left over";
+    EXPECT_EQ(FirstLines(w.messages("Ripping Completed")), QStringList{completion(1)});
     expectEverythingGivenBack();
 }
 
@@ -210,7 +211,7 @@ TEST_F(RipJobTest, AFullDiskOrAFileThatCannotTakeItsSizesCountsAsFailed) {
     EXPECT_EQ(boxes[0],
               routineBox(ENOSPC, "No space left on device (writing " + trackFile(1) + ")"));
     EXPECT_TRUE(boxes[1].contains("(writing the sizes into " + trackFile(2) + ")"));
-    EXPECT_EQ(w.messages("Ripping Completed"), QStringList{completion(0)});
+    EXPECT_EQ(FirstLines(w.messages("Ripping Completed")), QStringList{completion(0)});
 }
 
 // The folder is made whole and checked once: a folder that cannot be used is said once, and

@@ -4,12 +4,17 @@
 #include "platform/audio/ffmpeg/ffmpeghandles.h"
 #include "rip/ripfixture.h"
 #include "support/audioprobe.h"
+#include "support/dbarbuilder.h"
 #include "support/flacdecode.h"
+#include "support/loopbackhttp.h"
+#include "support/testenv.h"
 #include "support/testimages.h"
 #include "support/windowtest.h"
+#include "verify/trackchecksums.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTest>
 
@@ -21,6 +26,11 @@ const char* const kPanelButtons[] = {"btnShowExtract",  "btnCDDrive", "btnOutput
                                      "btnExtract"};
 // The drives' discs, in the drive list's order: they differ in track count and lengths.
 const char* const kDiscs[] = {"nocdtext", "oddlengths"};
+
+// What the completion box adds after the count, by what the AccurateRip database said.
+const char* const kAll = "All tracks accurate";
+const char* const kOneOfTwo = "1 of 2 tracks accurate\r\nRip again: track 2 (mismatch)";
+const char* const kNone = "None checked with AccurateRip: server error 503";
 
 // What a person sets on the panels before a rip.
 struct Choice {
@@ -44,6 +54,28 @@ std::vector<QByteArray> ImageAudio(const char* disc) {
         if (const QList<QByteArray> f = line.simplified().split(' '); f.size() == 4)
             tracks.push_back(all.mid(f[2].toLongLong() * 2352, f[3].toLongLong() * 2352));
     return tracks;
+}
+
+// The AccurateRip database's file for a disc as a server would send it: every track with the
+// checksums of the image's own audio, confidence 3; the track numbered wrong (if any) altered.
+QByteArray DbarOf(const char* disc, int wrong) {
+    QFile manifest(TestImage(QString::fromLatin1(disc) + ".manifest"));
+    if (!manifest.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    DiscToc toc;
+    for (const QByteArray& line : manifest.readAll().split('\n')) // "<n> AUDIO <first> <sectors>"
+        if (const QList<QByteArray> f = line.simplified().split(' '); f.size() == 4)
+            toc.leadOut = toc.audioLeadOut = f[2].toInt() + f[3].toInt(),
+            toc.tracks.append({f[2].toInt(), true});
+    const AccurateRipIds ids = AccurateRipDiscIds(toc);
+    DbarResponse response{ids.id1, ids.id2, ids.id3, {}};
+    const std::vector<QByteArray> audio = ImageAudio(disc);
+    for (std::size_t k = 0; k < audio.size(); ++k) {
+        TrackChecksums sums(audio[k].size() / 4, k == 0, k + 1 == audio.size());
+        sums.add(audio[k]);
+        response.tracks.append({3, sums.sums().v2 + (int(k) + 1 == wrong ? 1 : 0), 0});
+    }
+    return DbarBytes({response});
 }
 
 // The codec FFmpeg names for the file's first stream; empty when the file cannot be read.
@@ -125,17 +157,37 @@ TEST_F(Journeys, TheFormatDriveAndFolderChosenAreWhatIsRipped) {
         const char* extension;
         const char* codec; // null: WAV, compared byte for byte with the disc
         long long bitRate; // 0: a variable rate, not checked
+        int verified;      // the database has: 0 all tracks; 2 track 2 differently; -1 no answer
+        const char* summary;
     };
     const Journey journeys[] = {
-        {"Mivo Default", {1, 0, nullptr, nullptr, nullptr, 2}, "mp3", "mp3", 128000},
-        {"WAV", {0, 1, nullptr, nullptr, nullptr}, "WAV", nullptr, 0},
-        {"WMA", {1, 2, nullptr, "cmbWMAEncodingBitrate", "96 Kbps", 2}, "WMA", "wmav2", 96000},
-        {"MP3", {0, 3, "optMP3CBR", "cmbMP3CBitrate", "192 Kbps", 1}, "mp3", "mp3", 192000},
-        {"OGG", {1, 4, "optOGGVBR", "cmbOGGVBitrate", "160 Kbps", 1}, "ogg", "vorbis", 0},
-        {"FLAC", {0, 5, nullptr, "cmbFLACLevel", "8 (smallest)", 2}, "flac", "flac", 0},
+        {"Mivo Default", {1, 0, nullptr, nullptr, nullptr, 2}, "mp3", "mp3", 128000, 0, kAll},
+        {"WAV", {0, 1, nullptr, nullptr, nullptr}, "WAV", nullptr, 0, 2, kOneOfTwo},
+        {"WMA",
+         {1, 2, nullptr, "cmbWMAEncodingBitrate", "96 Kbps", 2},
+         "WMA",
+         "wmav2",
+         96000,
+         -1,
+         kNone},
+        {"MP3",
+         {0, 3, "optMP3CBR", "cmbMP3CBitrate", "192 Kbps", 1},
+         "mp3",
+         "mp3",
+         192000,
+         0,
+         kAll},
+        {"OGG", {1, 4, "optOGGVBR", "cmbOGGVBitrate", "160 Kbps", 1}, "ogg", "vorbis", 0, 0, kAll},
+        {"FLAC", {0, 5, nullptr, "cmbFLACLevel", "8 (smallest)", 2}, "flac", "flac", 0, 0, kAll},
     };
     // One journey; a failed step ends that journey only.
     const auto walk = [this](const Journey& j) {
+        const QByteArray dbar = DbarOf(kDiscs[j.choice.drive], j.verified);
+        LoopbackHttp accurateRip([&](const QByteArray&) {
+            return std::optional(j.verified < 0 ? LoopbackHttp::Response(503, "")
+                                                : LoopbackHttp::Response(200, dbar));
+        });
+        const ScopedEnv server("MIVO_ACCURATERIP_URL", accurateRip.url());
         RealWindow w;
         start(w);
         const QString folder = temp.filePath(j.name);
@@ -153,10 +205,29 @@ TEST_F(Journeys, TheFormatDriveAndFolderChosenAreWhatIsRipped) {
         w.press("btnExtractBtn");
 
         ASSERT_TRUE(WaitUntil([&] { return !w.messages("Ripping Completed").isEmpty(); }));
-        EXPECT_EQ(w.messages(), QStringList{"2 Tracks have been Ripped to " + folder});
-        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                  QStringList({QString("TRACK1.") + j.extension, QString("TRACK2.") + j.extension}))
-            << "no spool, nothing half-written";
+        EXPECT_EQ(w.messages(),
+                  QStringList{"2 Tracks have been Ripped to " + folder + "\r\n" + j.summary});
+        QStringList files =
+            QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        ASSERT_EQ(files.size(), 3) << "no spool, nothing half-written";
+        EXPECT_EQ(files.mid(1), QStringList({QString("TRACK1.") + j.extension,
+                                             QString("TRACK2.") + j.extension}));
+        QFile log(folder + "/" + files[0]);
+        ASSERT_TRUE(files[0].startsWith("Mivo rip ") && log.open(QIODevice::ReadOnly));
+        // The log's summary: a row for each track, its number first and its result last.
+        const QStringList rows = QString::fromUtf8(log.readAll())
+                                     .section("\nSummary\n", 1)
+                                     .split('\n')
+                                     .filter(QRegularExpression("^\\d+  "));
+        ASSERT_EQ(rows.size(), 2);
+        for (int n = 1; n <= 2; ++n) {
+            const char* result = j.verified < 0    ? "not checked"
+                                 : j.verified == n ? "mismatch"
+                                                   : "accurate (confidence 3)";
+            EXPECT_TRUE(rows[n - 1].startsWith(QString::number(n) + " ") &&
+                        rows[n - 1].endsWith(result))
+                << rows[n - 1].toStdString();
+        }
         for (int n = 1; n <= 2; ++n) {
             const QString file = folder + "/TRACK" + QString::number(n) + "." + j.extension;
             const QByteArray& pcm = audio[n - 1];

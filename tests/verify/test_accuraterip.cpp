@@ -3,11 +3,10 @@
 
 #include "common/product.h"
 #include "support/dbarbuilder.h"
+#include "support/loopbackhttp.h"
 #include "support/testenv.h"
 #include "verify/accurateripclient.h"
 
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -16,32 +15,20 @@ namespace {
 constexpr AccurateRipIds kDisc{3, 0x0008100c, 0x001ac008, 0x190dcc03};
 
 QByteArray Http(int status, const QByteArray& body, qsizetype claimedLength = -1) {
-    return "HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Length: " +
-           QByteArray::number(claimedLength < 0 ? body.size() : claimedLength) + "\r\n\r\n" + body;
+    return LoopbackHttp::Response(status, body, claimedLength);
 }
 
-// Writes the same reply to every request and hangs up; "hang" keeps the line open without a word,
-// and without a reply nobody listens. Its address is MIVO_ACCURATERIP_URL meanwhile.
+// Gives every request the same reply ("hang": none at all); without a reply nobody listens.
+// MIVO_ACCURATERIP_URL names it meanwhile.
 struct Loopback {
-    Loopback(const std::optional<QByteArray>& reply, const QString& folder) {
-        if (reply && server.listen(QHostAddress::LocalHost))
-            QObject::connect(&server, &QTcpServer::newConnection, [this, reply = *reply] {
-                QTcpSocket* socket = server.nextPendingConnection();
-                QObject::connect(socket, &QTcpSocket::readyRead, [this, reply, socket] {
-                    request = socket->readAll(); // a GET's header comes whole on the loopback
-                    if (reply != "hang") {
-                        socket->write(reply);
-                        socket->disconnectFromHost();
-                    }
-                });
-            });
-        const auto url =
-            QStringLiteral("http://127.0.0.1:%1%2").arg(server.serverPort()).arg(folder);
-        env.emplace("MIVO_ACCURATERIP_URL", url.toStdString());
-    }
-    QTcpServer server;
-    QByteArray request;
-    std::optional<ScopedEnv> env;
+    Loopback(const std::optional<QByteArray>& reply, const QString& folder)
+        : http([reply](const QByteArray&) { return reply == "hang" ? std::nullopt : reply; }),
+          env("MIVO_ACCURATERIP_URL",
+              (reply ? http.url() : std::string("http://127.0.0.1:9")) + folder.toStdString()) {}
+    QByteArray request() const { return http.requests.isEmpty() ? "" : http.requests.last(); }
+
+    LoopbackHttp http;
+    ScopedEnv env;
 };
 
 } // namespace
@@ -102,8 +89,8 @@ TEST(AccurateRipClient, SaysOnceWhatTheServerGave) {
         const QString result[] = {"found", "not in database", lookups[0].reason};
         EXPECT_EQ(result[int(lookups[0].status)].toStdString(), c.result);
         EXPECT_EQ(lookups[0].responses.size(), QByteArray(c.result) == "found" ? 1 : 0);
-        EXPECT_TRUE(loopback.request.startsWith(c.request)) << loopback.request.toStdString();
-        EXPECT_EQ(loopback.request.contains("\r\nUser-Agent: Mivo/" + kProductVersion.toLatin1()),
+        EXPECT_TRUE(loopback.request().startsWith(c.request)) << loopback.request().toStdString();
+        EXPECT_EQ(loopback.request().contains("\r\nUser-Agent: Mivo/" + kProductVersion.toLatin1()),
                   c.reply.has_value());
     }
 
@@ -112,7 +99,7 @@ TEST(AccurateRipClient, SaysOnceWhatTheServerGave) {
     auto client = std::make_unique<AccurateRipClient>();
     QObject::connect(client.get(), &AccurateRipClient::finished, [] { ADD_FAILURE(); });
     client->fetch(AccurateRipPath(kDisc));
-    ASSERT_TRUE(WaitUntil([&] { return !silent.request.isEmpty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !silent.request().isEmpty(); }));
     client.reset();
     QTest::qWait(50);
 }
