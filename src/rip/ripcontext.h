@@ -13,6 +13,7 @@
 
 class Dialogs;
 class QWidget;
+struct DiscTags;
 struct TrackReading;
 
 struct RipContext {
@@ -26,4 +27,5 @@ struct RipContext {
     std::function<void(float done)> progress;            // 0 to 1 of the track at hand
     std::function<bool(const QString& key)> firstNotice; // true the first time in the job
     TrackReading* reading = nullptr;                     // the reader's record of the track
+    const DiscTags* tags = nullptr;                      // what the disc is, for the WMA tags
 };

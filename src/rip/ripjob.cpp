@@ -118,7 +118,9 @@ void RipJob::RunPipeline() {
                          m_request.output,
                          bStopRipping,
                          {},
-                         [this](const QString& key) { return FirstNoticeInJob(key); }};
+                         [this](const QString& key) { return FirstNoticeInJob(key); },
+                         nullptr,
+                         &m_request.tags};
     RipPipeline pipeline(job, m_toc, m_request.tracks, m_request.output.encoders,
                          std::move(events));
     m_pipeline = &pipeline;

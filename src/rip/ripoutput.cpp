@@ -11,13 +11,14 @@ QString BitrateText(const QString& listText) {
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
-RipOutput ChooseRipOutput(const OutputChoice& choice, int number) {
+RipOutput ChooseRipOutput(const OutputChoice& choice, int number, const QString& name) {
     const OutputFormat* format = FindOutputFormat(choice.format);
     if (format == nullptr)
         return {};
     RipOutput output;
     output.path = format->path;
-    output.file = choice.folder + QStringLiteral("/TRACK") + QString::number(number) +
+    output.file = choice.folder + QLatin1Char('/') +
+                  (name.isEmpty() ? QStringLiteral("TRACK") + QString::number(number) : name) +
                   QLatin1Char('.') + QLatin1String(format->extension);
     output.wmaBitrate = choice.wmaBitrate;
     output.flacLevel = choice.flacLevel;

@@ -18,9 +18,9 @@ struct RipOutput {
     int flacLevel = 5;             // compression level for the FLAC path
 };
 
-// number: the track's 1-based number on the disc, which names the file, as the WAV and WMA
-// paths name theirs.
-RipOutput ChooseRipOutput(const OutputChoice& choice, int number);
+// number: the track's 1-based number on the disc. name: the file's name in the output folder
+// without its extension ("TRACK4", "Album/04 Title"); TRACKn when empty.
+RipOutput ChooseRipOutput(const OutputChoice& choice, int number, const QString& name = {});
 
 // The leading number of a bit-rate text in shortest decimal form: "128 Kbps" gives "128",
 // an empty text "0".

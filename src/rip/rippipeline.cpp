@@ -4,8 +4,10 @@
 #include "rip/converter.h"
 #include "rip/spooledencoding.h"
 #include "rip/stagedfile.h"
+#include "rip/tracktagging.h"
 #include "rip/wavextraction.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -61,7 +63,8 @@ void RipPipeline::readTracks() {
 
 // Files are named after the disc's track, also when an unreadable track left no row.
 void RipPipeline::readTrack(int lTrack) {
-    const RipOutput output = ChooseRipOutput(m_job.output, lTrack + 1);
+    const RipOutput output = ChooseRipOutput(m_job.output, lTrack + 1, fileNameOf(lTrack));
+    QDir().mkpath(QFileInfo(output.file).absolutePath()); // a pattern may name sub-folders
     TrackReading reading = readingFor(lTrack);
     RipContext reader = contextWith(EveryPercent(m_events.readProgress));
     reader.reading = &reading;
@@ -104,7 +107,10 @@ void RipPipeline::encodeTrack(int lTrack, const RipOutput& output, const QString
         const RipContext encoder = contextWith(
             EveryPercent([this, lTrack](float done) { m_events.encoding(lTrack, done); }));
         StagedFile file(output.file);
-        keep(lTrack, file, EncodeSpooledTrack(encoder, lTrack, output, spooled, file));
+        const bool complete = EncodeSpooledTrack(encoder, lTrack, output, spooled, file);
+        if (complete)
+            tag(lTrack, output, file);
+        keep(lTrack, file, complete);
     }
     QFile::remove(spooled);
     m_events.trackEncoded(lTrack);
@@ -129,6 +135,36 @@ void RipPipeline::keep(int lTrack, StagedFile& file, bool complete) {
                                   QStringLiteral(".\r\nThe track is not counted as ripped."),
                               QStringLiteral("Output folder"), MessageIcon::Exclamation,
                               MessageButtons::Ok);
+}
+
+// Named by the user's pattern; two tracks of a job never get the same name.
+QString RipPipeline::fileNameOf(int lTrack) {
+    const DiscTags none;
+    const QString pattern = m_job.output.fileNames.trimmed();
+    if (pattern.isEmpty())
+        return {};
+    return m_names.claim(
+        TrackFileName(pattern, NameFieldsOfTrack(m_job.tags ? *m_job.tags : none, lTrack)));
+}
+
+// MP3, OGG and FLAC files get what is known of their track before they take their final
+// name; a disc nothing is known of leaves them as the encoder made them.
+void RipPipeline::tag(int lTrack, const RipOutput& output, const StagedFile& file) {
+    if (m_job.tags == nullptr || m_job.tags->release.source == ReleaseSource::None ||
+        (output.path != RipPath::Encoder && output.path != RipPath::Flac))
+        return;
+    const auto audio = std::count_if(m_toc.tracks.begin(), m_toc.tracks.end(),
+                                     [](const DiscToc::Track& t) { return t.audio; });
+    const int total = audio > 0 ? int(audio) : m_job.tags->release.trackCount();
+    const std::optional<QString> failure =
+        WriteTags(file.path(), TagsOfTrack(*m_job.tags, lTrack, total));
+    if (failure && m_job.firstNotice(QStringLiteral("tags")))
+        m_job.dialogs.showMessage(m_job.boxOwner,
+                                  QStringLiteral("The tags could not be written to \"") +
+                                      file.finalPath() + QStringLiteral("\": ") + *failure +
+                                      QStringLiteral(".\r\nThe files are ripped without them."),
+                                  QStringLiteral("Tags"), MessageIcon::Exclamation,
+                                  MessageButtons::Ok);
 }
 
 // The checksums count the track's samples as the table of contents gives them and leave out

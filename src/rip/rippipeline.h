@@ -6,6 +6,7 @@
 // the reader goes on. Nothing here touches the window: what happens is told through Events,
 // from the reader's and the encoders' threads.
 
+#include "metadata/trackfilename.h"
 #include "rip/encoderpool.h"
 #include "rip/ripcontext.h"
 #include "rip/ripoutput.h"
@@ -53,6 +54,8 @@ private:
     // Gives the file its final name when it is complete, or shorter but valid after a stop.
     void keep(int lTrack, StagedFile& file, bool complete);
     TrackReading readingFor(int lTrack) const;
+    QString fileNameOf(int lTrack);
+    void tag(int lTrack, const RipOutput& output, const StagedFile& file);
     RipContext contextWith(std::function<void(float)> progress) const;
 
     RipContext m_job;
@@ -61,6 +64,7 @@ private:
     Events m_events;
     RipSpool m_spool;
     std::atomic<int> m_ripped{0};
+    UniqueFileNames m_names; // the reader's only
     EncoderPool m_encoders;
     std::jthread m_reader; // last: it ends first
 };

@@ -5,6 +5,7 @@
 #include "rip/flacfilewriter.h"
 #include "rip/ripfailure.h"
 #include "rip/stagedfile.h"
+#include "rip/tracktagging.h"
 #include "rip/wavfilewriter.h"
 #include "rip/wmatagnames.h"
 
@@ -84,14 +85,17 @@ private:
     HWMENCODE m_handle;
 };
 
-// The ticked tags with text, then the empty tag that ends them (also when none are ticked).
-void WriteTags(const RipContext& job, HWMENCODE encoder) {
+// The ticked tags with text, then the empty tag that ends them (also when none are ticked). A box
+// that still holds its label word ("Title") stands for the disc's value of that field.
+void WriteTags(const RipContext& job, int lTrack, HWMENCODE encoder) {
     BassWma& wma = job.bass.wma;
     if (job.output.wmaTags)
         for (std::size_t i = 0; i < kWMATagNames.size(); ++i) {
-            const QByteArray text = job.output.wmaTagTexts[i].toUtf8();
+            QString text = job.output.wmaTagTexts[i];
+            if (text == QLatin1String(kWMATagLabels[i]))
+                text = job.tags ? DiscValueOfWmaBox(*job.tags, lTrack, i) : QString();
             if (!text.isEmpty())
-                wma.BASS_WMA_EncodeSetTag(encoder, kWMATagNames[i], text.constData());
+                wma.BASS_WMA_EncodeSetTag(encoder, kWMATagNames[i], text.toUtf8().constData());
         }
     wma.BASS_WMA_EncodeSetTag(encoder, "", "");
 }
@@ -101,7 +105,8 @@ void ShowCoded(const RipContext& job, const char* message) {
                    job.bass.core.BASS_ErrorGetCode());
 }
 
-bool EncodeWma(const RipContext& job, const QString& spooled, int bitrate, const StagedFile& file) {
+bool EncodeWma(const RipContext& job, int lTrack, const QString& spooled, int bitrate,
+               const StagedFile& file) {
     BassWma& wma = job.bass.wma;
     WmaEncoderHandle encoder(
         wma, wma.BASS_WMA_EncodeOpenFile(44100, BASS_WMA_TAGS, DWORD(bitrate),
@@ -110,7 +115,7 @@ bool EncodeWma(const RipContext& job, const QString& spooled, int bitrate, const
         ShowCoded(job, "An error occured while opening output file.");
         return false;
     }
-    WriteTags(job, encoder.get());
+    WriteTags(job, lTrack, encoder.get());
     const FeedEnd end = FeedSpool(job, spooled, [&](const QByteArray& block) {
         if (wma.BASS_WMA_EncodeWrite(encoder.get(), block.constData(), DWORD(block.size())))
             return true;
@@ -137,7 +142,7 @@ bool EncodeSpooledTrack(const RipContext& job, int lTrack, const RipOutput& outp
     case RipPath::Flac:
         return EncodeFlac(job, spooled, output.flacLevel, file);
     case RipPath::Wma:
-        return output.wmaBitrate && EncodeWma(job, spooled, *output.wmaBitrate, file);
+        return output.wmaBitrate && EncodeWma(job, lTrack, spooled, *output.wmaBitrate, file);
     case RipPath::Wav:
     case RipPath::None:
         break;

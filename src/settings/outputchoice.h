@@ -7,6 +7,10 @@
 #include <array>
 #include <optional>
 
+// The words the WMA tag boxes hold until the user types over them, in the order of the boxes.
+inline constexpr std::array<const char*, 8> kWMATagLabels = {
+    "Title", "Artist", "Album Title", "Description", "Rating", "Copyright", "Genre", "Year"};
+
 struct OutputChoice {
     // The chosen format's number in OutputFormats() (0 Mivo Default, 1 WAV, 2 WMA, 3 MP3, 4 OGG,
     // 5 FLAC); -1 when none is chosen.
@@ -25,4 +29,5 @@ struct OutputChoice {
     QString folder;                     // the output folder as typed
     int encoders = 1;                   // encoders that run at once, 1 to 16
     bool checkAccurateRip = false;      // each track compared with the AccurateRip database
+    QString fileNames = QStringLiteral("TRACK{n}"); // the pattern of the files' names
 };

@@ -42,9 +42,6 @@ const char* const kWavInfo[] = {"Output File Information (Same as CD-Quality):",
                                 "Output Bit Rate:     1411 kbps",
                                 "No options are available for WAV format"};
 
-const char* const kWMATagLabels[8] = {"Title",  "Artist",    "Album Title", "Description",
-                                      "Rating", "Copyright", "Genre",       "Year"};
-
 const QStringList kMP3CBitrates = {"320 Kbps", "288 Kbps", "256 Kbps", "224 Kbps", "192 Kbps",
                                    "160 Kbps", "128 Kbps", "96 Kbps",  "64 Kbps",  "32 Kbps"};
 const QStringList kMP3VBitrates = {"288 Kbps", "256 Kbps", "224 Kbps", "192 Kbps", "160 Kbps",
@@ -230,6 +227,18 @@ void OutputOptions::BuildGeneralOptionsPanel(QGroupBox* frGeneralOptions) {
 
     connect(cmdBrowseFolder, &QPushButton::clicked, this, &OutputOptions::cmdBrowseFolder_Click);
 
+    auto* namesRow = new QHBoxLayout;
+    auto* namesLabel = new QLabel(QStringLiteral("File names:"), frGeneralOptions);
+    txtFileNames = new QLineEdit(QStringLiteral("TRACK{n}"), frGeneralOptions);
+    txtFileNames->setObjectName(QStringLiteral("txtFileNames"));
+    txtFileNames->setAccessibleName(QStringLiteral("File names"));
+    txtFileNames->setToolTip(QStringLiteral("{n} or {nn} the track's number, {title}, {artist}, "
+                                            "{album}, {year}; a / makes a folder"));
+    namesLabel->setBuddy(txtFileNames);
+    namesRow->addWidget(namesLabel);
+    namesRow->addWidget(txtFileNames, 1);
+    panelLayout->addLayout(namesRow);
+
     auto* encodersRow = new QHBoxLayout;
     auto* encodersLabel = new QLabel(QStringLiteral("Encoders at once:"), frGeneralOptions);
     spnEncoders = new QSpinBox(frGeneralOptions);
@@ -306,5 +315,6 @@ OutputChoice OutputOptions::choice() const {
     choice.folder = txtExtractPath->text();
     choice.encoders = spnEncoders->value();
     choice.checkAccurateRip = chkAccurateRip->isChecked();
+    choice.fileNames = txtFileNames->text();
     return choice;
 }

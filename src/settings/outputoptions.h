@@ -101,6 +101,7 @@ private:
     QComboBox* cmbFLACLevel = nullptr;
     QLineEdit* txtExtractPath = nullptr;
     QSpinBox* spnEncoders = nullptr;
+    QLineEdit* txtFileNames = nullptr;
     QCheckBox* chkAccurateRip = nullptr;
     QCheckBox* chkLookUpOnline = nullptr;
     QPushButton* cmdBrowseFolder = nullptr;

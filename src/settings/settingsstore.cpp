@@ -81,6 +81,7 @@ void OutputOptions::LoadSettings() {
     LoadListIndex(cmbMP3VBitrate, QStringLiteral("MP3 VBR Bitrate"), 5);
     LoadListIndex(cmbWMAEncodingBitrate, QStringLiteral("WMA Bitrate"), 4);
     LoadListIndex(cmbFLACLevel, QStringLiteral("FLAC Level"), 5);
+    txtFileNames->setText(ReadSetting(QStringLiteral("File Names"), QStringLiteral("TRACK{n}")));
     LoadCheck(chkAccurateRip, QStringLiteral("Check AccurateRip"));
     LoadCheck(chkLookUpOnline, QStringLiteral("Look Up Online"));
     const std::optional<int> encoders = ParseInteger(ReadSetting(QStringLiteral("Encoders"), {}));
@@ -116,6 +117,7 @@ bool OutputOptions::SaveSettings() {
     write(QStringLiteral("WMA Bitrate"), index(cmbWMAEncodingBitrate));
     write(QStringLiteral("FLAC Level"), index(cmbFLACLevel));
     write(QStringLiteral("Encoders"), QString::number(spnEncoders->value()));
+    write(QStringLiteral("File Names"), txtFileNames->text());
     write(QStringLiteral("Check AccurateRip"), TruthText(chkAccurateRip->isChecked()));
     write(QStringLiteral("Look Up Online"), TruthText(chkLookUpOnline->isChecked()));
     for (std::size_t i = 0; i < txtWMATags.size(); ++i)

@@ -1,0 +1,45 @@
+#include "rip/tracktagging.h"
+
+namespace {
+TrackInfo TrackOf(const DiscTags& disc, int lTrack) {
+    const QList<TrackInfo>& tracks = disc.release.tracks;
+    return lTrack >= 0 && lTrack < tracks.size() ? tracks[lTrack] : TrackInfo{};
+}
+
+QString ArtistOf(const DiscTags& disc, int lTrack) {
+    const QString artist = TrackOf(disc, lTrack).artist;
+    return artist.isEmpty() ? disc.release.artist : artist;
+}
+} // namespace
+
+TrackTags TagsOfTrack(const DiscTags& disc, int lTrack, int trackTotal) {
+    const ReleaseInfo& release = disc.release;
+    const TrackInfo track = TrackOf(disc, lTrack);
+    return {track.title,       ArtistOf(disc, lTrack), release.title,
+            release.artist,    release.genre,          lTrack + 1,
+            trackTotal,        release.year,           release.releaseId,
+            track.recordingId, disc.musicBrainzDiscId};
+}
+
+TrackNameFields NameFieldsOfTrack(const DiscTags& disc, int lTrack) {
+    return {lTrack + 1, TrackOf(disc, lTrack).title, ArtistOf(disc, lTrack), disc.release.title,
+            disc.release.year};
+}
+
+QString DiscValueOfWmaBox(const DiscTags& disc, int lTrack, std::size_t box) {
+    const ReleaseInfo& release = disc.release;
+    switch (box) {
+    case 0:
+        return TrackOf(disc, lTrack).title;
+    case 1:
+        return ArtistOf(disc, lTrack);
+    case 2:
+        return release.title;
+    case 6:
+        return release.genre;
+    case 7:
+        return release.year > 0 ? QString::number(release.year) : QString();
+    default: // description, rating, copyright: no database knows them
+        return {};
+    }
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+// What a ripped track's file is named and tagged with, from what is known about the disc.
+
+#include "metadata/disctags.h"
+#include "metadata/tagwriter.h"
+#include "metadata/trackfilename.h"
+
+#include <cstddef>
+
+// lTrack: the 0-based track on the disc; trackTotal: the disc's audio tracks.
+TrackTags TagsOfTrack(const DiscTags& disc, int lTrack, int trackTotal);
+TrackNameFields NameFieldsOfTrack(const DiscTags& disc, int lTrack);
+
+// What a WMA tag box that still holds its label word writes: the disc's value for that field,
+// or nothing when it is not known.
+QString DiscValueOfWmaBox(const DiscTags& disc, int lTrack, std::size_t box);
