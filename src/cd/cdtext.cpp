@@ -2,6 +2,7 @@
 
 #include "common/modbass.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -12,20 +13,21 @@ const CdTextFailure kNoEquals{5, QStringLiteral("Invalid procedure call or argum
 const CdTextFailure kNotANumber{13, QStringLiteral("Type mismatch")};
 const CdTextFailure kNoSuchTrack{9, QStringLiteral("Subscript out of range")};
 
+// The text an entry's key names for the disc (0) or one of its tracks.
+QString& Field(DiscTitles& titles, int number, bool isTitle) {
+    if (number == 0)
+        return isTitle ? titles.title : titles.performer;
+    TrackTitles& track = titles.tracks[number - 1];
+    return isTitle ? track.title : track.performer;
+}
+
 // Reads one "KEYn=value" entry. Entries other than TITLE and PERFORMER are skipped;
 // a number that is not one, or not 0 (the disc) to trackCount, fails the block.
 std::optional<CdTextFailure> ReadEntry(const QString& entry, int trackCount, DiscTitles& titles) {
-    QString* target = nullptr;
-    qsizetype keyLength = 0;
-    if (entry.startsWith(QLatin1String("TITLE"), Qt::CaseInsensitive)) {
-        target = &titles.title;
-        keyLength = 5;
-    } else if (entry.startsWith(QLatin1String("PERFORMER"), Qt::CaseInsensitive)) {
-        target = &titles.performer;
-        keyLength = 9;
-    } else {
+    const bool isTitle = entry.startsWith(QLatin1String("TITLE"), Qt::CaseInsensitive);
+    if (!isTitle && !entry.startsWith(QLatin1String("PERFORMER"), Qt::CaseInsensitive))
         return std::nullopt;
-    }
+    const qsizetype keyLength = isTitle ? 5 : 9;
     const qsizetype equals = entry.indexOf('=');
     if (equals < 0)
         return kNoEquals;
@@ -36,8 +38,7 @@ std::optional<CdTextFailure> ReadEntry(const QString& entry, int trackCount, Dis
     const double track = std::nearbyint(number);
     if (track < 0 || track > trackCount)
         return kNoSuchTrack;
-    if (track == 0)
-        *target = entry.mid(equals + 1); // the last entry for the disc wins
+    Field(titles, static_cast<int>(track), isTitle) = entry.mid(equals + 1); // the last one wins
     return std::nullopt;
 }
 
@@ -55,6 +56,7 @@ std::optional<CdTextFailure> ReadBlock(const char* block, int trackCount, DiscTi
 
 std::variant<DiscTitles, CdTextFailure> ParseCdText(const char* block, int trackCount) {
     DiscTitles titles;
+    titles.tracks.resize(std::max(trackCount, 0));
     if (auto failure = ReadBlock(block, trackCount, titles))
         return *failure;
     return titles;
