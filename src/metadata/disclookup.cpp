@@ -39,14 +39,6 @@ QUrl MusicBrainzUrl(const DiscQuery& query, bool byDurations) {
                 QStringLiteral("&fmt=json"));
 }
 
-// The cache knows discs by their MusicBrainz id, or by the freedb id when there is none.
-QString CacheKey(const DiscQuery& query) {
-    if (!query.musicBrainzDiscId.isEmpty())
-        return query.musicBrainzDiscId;
-    return query.freedbId ? QStringLiteral("freedb-%1").arg(query.freedbId, 8, 16, QChar('0'))
-                          : QString();
-}
-
 QString Count(qsizetype n, const char* one, const char* many) {
     return QString::number(n) + ' ' + QLatin1String(n == 1 ? one : many);
 }
@@ -56,6 +48,14 @@ QString Failure(const HttpAnswer& answer) {
 }
 
 } // namespace
+
+// The cache knows discs by their MusicBrainz id, or by the freedb id when there is none.
+QString DiscCacheKey(const DiscQuery& query) {
+    if (!query.musicBrainzDiscId.isEmpty())
+        return query.musicBrainzDiscId;
+    return query.freedbId ? QStringLiteral("freedb-%1").arg(query.freedbId, 8, 16, QChar('0'))
+                          : QString();
+}
 
 DiscLookup::DiscLookup(QObject* parent) : QObject(parent) {
     m_wait.setSingleShot(true);
@@ -91,7 +91,7 @@ void DiscLookup::lookup(const DiscQuery& query) {
     m_query = query;
     m_result = LookupResult();
     m_busyAnswers = 0;
-    if (auto cached = CachedReleases(CacheKey(query))) {
+    if (auto cached = CachedReleases(DiscCacheKey(query))) {
         m_result.releases = *cached;
         step(QStringLiteral("cache"), Count(cached->size(), "release", "releases"));
         return finish(ReleaseSource::Cache);
@@ -192,7 +192,7 @@ void DiscLookup::onGnudbEntry(const GnudbMatch& match, const HttpAnswer& answer)
 void DiscLookup::finish(ReleaseSource source) {
     m_result.source = source;
     if (source == ReleaseSource::MusicBrainz || source == ReleaseSource::Gnudb) {
-        if (!StoreReleases(CacheKey(m_query), m_result.releases))
+        if (!StoreReleases(DiscCacheKey(m_query), m_result.releases))
             step(QStringLiteral("cache"), QStringLiteral("not written"));
     }
     // Said from a timer of its own, so a receiver may delete the lookup there and then.

@@ -26,6 +26,9 @@ struct DiscQuery {
     int discSeconds = 0; // the disc's length, for gnudb
 };
 
+// The name the cache keeps the disc's releases and the user's choice under.
+QString DiscCacheKey(const DiscQuery& query);
+
 struct LookupResult {
     QList<ReleaseInfo> releases;
     ReleaseSource source = ReleaseSource::None; // Cache when no network was needed
