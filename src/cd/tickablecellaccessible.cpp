@@ -37,7 +37,8 @@ QString TickableCellAccessible::text(QAccessible::Text t) const {
         return spoken.isValid() ? spoken.toString() : m_index.data().toString();
     }
     if (t == QAccessible::Description && isTickBox())
-        return QStringLiteral("Space ticks or unticks the track for ripping; Enter plays it");
+        return QStringLiteral(
+            "Space ticks or unticks the track for ripping; Enter plays it; F2 edits its title");
     return {};
 }
 

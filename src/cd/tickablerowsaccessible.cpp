@@ -18,21 +18,27 @@ int LogicalIndex(const QTreeView* view, int row, int column) {
     return (row + 1) * view->model()->columnCount() + column; // the headings come first
 }
 
-// A tick changes what a row's first cell says: tell the screen reader both.
-void AnnounceTicks(QTreeView* view, const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                   const QList<int>& roles) {
-    if (topLeft.column() != 0 || !QAccessible::isActive() ||
-        !(roles.isEmpty() || roles.contains(Qt::CheckStateRole)))
+// A tick changes a row's first cell, and a new description of the row (ticked, given a title)
+// what that cell says: tell the screen reader.
+void AnnounceChanges(QTreeView* view, const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles) {
+    if (topLeft.column() != 0 || !QAccessible::isActive())
         return;
+    const bool ticked = roles.isEmpty() || roles.contains(Qt::CheckStateRole);
+    const bool renamed = roles.isEmpty() || roles.contains(Qt::AccessibleTextRole);
     for (int row = topLeft.row(); row <= bottomRight.row(); ++row) {
-        QAccessible::State changed;
-        changed.checked = true;
-        QAccessibleStateChangeEvent ticked(view, changed);
-        ticked.setChild(LogicalIndex(view, row, 0));
-        QAccessible::updateAccessibility(&ticked);
-        QAccessibleEvent renamed(view, QAccessible::NameChanged);
-        renamed.setChild(LogicalIndex(view, row, 0));
-        QAccessible::updateAccessibility(&renamed);
+        if (ticked) {
+            QAccessible::State changed;
+            changed.checked = true;
+            QAccessibleStateChangeEvent event(view, changed);
+            event.setChild(LogicalIndex(view, row, 0));
+            QAccessible::updateAccessibility(&event);
+        }
+        if (renamed) {
+            QAccessibleEvent event(view, QAccessible::NameChanged);
+            event.setChild(LogicalIndex(view, row, 0));
+            QAccessible::updateAccessibility(&event);
+        }
     }
 }
 
@@ -43,7 +49,7 @@ TickableRowsAccessible::TickableRowsAccessible(QTreeView* view)
     QObject::connect(
         view->model(), &QAbstractItemModel::dataChanged, view,
         [view](const QModelIndex& topLeft, const QModelIndex& bottomRight,
-               const QList<int>& roles) { AnnounceTicks(view, topLeft, bottomRight, roles); });
+               const QList<int>& roles) { AnnounceChanges(view, topLeft, bottomRight, roles); });
 }
 
 TickableRowsAccessible::~TickableRowsAccessible() {

@@ -2,11 +2,14 @@
 
 #include "cd/cdtext.h"
 #include "cd/driveinfo.h"
+#include "cd/releasechooser.h"
 #include "cd/seconds2hms.h"
 #include "cd/tickablerowsaccessible.h"
+#include "cd/titlelookup.h"
 #include "common/errorreporting.h"
 #include "common/flash.h"
 
+#include <QAbstractItemDelegate>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -29,8 +32,7 @@ const char* const kTransportFlags[] = {"Play", "Previous", "Next", "Begin", "End
 QLineEdit* DiscTextBox(QWidget* parent, const QString& objectName, const QString& name) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(objectName);
-    box->setReadOnly(true);
-    box->setAccessibleName(name);
+    box->setAccessibleName(name); // the user may correct what the disc or a database says
     return box;
 }
 
@@ -40,6 +42,12 @@ TrackList::TrackList(const Services& services, const DriveInfo& drives, QGroupBo
                      QObject* parent)
     : QObject(parent), m_services(services), m_drives(drives) {
     BuildControls(panel);
+    m_titles = new TitleLookup([this] { return !m_lookUpOnline || m_lookUpOnline(); },
+                               [this](const QList<ReleaseInfo>& releases) {
+                                   return ReleaseChooser::Choose(lsTracks->window(), releases);
+                               },
+                               this);
+    connect(m_titles, &TitleLookup::settled, this, &TrackList::OnReleaseSettled);
 }
 
 void TrackList::BuildControls(QGroupBox* frMain) {
@@ -55,25 +63,35 @@ void TrackList::BuildControls(QGroupBox* frMain) {
     lsTracks->setProperty(TickableRowsAccessible::kTickableRows, true);
     TickableRowsAccessible::InstallFactory();
     lsTracks->setAccessibleName(hint->text());
-    lsTracks->setColumnCount(3);
-    lsTracks->setHeaderLabels(
-        {QStringLiteral("Track#"), QStringLiteral("Type"), QStringLiteral("Duration")});
+    lsTracks->setColumnCount(4);
+    lsTracks->setHeaderLabels({QStringLiteral("Track#"), QStringLiteral("Type"),
+                               QStringLiteral("Duration"), QStringLiteral("Title")});
+    // Only the Title cell is edited, and only by F2 or a double click on it.
+    lsTracks->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lsTracks->setRootIsDecorated(false);
     lsTracks->setSelectionMode(QAbstractItemView::SingleSelection);
     lsTracks->setAllColumnsShowFocus(true);
     lsTracks->setUniformRowHeights(true);
     lsTracks->header()->setStretchLastSection(true);
-    lsTracks->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // three short columns
-    lsTracks->setColumnWidth(0, 90);
-    lsTracks->setColumnWidth(1, 60);
+    lsTracks->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the title takes the rest
+    lsTracks->setColumnWidth(0, 80);
+    lsTracks->setColumnWidth(1, 50);
+    lsTracks->setColumnWidth(2, 60);
     hint->setBuddy(lsTracks);
     panel->addWidget(lsTracks, 1);
-    connect(lsTracks, &QTreeWidget::itemDoubleClicked, this, &TrackList::rowActivated);
-    connect(lsTracks, &QTreeWidget::itemChanged, this, [](QTreeWidgetItem* row, int column) {
-        if (column == 0)
-            DescribeRow(row); // ticked or unticked
-    });
+    connect(lsTracks, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* row, int column) {
+                if (column == kTitleColumn)
+                    EditTitle(row);
+                else
+                    emit rowActivated();
+            });
+    // Ticked or unticked, or given a title.
+    connect(lsTracks, &QTreeWidget::itemChanged, this,
+            [](QTreeWidgetItem* row, int) { DescribeRow(row); });
     lsTracks->installEventFilter(this);
+    connect(lsTracks->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this] { m_editingTitle = false; });
 
     auto* disc = new QFormLayout;
     disc->setVerticalSpacing(2);
@@ -81,6 +99,8 @@ void TrackList::BuildControls(QGroupBox* frMain) {
     txtCDAlbum = DiscTextBox(frMain, QStringLiteral("txtCDAlbum"), QStringLiteral("Album"));
     disc->addRow(QStringLiteral("Artist :"), txtCDArtist);
     disc->addRow(QStringLiteral("Album :"), txtCDAlbum);
+    for (QLineEdit* box : {txtCDArtist, txtCDAlbum})
+        connect(box, &QLineEdit::textEdited, this, &TrackList::ShowDiscNames);
     panel->addLayout(disc);
 
     lblNoTracks = new QLabel(
@@ -98,6 +118,10 @@ void TrackList::LoadTrackList() {
         return;
     const QScopedValueRollback<bool> scanning(m_scanning, true);
 
+    m_titles->cancel(); // whatever the disc is now, an answer about the last one is stale
+    m_cdText = ReleaseInfo();
+    m_disc = DiscTags();
+    m_editingTitle = false; // an editor goes with its row
     lsTracks->clear();
     BassCd& cd = m_services.cd;
     const DWORD drive = m_drives.currentDrive();
@@ -107,8 +131,8 @@ void TrackList::LoadTrackList() {
     } else if (const char* cdText = cd.BASS_CD_GetID(drive, BASS_CD_ID_TEXT)) {
         LoadTrackListFromCDText(cdText, count);
     } else {
-        txtCDArtist->setText(QStringLiteral("Unknown Artist"));
-        txtCDAlbum->setText(QStringLiteral("Unknown Album"));
+        txtCDArtist->setText(kUnknownArtist);
+        txtCDAlbum->setText(kUnknownAlbum);
         for (int t = 0; t < count; ++t) {
             const int length = cd.BASS_CD_GetTrackLength(drive, static_cast<DWORD>(t));
             if (length >= 1) {
@@ -121,6 +145,8 @@ void TrackList::LoadTrackList() {
                                QStringLiteral("There was an error."), code);
         }
     }
+    if (rowCount() > 0)
+        LookUpDisc();
     // Play, Next and Previous start from the selected row: a fresh disc starts at its first.
     selectRow(1);
     ShowTrackListState();
@@ -138,21 +164,25 @@ void TrackList::LoadTrackListFromCDText(const char* lngTagPtr, int lTrackCount) 
     const auto& titles = std::get<DiscTitles>(parsed);
     txtCDArtist->setText(titles.performer);
     txtCDAlbum->setText(titles.title);
+    m_cdText = ReleaseInfo{.title = titles.title, .artist = titles.performer};
+    m_cdText.source = ReleaseSource::CdText;
+    for (const TrackTitles& track : titles.tracks)
+        m_cdText.tracks << TrackInfo{CleanText(track.title), CleanText(track.performer), {}};
     const DWORD drive = m_drives.currentDrive();
     for (int t = 0; t < lTrackCount; ++t) {
         // A data track has no length to play or rip: no row, and nothing to report.
         const int length = m_services.cd.BASS_CD_GetTrackLength(drive, static_cast<DWORD>(t));
         if (length > 0)
-            AddTrackRow(t, length);
+            AddTrackRow(t, length, m_cdText.tracks.value(t).title);
     }
 }
 
-void TrackList::AddTrackRow(int track, int length) {
+void TrackList::AddTrackRow(int track, int length, const QString& title) {
     const int seconds = static_cast<int>(std::nearbyint(length / kBytesPerSecond));
     auto* row = new QTreeWidgetItem(
         {QStringLiteral("Track ") + QStringLiteral("%1").arg(track + 1, 2, 10, QChar('0')),
-         QStringLiteral("Audio"), Seconds2HMS(seconds)});
-    row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
+         QStringLiteral("Audio"), Seconds2HMS(seconds), title});
+    row->setFlags(row->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsEditable);
     row->setCheckState(0, Qt::Unchecked);
     row->setData(0, Qt::UserRole, track);
     DescribeRow(row);
@@ -162,16 +192,20 @@ void TrackList::AddTrackRow(int track, int length) {
 void TrackList::DescribeRow(QTreeWidgetItem* row) {
     const QString ticked =
         row->checkState(0) == Qt::Checked ? QStringLiteral("ticked") : QStringLiteral("not ticked");
-    const QString text = row->text(0) + QStringLiteral(", ") + row->text(1) + QStringLiteral(", ") +
-                         row->text(2) + QStringLiteral(", ") + ticked;
+    QStringList parts{row->text(0), row->text(1), row->text(2)};
+    if (!row->text(kTitleColumn).isEmpty())
+        parts << row->text(kTitleColumn);
+    const QString text = parts.join(QStringLiteral(", ")) + QStringLiteral(", ") + ticked;
     if (row->data(0, Qt::AccessibleTextRole).toString() != text)
         row->setData(0, Qt::AccessibleTextRole, text);
 }
 
 // Enter on a row plays it, as a double click does; Space ticks or unticks it, whichever of
-// its cells has the focus.
+// its cells has the focus; F2 edits its title.
 bool TrackList::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != lsTracks || event->type() != QEvent::KeyPress || selectedRow() == 0)
+    // Keys a title's editor leaves (Enter, which ends the edit) are the editor's alone.
+    if (watched != lsTracks || event->type() != QEvent::KeyPress || selectedRow() == 0 ||
+        m_editingTitle)
         return QObject::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -181,6 +215,10 @@ bool TrackList::eventFilter(QObject* watched, QEvent* event) {
     if (key == Qt::Key_Space) {
         QTreeWidgetItem* row = lsTracks->currentItem();
         row->setCheckState(0, row->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        return true;
+    }
+    if (key == Qt::Key_F2) {
+        EditTitle(lsTracks->currentItem());
         return true;
     }
     return QObject::eventFilter(watched, event);
@@ -194,11 +232,7 @@ void TrackList::ShowTrackListState() {
         m_services.movie.SetVariable(QStringLiteral("_root.%1Enabled").arg(QLatin1String(flag)),
                                      enabled);
     m_services.movie.SetVariable(QStringLiteral("_root.ChangeStatus"), QStringLiteral("1"));
-    // The face's display band names the disc, or says there is none.
-    m_services.movie.SetVariable(QStringLiteral("_root.DiscTitle"),
-                                 hasRows ? txtCDAlbum->text() : QString());
-    m_services.movie.SetVariable(QStringLiteral("_root.DiscPerformer"),
-                                 hasRows ? txtCDArtist->text() : QString());
+    ShowDiscNames();
     lblNoTracks->setVisible(!hasRows);
 }
 

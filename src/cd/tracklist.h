@@ -1,15 +1,19 @@
 #pragma once
 
 // The disc scan and the track list: one row per audio track of the disc in the
-// current drive, the disc's performer and title, and the transport flags of the skin
-// that follow whether there is anything to play.
+// current drive with its title, the disc's performer and title, and the transport flags of
+// the skin that follow whether there is anything to play. The titles come from the disc's
+// CD-TEXT at once, then from the online databases when their answer arrives; the user may
+// edit them all.
 
 #include "common/audiolibrary.h"
+#include "metadata/disctags.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class Dialogs;
@@ -21,6 +25,8 @@ class QLabel;
 class QLineEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TitleLookup;
+struct DiscToc;
 
 class TrackList : public QObject {
     Q_OBJECT
@@ -52,6 +58,18 @@ public:
     // Failures already reported belong to the disc that was in the drive.
     void forgetReports() { m_reportedScanFailures.clear(); }
 
+    // What a rip names and tags its files with: the release shown (the one chosen, else the
+    // disc's CD-TEXT, else source None) with the titles, artist and album as the list and the
+    // boxes hold them now, the disc's ids, and where the titles came from.
+    DiscTags discTags() const;
+
+    // Asked once a scan is done: whether the disc is looked up in the online databases.
+    void setLookUpOnline(std::function<bool()> wanted);
+    // How the user picks one of several releases: the position, or -1 for none. The real box
+    // unless replaced (a test answers without a modal window).
+    using ReleaseChoice = std::function<int(QWidget* owner, const QList<ReleaseInfo>& releases)>;
+    void setReleaseChoice(ReleaseChoice choose);
+
 signals:
     // A row was double-clicked or Enter pressed on it: the user wants it played.
     void rowActivated();
@@ -61,12 +79,24 @@ protected:
 
 private:
     void BuildControls(QGroupBox* panel);
-    void AddTrackRow(int track, int length);
+    void AddTrackRow(int track, int length, const QString& title = {});
+    // The disc's ids and the online lookup, once its rows are listed.
+    void LookUpDisc();
+    void OnReleaseSettled(const ReleaseInfo& release, const QStringList& steps);
+    void ShowRelease(const ReleaseInfo& release);
+    void EditTitle(QTreeWidgetItem* row);
+    // The face's display band names the disc the boxes name.
+    void ShowDiscNames();
     // What a screen reader says for a row: its track, type, duration and whether it is ticked.
     static void DescribeRow(QTreeWidgetItem* row);
     void ShowTrackListState();
     // True the first time a failure (key) shows up on the disc in the drive.
     bool IsNewScanFailure(const QString& key);
+
+    static constexpr int kTitleColumn = 3;
+    // What the boxes say of a disc that names neither.
+    static inline const QString kUnknownArtist = QStringLiteral("Unknown Artist");
+    static inline const QString kUnknownAlbum = QStringLiteral("Unknown Album");
 
     Services m_services;
     const DriveInfo& m_drives;
@@ -77,4 +107,9 @@ private:
     // A scan is running; its report box may be open while the playback timer ticks.
     bool m_scanning = false;
     QList<QString> m_reportedScanFailures;
+    bool m_editingTitle = false; // a Title cell's editor is open
+    TitleLookup* m_titles = nullptr;
+    std::function<bool()> m_lookUpOnline;
+    ReleaseInfo m_cdText; // the disc's own titles; source None when it has none
+    DiscTags m_disc;      // the release shown, the disc's ids, what the lookup did
 };

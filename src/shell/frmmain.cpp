@@ -73,6 +73,8 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
     // The saved drive choice goes through the drive list, which knows which drives exist.
     m_options->setDriveIndexSource([this] { return m_drives->selectedIndex(); });
     connect(m_options, &OutputOptions::driveIndexLoaded, m_drives, &DriveInfo::selectDrive);
+    // Asked once a scan is done, so the saved choice holds for the disc found at start-up.
+    m_tracks->setLookUpOnline([this] { return m_options->lookUpOnline(); });
     // Opening or closing the door stops what plays from the disc, then reads the drive and
     // its disc again, whichever button moved it.
     connect(m_door, &Door::aboutToMove, m_player, &Player::stop);

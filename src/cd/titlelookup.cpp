@@ -1,0 +1,103 @@
+#include "cd/titlelookup.h"
+
+#include "metadata/disccache.h"
+#include "verify/discids.h"
+
+#include <QPointer>
+
+DiscQuery QueryOfDisc(const DiscToc& toc) {
+    DiscQuery query;
+    query.musicBrainzDiscId = MusicBrainzDiscId(toc);
+    query.toc = MusicBrainzToc(toc);
+    query.freedbId = FreedbId(toc);
+    for (int i = 0; i < toc.tracks.size(); ++i) {
+        query.offsets << toc.tracks[i].lsn + kLbaOfLsn0;
+        if (toc.tracks[i].audio) // up to the last audio track, as MusicBrainz counts
+            query.trackCount = i + 1;
+    }
+    query.discSeconds = (toc.leadOut + kLbaOfLsn0) / kSectorsPerSecond;
+    return query;
+}
+
+TitleLookup::TitleLookup(std::function<bool()> online, Choice choose, QObject* parent)
+    : QObject(parent), m_online(std::move(online)), m_choose(std::move(choose)) {}
+
+TitleLookup::~TitleLookup() = default;
+
+void TitleLookup::start(const DiscQuery& query) {
+    cancel();
+    m_query = query;
+    QMetaObject::invokeMethod(
+        this,
+        [this, serial = m_serial] {
+            if (serial == m_serial)
+                Ask();
+        },
+        Qt::QueuedConnection);
+}
+
+void TitleLookup::cancel() {
+    ++m_serial;
+    m_lookup.reset();
+}
+
+void TitleLookup::Ask() {
+    if (m_online && !m_online()) {
+        emit settled({}, {QStringLiteral("online lookup: off in the General Options")});
+        return;
+    }
+    m_lookup = std::make_unique<DiscLookup>();
+    // The user may be asked to choose: that box opens once the lookup has finished saying.
+    connect(m_lookup.get(), &DiscLookup::finished, this,
+            [this, serial = m_serial](const LookupResult& result) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, serial, result] {
+                        if (serial == m_serial)
+                            Settle(result);
+                    },
+                    Qt::QueuedConnection);
+            });
+    m_lookup->lookup(m_query);
+}
+
+void TitleLookup::Settle(LookupResult result) {
+    const int serial = m_serial;
+    QPointer<TitleLookup> alive(this);
+    const int index = Pick(result);
+    if (!alive || serial != m_serial)
+        return; // another disc was scanned while the user chose
+    emit settled(index >= 0 ? result.releases[index] : ReleaseInfo(), result.steps);
+}
+
+int TitleLookup::Pick(LookupResult& result) {
+    const qsizetype count = result.releases.size();
+    if (count <= 1)
+        return count == 1 ? 0 : -1;
+    const std::optional<int> remembered = RememberedChoice(DiscCacheKey(m_query));
+    if (remembered && *remembered >= -1 && *remembered < count) {
+        result.steps << QStringLiteral("choice: %1 of %2 releases, as chosen before")
+                            .arg(*remembered < 0 ? QStringLiteral("none")
+                                                 : QString::number(*remembered + 1))
+                            .arg(count);
+        return *remembered;
+    }
+    return AskUser(result);
+}
+
+int TitleLookup::AskUser(LookupResult& result) {
+    const int serial = m_serial;
+    QPointer<TitleLookup> alive(this);
+    int picked = m_choose ? m_choose(result.releases) : -1;
+    if (!alive || serial != m_serial)
+        return -1;
+    const qsizetype count = result.releases.size();
+    if (picked < -1 || picked >= count)
+        picked = -1;
+    result.steps << QStringLiteral("choice: %1 of %2 releases, chosen by the user")
+                        .arg(picked < 0 ? QStringLiteral("none") : QString::number(picked + 1))
+                        .arg(count);
+    if (!RememberChoice(DiscCacheKey(m_query), picked))
+        result.steps << QStringLiteral("cache: choice not written");
+    return picked;
+}
