@@ -1,0 +1,140 @@
+// Titles of the disc in the window: the disc's CD-TEXT at once, then the release found online
+// (picked by the user among several, and remembered), edits by the user, and what a rip is told.
+#include "cd/tracklist.h"
+#include "support/loopbackhttp.h"
+#include "support/testimages.h"
+#include "support/windowtest.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+const char* const kReleases = R"json({"releases": [
+  {"title": "First Pressing", "media": [{"discs": [{"id": "ID"}], "tracks": [{}, {}]}]},
+  {"title": "Remaster", "artist-credit": [{"name": "Band B"}], "media": [
+    {"discs": [{"id": "ID"}], "tracks": [{"title": "Uno (remastered)"}]}]}]})json";
+
+// Plays MusicBrainz: two releases of any disc asked for, the second with one track.
+QByteArray TwoReleases(const QByteArray& request) {
+    const QByteArray disc =
+        QRegularExpression("discid/([^?]+)").match(request).captured(1).toUtf8();
+    return LoopbackHttp::Response(200, QByteArray(kReleases).replace("ID", disc));
+}
+
+bool Settled(const TrackList& tracks) {
+    return !tracks.discTags().lookupSteps.contains("online lookup: no answer yet");
+}
+
+class Titles : public ::testing::Test {
+protected:
+    void start(const QStringList& images) {
+        ASSERT_TRUE(w.start(images));
+        tracks().setReleaseChoice([this](QWidget*, const QList<ReleaseInfo>& releases) {
+            offered << releases.size();
+            return 1;
+        });
+    }
+    TrackList& tracks() { return w.find<TrackList>(); }
+    QString box(const char* name) { return w.find<QLineEdit>(name).text(); }
+    bool showing(const char* album) {
+        return WaitUntil([&] { return box("txtCDAlbum") == album; });
+    }
+
+    QTemporaryDir m_cache;
+    ScopedEnv m_cacheHome{"XDG_CACHE_HOME", m_cache.path().toStdString()};
+    LoopbackHttp m_server{TwoReleases};
+    ScopedEnv m_musicBrainz{"MIVO_MUSICBRAINZ_URL", m_server.url()};
+    RealWindow w;
+    QList<qsizetype> offered; // how many releases each question offered
+};
+
+} // namespace
+
+TEST_F(Titles, TheReleasePickedAmongSeveralNamesTheDiscAndIsRemembered) {
+    start({TestImage("cdtext.cue")});
+    EXPECT_EQ(w.column(3), QStringList({"First Song", "Second Song"})); // at once, from CD-TEXT
+    ASSERT_TRUE(showing("Remaster"));
+    EXPECT_EQ(offered, QList<qsizetype>{2});
+    EXPECT_EQ(box("txtCDArtist"), "Band B");
+    EXPECT_EQ(w.column(3), QStringList({"Uno (remastered)", ""})); // beyond the release: none
+    EXPECT_EQ(w.list().topLevelItem(0)->data(0, Qt::AccessibleTextRole).toString(),
+              "Track 01, Audio, 00:02, Uno (remastered), not ticked");
+    const DiscTags tags = tracks().discTags();
+    EXPECT_EQ(tags.release.source, ReleaseSource::MusicBrainz);
+    EXPECT_TRUE(m_server.requests[0].contains("/discid/" + tags.musicBrainzDiscId.toUtf8() + '?'));
+    EXPECT_EQ(tags.lookupSteps.last(), "titles: MusicBrainz");
+
+    tracks().LoadTrackList();
+    EXPECT_EQ(box("txtCDAlbum"), "Text Disc");
+    ASSERT_TRUE(showing("Remaster"));
+    EXPECT_EQ(offered.size(), 1) << "the choice is remembered";
+    EXPECT_EQ(m_server.requests.size(), 1) << "a disc seen once needs no network";
+}
+
+// The user chooses while another disc is scanned: the choice names nothing there.
+TEST_F(Titles, AChoiceAboutTheDiscBeforeIsDropped) {
+    start({TestImage("cdtext.cue"), TestImage("nocdtext.cue")});
+    tracks().setReleaseChoice([this](QWidget*, const QList<ReleaseInfo>&) {
+        w.find<QCheckBox>("chkLookUpOnline").setChecked(false);
+        w.find<QComboBox>("cmbCDDrives").setCurrentIndex(1);
+        return 1;
+    });
+    ASSERT_TRUE(WaitUntil([&] { return !m_server.requests.isEmpty() && Settled(tracks()); }));
+    EXPECT_EQ(box("txtCDAlbum"), "Unknown Album");
+    EXPECT_EQ(tracks().discTags().lookupSteps.value(0),
+              "online lookup: off in the General Options");
+}
+
+// F2 or a double click on a title edits it (a double click elsewhere plays); the boxes take
+// typing: a rip gets what the window shows. Nothing is looked up when the box is unticked.
+TEST(TitlesEdited, ARipIsToldTheTitlesAsTheWindowShowsThem) {
+    FakeWindow w;
+    w.audio.addDrive();
+    w.audio.insertDisc(0, {30 * kSecond, 40 * kSecond});
+    w.audio.drives[0].cdText = {{"TITLE0=Album", "TITLE1=One", "TITLE2=Two", "PERFORMER2=Guest"}};
+    w.load();
+    w.form().show();
+    w.command("IDC_FS_ShowExtract");
+    w.find<QCheckBox>("chkLookUpOnline").setChecked(false);
+    auto& tracks = w.find<TrackList>();
+    tracks.LoadTrackList();
+    QTreeWidget& list = w.list();
+    const auto typeTitle = [&](const char* text) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // closed editors
+        QLineEdit* editor = list.viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents(); // the edit ends after the key
+    };
+    const auto doubleClick = [&](int column) {
+        const QPoint cell = list.visualRect(list.model()->index(0, column)).center();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, cell);
+    };
+    tracks.selectRow(2);
+    QTest::keyClick(&list, Qt::Key_F2);
+    typeTitle("Zwei");
+    doubleClick(3);
+    typeTitle("Eins");
+    EXPECT_TRUE(w.audio.callsStartingWith("BASS_CD_StreamCreate").empty());
+    doubleClick(2);
+    EXPECT_TRUE(w.audio.called("BASS_CD_StreamCreate(0,0,327680)"));
+    QTest::keyClicks(&w.find<QLineEdit>("txtCDArtist"), "Band");
+
+    ASSERT_TRUE(WaitUntil([&] { return Settled(tracks); }));
+    const DiscTags tags = tracks.discTags();
+    EXPECT_EQ(tags.lookupSteps,
+              QStringList({"online lookup: off in the General Options", "titles: CD-TEXT"}));
+    EXPECT_EQ(tags.release.artist + '/' + tags.release.title, "Band/Album");
+    ASSERT_EQ(tags.release.tracks.size(), 2);
+    EXPECT_EQ(tags.release.tracks[0].title + '/' + tags.release.tracks[1].title, "Eins/Zwei");
+    EXPECT_EQ(tags.release.tracks[1].artist, "Guest");
+    w.audio.drives[0].cdText.reset();
+    tracks.LoadTrackList(); // "Unknown Artist" stands for no name at all
+    EXPECT_EQ(tracks.discTags().release.artist + tracks.discTags().release.title, "");
+}
