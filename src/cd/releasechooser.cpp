@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -47,9 +48,10 @@ ReleaseChooser::ReleaseChooser(const QList<ReleaseInfo>& releases, QWidget* owne
     connect(m_table, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("Use this release"));
+    buttons->button(QDialogButtonBox::Ok)
+        ->setAccessibleDescription(QStringLiteral("Names the disc after the selected release"));
     buttons->button(QDialogButtonBox::Cancel)
-        ->setAccessibleName(QStringLiteral("Use none of these releases"));
+        ->setAccessibleDescription(QStringLiteral("Keeps the disc's own titles"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
@@ -78,7 +80,11 @@ int ReleaseChooser::chosen() const {
 }
 
 int ReleaseChooser::Choose(QWidget* owner, const QList<ReleaseInfo>& releases) {
-    ReleaseChooser chooser(releases, owner);
-    chooser.exec();
-    return chooser.chosen();
+    const QPointer<ReleaseChooser> chooser = new ReleaseChooser(releases, owner);
+    chooser->exec();
+    if (!chooser)
+        return -1; // the window went, and the box with it
+    const int chosen = chooser->chosen();
+    delete chooser;
+    return chosen;
 }

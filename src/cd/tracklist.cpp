@@ -164,7 +164,8 @@ void TrackList::LoadTrackListFromCDText(const char* lngTagPtr, int lTrackCount) 
     const auto& titles = std::get<DiscTitles>(parsed);
     txtCDArtist->setText(titles.performer);
     txtCDAlbum->setText(titles.title);
-    m_cdText = ReleaseInfo{.title = titles.title, .artist = titles.performer};
+    m_cdText.title = titles.title;
+    m_cdText.artist = titles.performer;
     m_cdText.source = ReleaseSource::CdText;
     for (const TrackTitles& track : titles.tracks)
         m_cdText.tracks << TrackInfo{CleanText(track.title), CleanText(track.performer), {}};

@@ -26,7 +26,6 @@ class QLineEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TitleLookup;
-struct DiscToc;
 
 class TrackList : public QObject {
     Q_OBJECT
@@ -87,7 +86,8 @@ private:
     void EditTitle(QTreeWidgetItem* row);
     // The face's display band names the disc the boxes name.
     void ShowDiscNames();
-    // What a screen reader says for a row: its track, type, duration and whether it is ticked.
+    // What a screen reader says for a row: its track, type, duration, title and whether it is
+    // ticked.
     static void DescribeRow(QTreeWidgetItem* row);
     void ShowTrackListState();
     // True the first time a failure (key) shows up on the disc in the drive.

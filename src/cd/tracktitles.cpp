@@ -1,16 +1,15 @@
 // The track list's titles: the disc's ids and online lookup after a scan, the release the user
 // settled on shown in the boxes and the Title cells, editing a title, and what a rip is told.
 
+#include "cd/tracklist.h"
+
 #include "cd/driveinfo.h"
 #include "cd/titlelookup.h"
-#include "cd/tracklist.h"
 #include "common/flash.h"
 #include "verify/discids.h"
 
 #include <QLineEdit>
 #include <QTreeWidget>
-
-#include <algorithm>
 
 namespace {
 
