@@ -87,9 +87,10 @@ void frmMain::ExtractCommand() {
         return;
     }
     // Owned by the main window: it opens over the player and stays in front of it.
-    frmRipp dialog({m_bass, m_dialogs, *m_door, *this, m_appFolder},
-                   {m_drives->currentDrive(), std::move(ticked), m_options->choice()},
-                   m_ripStartDelay, this);
+    frmRipp dialog(
+        {m_bass, m_dialogs, *m_door, *this, m_appFolder},
+        {m_drives->currentDrive(), std::move(ticked), m_options->choice(), m_tracks->discTags()},
+        m_ripStartDelay, this);
     m_ripDialog = &dialog;
     dialog.exec();
     m_ripDialog = nullptr;
