@@ -1,6 +1,7 @@
 // The "CD Drive" panel: capability boxes, figures, door buttons and the read offset.
 #include "cd/driveinfo.h"
 #include "support/dbarbuilder.h"
+#include "support/loopbackhttp.h"
 #include "support/windowtest.h"
 #include "verify/offsetsearch.h"
 
@@ -10,8 +11,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 
 #include <algorithm>
@@ -183,26 +182,16 @@ TEST_F(DriveInfoTest, FindOffsetOffersWhatTheDatabaseConfirms) {
             window[k] = FakeAudio::DecodedByte(t, kOffsetWindowFirst * 4 + k);
         response.tracks.append({3, 0, Frame450Checksum(window, kOffsetSearchRange + kOffset)});
     }
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
     QByteArray reply;
-    QObject::connect(&server, &QTcpServer::newConnection, [&] {
-        QTcpSocket* socket = server.nextPendingConnection();
-        QObject::connect(socket, &QTcpSocket::readyRead, [&reply, socket] {
-            socket->write(reply);
-            socket->disconnectFromHost();
-        });
-    });
-    const ScopedEnv url("MIVO_ACCURATERIP_URL",
-                        "http://127.0.0.1:" + std::to_string(server.serverPort()));
+    LoopbackHttp database([&](const QByteArray&) { return reply; });
+    const ScopedEnv url("MIVO_ACCURATERIP_URL", database.url());
     w.load();
     auto& find = w.find<QPushButton>("cmdFindOffset");
     for (auto [status, body, message, offset] :
          {std::tuple{200, DbarBytes({response}), "With a read offset of 667 samples, 3 tracks",
                      kOffset},
           {404, QByteArray(), "No read offset could be found: the disc is not in the", kOffset}}) {
-        reply = "HTTP/1.1 " + QByteArray::number(status) +
-                " X\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+        reply = LoopbackHttp::Response(status, body);
         w.dialogs.messages.clear();
         find.click();
         EXPECT_FALSE(find.isEnabled());
