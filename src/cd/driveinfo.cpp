@@ -72,8 +72,10 @@ QLabel* ValueLabel(QWidget* parent, const QString& objectName, const QString& ac
 
 } // namespace
 
-DriveInfo::DriveInfo(BassCd& cd, QGroupBox* panel, QObject* parent) : QObject(parent), m_cd(cd) {
+DriveInfo::DriveInfo(const Services& services, QGroupBox* panel, QObject* parent)
+    : QObject(parent), m_cd(services.cd) {
     BuildControls(panel);
+    m_offset = new DriveOffset(services, panel, this);
 }
 
 void DriveInfo::BuildControls(QGroupBox* frCDInfo) {
@@ -157,6 +159,7 @@ void DriveInfo::cmbCDDrives_Click() {
         return;
     lDrive = cmbCDDrives->currentData().toInt();
     ShowDriveInfo();
+    m_offset->showDrive(static_cast<DWORD>(lDrive));
     emit driveChanged();
 }
 

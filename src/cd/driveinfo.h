@@ -2,6 +2,7 @@
 
 // The drive list and the capabilities of the chosen drive, in the CD Drive panel.
 
+#include "cd/driveoffset.h"
 #include "common/audiolibrary.h"
 
 #include <QObject>
@@ -16,7 +17,9 @@ class QLabel;
 class DriveInfo : public QObject {
     Q_OBJECT
 public:
-    DriveInfo(BassCd& cd, QGroupBox* panel, QObject* parent = nullptr);
+    // The library's core, the boxes and the settings folder serve the drive's read offset.
+    using Services = DriveOffset::Services;
+    DriveInfo(const Services& services, QGroupBox* panel, QObject* parent = nullptr);
 
     // Lists every drive the library knows, then chooses the first, which scans its disc.
     void FillDriveList();
@@ -43,6 +46,7 @@ private:
     void BuildControls(QGroupBox* panel);
 
     BassCd& m_cd;
+    DriveOffset* m_offset = nullptr;
     int lDrive = 0;
     int m_driveCount = 0;
     QComboBox* cmbCDDrives = nullptr;

@@ -108,6 +108,13 @@ inline constexpr DWORD BASS_CD_RWFLAG_READMULTI = 1u << 22;
 inline constexpr DWORD BASS_CD_RWFLAG_READCDDA = 1u << 24;
 inline constexpr DWORD BASS_CD_RWFLAG_READCDDAFAST = 1u << 25; // "stream is accurate"
 
+// How the description of a disc image shown as a drive begins.
+inline constexpr char kVirtualDrivePrefix[] = "Virtual drive (";
+
+// The largest read offset a drive may be given, either way: twice the 2940 samples the
+// AccurateRip checksums leave out at the disc's edges, which known drives stay well within.
+inline constexpr int kMostReadOffset = 2 * 2940;
+
 // Seven 32-bit fields; the caller sets size to 28 before the query.
 struct BASS_CD_INFO {
     DWORD size = 0;
@@ -175,7 +182,8 @@ class BassCd {
 public:
     virtual ~BassCd() = default;
 
-    // Null ends the list of drives. The text stays valid until BASS_Free.
+    // Null ends the list of drives. The text stays valid until BASS_Free. Real drives are
+    // described by vendor, model and firmware revision, disc images by "Virtual drive (name)".
     virtual const char* BASS_CD_GetDriveDescription(DWORD drive) = 0;
     virtual DWORD BASS_CD_GetDriveLetter(DWORD drive) = 0; // 0 = A
     virtual BOOL BASS_CD_GetInfo(DWORD drive, BASS_CD_INFO* info) = 0;
@@ -200,6 +208,12 @@ public:
     // The disc's table of contents, data tracks included, for its ids and the rip log. False
     // (and the code set) without a disc.
     virtual BOOL BASS_CD_GetTOC(DWORD /*drive*/, DiscToc* /*toc*/) { return 0; }
+    // The drive's read offset in samples (4 bytes each), applied to every stream opened on it
+    // afterwards: +R when the drive delivers audio R samples early. A stream still delivers
+    // exactly its track's length; what would come from before the disc's start or past its
+    // audio's end is silence. False (BASS_ERROR_ILLPARAM) beyond kMostReadOffset either way.
+    virtual BOOL BASS_CD_SetOffset(DWORD /*drive*/, int /*samples*/) { return 0; }
+    virtual int BASS_CD_GetOffset(DWORD /*drive*/) { return 0; }
 };
 
 class BassWma {

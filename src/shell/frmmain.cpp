@@ -62,7 +62,8 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
         MakePanel(this, QStringLiteral("frGeneralOptions"), QStringLiteral("General Options"));
 
     // Each subsystem builds its controls into the panels it is handed.
-    m_drives = new DriveInfo(m_bass.cd, m_frCDInfo, this);
+    m_drives = new DriveInfo({m_bass.core, m_bass.cd, m_dialogs, services.settingsFolder},
+                             m_frCDInfo, this);
     m_tracks =
         new TrackList({m_bass.core, m_bass.cd, m_dialogs, *m_movie}, *m_drives, m_frMain, this);
     m_door = new Door(m_bass.cd, *m_movie, *m_drives, this);

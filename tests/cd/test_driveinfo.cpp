@@ -1,12 +1,16 @@
-// The "CD Drive" panel: capability boxes, figures and door buttons.
+// The "CD Drive" panel: capability boxes, figures, door buttons and the read offset.
 #include "cd/driveinfo.h"
+#include "support/dbarbuilder.h"
+#include "support/loopbackhttp.h"
 #include "support/windowtest.h"
+#include "verify/offsetsearch.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 
 #include <algorithm>
@@ -128,5 +132,74 @@ TEST_F(DriveInfoTest, ChoosingAnotherDriveShowsItAndScansItsDisc) {
         if (call.rfind("BASS_CD_", 0) == 0) {
             EXPECT_NE(call.find("(1"), std::string::npos) << call;
         }
+    }
+}
+
+// The offset is kept per drive model, comes back when the drive is chosen, also in the next run,
+// and reaches the library at once; a disc image's stays 0.
+TEST_F(DriveInfoTest, ReadOffsetIsKeptPerDriveAndGivenToTheLibrary) {
+    QTemporaryDir settings;
+    for (int run = 0; run < 2; ++run) {
+        FakeWindow window;
+        window.settingsFolder = settings.path();
+        for (const char* drive : {"PLEXTOR PX-716A 1.11", "ASUS DRW-24 1.00", "Virtual drive (a)"})
+            window.audio.addDrive(drive);
+        window.load();
+        auto& spin = window.find<QSpinBox>("spnReadOffset");
+        auto& drives = window.find<QComboBox>("cmbCDDrives");
+        if (run == 0) {
+            spin.setValue(30);
+            drives.setCurrentIndex(1);
+            spin.setValue(-472);
+        }
+        drives.setCurrentIndex(0);
+        EXPECT_EQ(spin.value(), 30);
+        drives.setCurrentIndex(1);
+        EXPECT_EQ(spin.value(), -472);
+        drives.setCurrentIndex(2);
+        EXPECT_TRUE(spin.value() == 0 && !spin.isEnabled());
+        EXPECT_FALSE(window.find<QPushButton>("cmdFindOffset").isEnabled());
+        const std::vector<int> given{30, -472, 0};
+        for (std::size_t i = 0; i < given.size(); ++i)
+            EXPECT_EQ(window.audio.drives[i].readOffset, given[i]) << i;
+        EXPECT_EQ(spin.accessibleName(), "Read offset");
+    }
+}
+
+// "Find offset" reads the fake disc as a drive 667 samples early would, against a loopback
+// database: the offset is offered and taken, or the box says why there is none.
+TEST_F(DriveInfoTest, FindOffsetOffersWhatTheDatabaseConfirms) {
+    constexpr int kOffset = 667;
+    w.audio.addDrive("PLEXTOR PX-716A 1.11");
+    w.audio.insertDisc(0, {7 * kSecond, 8 * kSecond, 3 * kSecond, 9 * kSecond});
+    DiscToc toc;
+    w.audio.BASS_CD_GetTOC(0, &toc);
+    const AccurateRipIds ids = AccurateRipDiscIds(toc);
+    DbarResponse response{ids.id1, ids.id2, ids.id3, {}};
+    for (DWORD t = 0; t < 4; ++t) {
+        QByteArray window(kOffsetWindowSamples * 4, '\0');
+        for (qsizetype k = 0; k < window.size(); ++k)
+            window[k] = FakeAudio::DecodedByte(t, kOffsetWindowFirst * 4 + k);
+        response.tracks.append({3, 0, Frame450Checksum(window, kOffsetSearchRange + kOffset)});
+    }
+    QByteArray reply;
+    LoopbackHttp database([&](const QByteArray&) { return reply; });
+    const ScopedEnv url("MIVO_ACCURATERIP_URL", database.url());
+    w.load();
+    auto& find = w.find<QPushButton>("cmdFindOffset");
+    for (auto [status, body, message, offset] :
+         {std::tuple{200, DbarBytes({response}), "With a read offset of 667 samples, 3 tracks",
+                     kOffset},
+          {404, QByteArray(), "No read offset could be found: the disc is not in the", kOffset}}) {
+        reply = LoopbackHttp::Response(status, body);
+        w.dialogs.messages.clear();
+        find.click();
+        EXPECT_FALSE(find.isEnabled());
+        ASSERT_TRUE(WaitUntil([&] { return !w.dialogs.messages.empty(); }));
+        EXPECT_TRUE(w.dialogs.messages[0].text.startsWith(message))
+            << w.dialogs.messages[0].text.toStdString();
+        EXPECT_EQ(w.find<QSpinBox>("spnReadOffset").value(), offset);
+        EXPECT_EQ(w.audio.drives[0].readOffset, offset);
+        EXPECT_TRUE(find.isEnabled());
     }
 }

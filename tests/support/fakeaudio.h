@@ -32,6 +32,7 @@ struct FakeDrive {
     BASS_CD_INFO info{28, 0, 1, 1, 7056, 512, 0};
     bool open = false;
     bool locked = false;
+    int readOffset = 0;
     std::vector<FakeTrack> tracks;
     // CD-TEXT entries ("TITLE0=..."); the fake lays them out end to end.
     std::optional<std::vector<std::string>> cdText;
@@ -335,6 +336,10 @@ public:
         *skipped = found == damage.end() ? 0 : found->second.first;
         *readErrors = found == damage.end() ? 0 : found->second.second;
         return ok(1);
+    }
+    BOOL BASS_CD_SetOffset(DWORD index, int samples) override {
+        FakeDrive* d = onDrive("BASS_CD_SetOffset", index, samples);
+        return d ? (d->readOffset = samples, ok(1)) : 0;
     }
     // The tracks end to end from sector 0; a data track takes one sector.
     BOOL BASS_CD_GetTOC(DWORD index, DiscToc* toc) override {

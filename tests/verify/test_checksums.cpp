@@ -1,7 +1,7 @@
 // The track checksums: a hand-checkable case, the same sums whatever the block size, the
 // samples left out at the disc's edges, frame 450, and reads corrected for the drive's offset.
 
-#include "verify/readoffset.h"
+#include "common/readoffset.h"
 #include "verify/trackchecksums.h"
 
 #include <QRandomGenerator>

@@ -12,7 +12,8 @@ CdExtension::CdExtension(StreamEngine& engine, const std::string& dataFolder)
     : CdExtension(engine, ListCdDrives(dataFolder)) {}
 
 CdExtension::CdExtension(StreamEngine& engine, std::vector<std::unique_ptr<CdDrive>> drives)
-    : m_engine(engine), m_drives(std::move(drives)), m_cdTextBlocks(m_drives.size()) {}
+    : m_engine(engine), m_drives(std::move(drives)), m_cdTextBlocks(m_drives.size()),
+      m_readOffsets(m_drives.size(), 0) {}
 
 CdDrive* CdExtension::find(DWORD drive) {
     if (drive >= m_drives.size())
@@ -118,7 +119,8 @@ HSTREAM CdExtension::BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags)
         const std::lock_guard lock(m_mutex);
         if (track >= kTrackLimit)
             return FailWith(BASS_ERROR_CDTRACK, HSTREAM(0));
-        source = m_drives[drive]->openTrack(static_cast<int>(track), flags & BASS_STREAM_DECODE);
+        source = m_drives[drive]->openTrack(static_cast<int>(track), flags & BASS_STREAM_DECODE,
+                                            m_readOffsets[drive]);
     }
     if (!source)
         return 0;
@@ -137,4 +139,19 @@ BOOL CdExtension::BASS_CD_StreamGetDamage(HSTREAM handle, DWORD* skippedSectors,
         *readErrors = damage->readErrors;
     SetLastBassError(BASS_OK);
     return true;
+}
+
+BOOL CdExtension::BASS_CD_SetOffset(DWORD drive, int samples) {
+    const std::lock_guard lock(m_mutex);
+    if (!find(drive))
+        return false;
+    if (samples < -kMostReadOffset || samples > kMostReadOffset)
+        return FailWith(BASS_ERROR_ILLPARAM, false);
+    m_readOffsets[drive] = samples;
+    return true;
+}
+
+int CdExtension::BASS_CD_GetOffset(DWORD drive) {
+    const std::lock_guard lock(m_mutex);
+    return find(drive) ? m_readOffsets[drive] : 0;
 }

@@ -35,6 +35,8 @@ public:
     BOOL BASS_CD_DoorIsLocked(DWORD drive) override;
     HSTREAM BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags) override;
     BOOL BASS_CD_StreamGetDamage(HSTREAM handle, DWORD* skippedSectors, DWORD* readErrors) override;
+    BOOL BASS_CD_SetOffset(DWORD drive, int samples) override;
+    int BASS_CD_GetOffset(DWORD drive) override;
 
 private:
     // The drive, or null with BASS_ERROR_DEVICE set.
@@ -44,4 +46,5 @@ private:
     std::mutex m_mutex;
     std::vector<std::unique_ptr<CdDrive>> m_drives;
     std::vector<std::string> m_cdTextBlocks; // per drive: the block BASS_CD_GetID handed out
+    std::vector<int> m_readOffsets;          // per drive, in samples
 };

@@ -31,6 +31,8 @@ public:
     virtual bool doorIsOpen() = 0;
     virtual bool doorIsLocked() = 0;
     // The PCM of one audio track; null with the last error set. forDecoding asks for the
-    // most careful reading (ripping); otherwise steady reading matters more (playback).
-    virtual std::unique_ptr<PcmSource> openTrack(int track, bool forDecoding) = 0;
+    // most careful reading (ripping); otherwise steady reading matters more (playback). A
+    // read offset (see BassCd::BASS_CD_SetOffset) other than 0 reads the track that many
+    // samples further on.
+    virtual std::unique_ptr<PcmSource> openTrack(int track, bool forDecoding, int readOffset) = 0;
 };

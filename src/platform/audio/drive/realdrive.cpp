@@ -2,6 +2,7 @@
 
 #include "platform/audio/core/lasterror.h"
 #include "platform/audio/disc/cdtextblock.h"
+#include "platform/audio/disc/shiftedtrack.h"
 #include "platform/audio/drive/drivecapabilities.h"
 #include "platform/audio/drive/drivetracksource.h"
 
@@ -176,12 +177,21 @@ bool RealDrive::doorIsOpen() {
     return trayOpen();
 }
 
-std::unique_ptr<PcmSource> RealDrive::openTrack(int track, bool forDecoding) {
+std::unique_ptr<PcmSource> RealDrive::openTrack(int track, bool forDecoding, int readOffset) {
     CdIo_t* cdio = disc();
     const track_t number = cdio ? audioTrack(cdio, track) : 0;
     if (number == 0)
         return nullptr;
     const lsn_t first = cdio_get_track_lsn(cdio, number);
     const int sectors = static_cast<int>(cdio_get_track_sec_count(cdio, number));
-    return DriveTrackSource::open(m_device, first, sectors, forDecoding);
+    if (readOffset == 0)
+        return DriveTrackSource::open(m_device, first, sectors, forDecoding);
+    DiscToc disc;
+    if (!toc(disc))
+        return nullptr;
+    const OffsetRead plan =
+        PlanShiftedTrack(disc, track, qint64(sectors) * kSamplesPerSector, readOffset);
+    return OpenShiftedTrack(plan, [&](qint32 firstSector, qint32 sectorCount) {
+        return DriveTrackSource::open(m_device, firstSector, sectorCount, forDecoding);
+    });
 }

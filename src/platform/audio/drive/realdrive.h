@@ -25,7 +25,7 @@ public:
     bool door(DWORD action) override;
     bool doorIsOpen() override;
     bool doorIsLocked() override { return m_locked; }
-    std::unique_ptr<PcmSource> openTrack(int track, bool forDecoding) override;
+    std::unique_ptr<PcmSource> openTrack(int track, bool forDecoding, int readOffset) override;
 
 private:
     using Clock = std::chrono::steady_clock;

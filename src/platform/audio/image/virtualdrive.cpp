@@ -1,14 +1,18 @@
 #include "platform/audio/image/virtualdrive.h"
 
+#include "platform/audio/core/concatsource.h"
 #include "platform/audio/core/lasterror.h"
+#include "platform/audio/disc/shiftedtrack.h"
 #include "platform/audio/image/imageloader.h"
 #include "platform/audio/image/imagetracksource.h"
 
+#include <algorithm>
 #include <filesystem>
 
 VirtualDrive::VirtualDrive(const std::string& sheetPath) {
     LoadedImage image = LoadDiscImage(sheetPath);
-    m_description = "Virtual drive (" + std::filesystem::path(sheetPath).filename().string() + ")";
+    m_description =
+        kVirtualDrivePrefix + std::filesystem::path(sheetPath).filename().string() + ")";
     if (!image.layout)
         m_description += ": cannot read the image: " + image.error;
     m_layout = std::move(image.layout);
@@ -110,9 +114,42 @@ void VirtualDrive::closeDoor() {
         m_presence->insert();
 }
 
-std::unique_ptr<PcmSource> VirtualDrive::openTrack(int track, bool /*forDecoding*/) {
+std::unique_ptr<PcmSource> VirtualDrive::openTrack(int track, bool /*forDecoding*/,
+                                                   int readOffset) {
     const ImageTrack* found = findTrack(track);
     if (!found)
         return nullptr;
-    return ImageTrackSource::open(*found, m_presence);
+    if (readOffset == 0)
+        return ImageTrackSource::open(*found, m_presence);
+    DiscToc disc;
+    toc(disc);
+    const OffsetRead plan =
+        PlanShiftedTrack(disc, track, qint64(found->sectorCount) * kSamplesPerSector, readOffset);
+    return OpenShiftedTrack(plan, [this](qint32 firstSector, qint32 sectorCount) {
+        return openSectors(firstSector, sectorCount);
+    });
+}
+
+// Each track the span touches gives its part, read from the track's own file; a run of audio
+// tracks has no data track in it.
+std::unique_ptr<PcmSource> VirtualDrive::openSectors(qint32 firstSector, qint32 sectorCount) {
+    std::vector<std::unique_ptr<PcmSource>> parts;
+    const qint32 end = firstSector + sectorCount;
+    qint32 trackStart = 0;
+    for (const ImageTrack& track : m_layout->tracks) {
+        const qint32 from = std::max(firstSector, trackStart);
+        const qint32 to = std::min(end, trackStart + track.sectorCount);
+        if (from < to) {
+            ImageTrack part = track;
+            part.fileOffset += std::uint64_t(from - trackStart) * kCdSectorBytes;
+            part.sectorCount = to - from;
+            parts.push_back(ImageTrackSource::open(part, m_presence));
+            if (!parts.back())
+                return nullptr;
+        }
+        trackStart += track.sectorCount;
+    }
+    if (parts.size() == 1)
+        return std::move(parts.front());
+    return std::make_unique<ConcatSource>(std::move(parts));
 }

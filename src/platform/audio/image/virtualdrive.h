@@ -32,11 +32,13 @@ public:
     bool door(DWORD action) override;
     bool doorIsOpen() override { return m_doorOpen; }
     bool doorIsLocked() override { return m_locked; }
-    std::unique_ptr<PcmSource> openTrack(int track, bool forDecoding) override;
+    std::unique_ptr<PcmSource> openTrack(int track, bool forDecoding, int readOffset) override;
 
 private:
     // The track when the disc is in and the track exists; null with the last error set.
     const ImageTrack* findTrack(int track);
+    // The disc's sectors [firstSector, firstSector + sectorCount), all of audio tracks.
+    std::unique_ptr<PcmSource> openSectors(qint32 firstSector, qint32 sectorCount);
     bool openDoor();
     void closeDoor();
 

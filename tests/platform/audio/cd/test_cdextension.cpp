@@ -126,7 +126,7 @@ TEST(CdExtensionDrives, DrivesWithoutADiscFailEveryCallCleanly) {
     EXPECT_EQ(drive.trackCount(), -1);
     EXPECT_EQ(drive.trackLength(0), -1);
     EXPECT_TRUE(drive.cdTextBlock().empty());
-    EXPECT_EQ(drive.openTrack(0, true), nullptr);
+    EXPECT_EQ(drive.openTrack(0, true, 0), nullptr);
 }
 
 // Playing another track frees the drive's old stream first, even when the new one cannot be
@@ -143,6 +143,52 @@ TEST(CdExtensionStreams, ANewStreamFreesTheDrivesOldOne) {
     d.cd->BASS_CD_Door(1, BASS_CD_DOOR_OPEN);
     EXPECT_EQ(d.cd->BASS_CD_StreamCreate(1, 0, kPlaybackStreamFlags), 0u);
     EXPECT_EQ(d.core.BASS_ChannelGetPosition(current), ~QWORD{0});
+}
+
+// ---- read offset ----------------------------------------------------------------------------
+
+// length bytes of the disc's audio from byte from on, silence where that lies off the audio.
+QByteArray AudioAt(const QByteArray& audio, qint64 from, qint64 length) {
+    QByteArray bytes(length, '\0');
+    const qint64 first = std::max<qint64>(from, 0);
+    const qint64 end = std::min<qint64>(from + length, audio.size());
+    if (first < end)
+        std::memcpy(bytes.data() + (first - from), audio.constData() + first, end - first);
+    return bytes;
+}
+
+// With offset R every track is read 4R bytes further on, into its neighbours, and as long as it
+// is; a data track borders the audio as the disc's edges do, and seeks land in both parts.
+TEST(CdExtensionReadOffset, TracksAreReadShiftedWithSilenceBeyondTheAudio) {
+    for (const std::string image : {"nocdtext", "mixed", "oddlengths"}) {
+        VirtualDrives d({(image + ".cue").c_str()});
+        const auto tracks = TrackAudio(QString::fromStdString(image + ".manifest"),
+                                       QString::fromStdString(image + ".bin"));
+        QByteArray audio;
+        for (const QByteArray& track : tracks)
+            audio += track;
+        for (int offset : {-1164, -6, 0, 6, 667, 1776}) {
+            ASSERT_TRUE(d.cd->BASS_CD_SetOffset(0, offset));
+            qint64 start = 0;
+            for (DWORD t = 0; t < tracks.size(); start += tracks[t++].size()) {
+                if (tracks[t].isEmpty())
+                    continue;
+                SCOPED_TRACE(image + " track " + std::to_string(t) + " offset " +
+                             std::to_string(offset));
+                const QByteArray expected = AudioAt(audio, start + 4 * offset, tracks[t].size());
+                HSTREAM stream = d.cd->BASS_CD_StreamCreate(0, t, kDecodeStreamFlags);
+                EXPECT_TRUE(d.readToEnd(stream) == expected);
+                for (qint64 at : {qint64(4000), expected.size() - 4000}) {
+                    stream = d.cd->BASS_CD_StreamCreate(0, t, kDecodeStreamFlags);
+                    ASSERT_TRUE(d.core.BASS_ChannelSetPosition(stream, at));
+                    EXPECT_TRUE(d.readToEnd(stream) == expected.mid(at));
+                }
+            }
+        }
+        EXPECT_FALSE(d.cd->BASS_CD_SetOffset(0, kMostReadOffset + 1));
+        EXPECT_EQ(LastBassError(), BASS_ERROR_ILLPARAM);
+        EXPECT_EQ(d.cd->BASS_CD_GetOffset(0), 1776);
+    }
 }
 
 } // namespace

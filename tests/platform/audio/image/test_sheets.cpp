@@ -184,7 +184,7 @@ TEST(CdSheets, TocTracksInSeveralFilesReadFromTheirOwnFile) {
                        << TestImage("multifile-2.bin").toStdString() << "\" 00:00:00 00:02:00\n";
     VirtualDrive drive(toc);
     ASSERT_EQ(drive.trackCount(), 2) << drive.description();
-    auto second = drive.openTrack(1, true);
+    auto second = drive.openTrack(1, true, 0);
     ASSERT_NE(second, nullptr);
     std::ifstream bin(TestImage("multifile-2.bin").toStdString(), std::ios::binary);
     std::string expected(4096, '\0'), got(4096, '\0');
