@@ -144,6 +144,7 @@ std::unique_ptr<RipVerification> RipJob::Verification() {
     job.checkAccurateRip = m_request.output.checkAccurateRip;
     job.folder = m_request.output.folder;
     job.driveName = Ptr2Str(m_services.bass.cd.BASS_CD_GetDriveDescription(m_request.drive));
+    job.readOffset = m_services.bass.cd.BASS_CD_GetOffset(m_request.drive);
     job.outputFormat = OutputDescription(m_request.output);
     job.encoderCommand = EncoderLineOf(m_request.output);
     job.tags = m_request.tags;

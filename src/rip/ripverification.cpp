@@ -1,5 +1,6 @@
 #include "rip/ripverification.h"
 
+#include "common/audiolibrary.h"
 #include "common/dialogs.h"
 
 #include <QDir>
@@ -67,6 +68,14 @@ RipLogFacts RipVerification::facts(bool stopped) const {
     RipLogFacts facts;
     facts.start = m_start;
     facts.drive.name = m_job.driveName;
+    facts.drive.readOffset = m_job.readOffset;
+    // A real drive describes itself as "vendor model revision"; an image is read exactly.
+    const QStringList words = m_job.driveName.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    facts.drive.paranoia = !m_job.driveName.startsWith(QLatin1String(kVirtualDrivePrefix));
+    if (facts.drive.paranoia && words.size() >= 2) {
+        facts.drive.vendor = words.first();
+        facts.drive.model = words.mid(1, std::max<qsizetype>(1, words.size() - 2)).join(' ');
+    }
     facts.toc = m_job.toc;
     facts.outputFormat = m_job.outputFormat;
     facts.encoderCommand = m_job.encoderCommand;

@@ -27,6 +27,7 @@ public:
         bool checkAccurateRip = true;
         QString folder;
         QString driveName;
+        int readOffset = 0; // samples
         QString outputFormat;
         QString encoderCommand;
         DiscTags tags;
