@@ -8,8 +8,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <taglib/fileref.h>
+#include <taglib/tag.h>
 
 namespace {
 
@@ -67,6 +70,28 @@ TEST_F(Titles, TheReleasePickedAmongSeveralNamesTheDiscAndIsRemembered) {
     EXPECT_EQ(tags.release.source, ReleaseSource::MusicBrainz);
     EXPECT_TRUE(m_server.requests[0].contains("/discid/" + tags.musicBrainzDiscId.toUtf8() + '?'));
     EXPECT_EQ(tags.lookupSteps.last(), "titles: MusicBrainz");
+
+    // Ripped, the files are named by the pattern and tagged with the release; the WMA tag boxes
+    // that still hold their label words write the disc's values or nothing.
+    const QString folder = m_cache.filePath("out");
+    w.find<QLineEdit>("txtExtractPath").setText(folder);
+    w.find<QLineEdit>("txtFileNames").setText("{artist}/{nn} {title}");
+    w.tick({1, 2});
+    for (const char* format : {"optExtractMode0", "optExtractMode2"}) {
+        w.find<QRadioButton>(format).setChecked(true);
+        w.command("IDC_FS_ExtractBtn");
+    }
+    for (const char* file :
+         {"/Band B/01 Uno (remastered).mp3", "/Band B/01 Uno (remastered).WMA"}) {
+        const TagLib::FileRef tagged(QFile::encodeName(folder + file).constData());
+        ASSERT_FALSE(tagged.isNull()) << file;
+        const TagLib::Tag& tag = *tagged.tag();
+        EXPECT_EQ(tag.title().to8Bit(true) + '|' + tag.artist().to8Bit(true) + '|' +
+                      tag.album().to8Bit(true) + '|' + tag.comment().to8Bit(true),
+                  "Uno (remastered)|Band B|Remaster|")
+            << file;
+    }
+    EXPECT_TRUE(QFile::exists(folder + "/Band B/02 Track 02.mp3"));
 
     tracks().LoadTrackList();
     EXPECT_EQ(box("txtCDAlbum"), "Text Disc");
