@@ -4,6 +4,7 @@
 #include "common/errorreporting.h"
 #include "common/modbass.h"
 #include "common/product.h"
+#include "rip/checksumthread.h"
 #include "rip/extractionresources.h"
 #include "rip/trackreading.h"
 
@@ -26,6 +27,9 @@ CopyOutcome CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
                       const RipContext& job) {
     QByteArray buffer;
     bool complete = false;
+    std::optional<ChecksumThread> sums;
+    if (job.reading != nullptr && job.reading->checksums)
+        sums.emplace(*job.reading->checksums);
     for (;;) {
         if (core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED) {
             complete = true;
@@ -36,8 +40,8 @@ CopyOutcome CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
         const int n = core.BASS_ChannelGetData(stream, buffer.data(), kBlockBytes);
         if (n <= 0)
             return Failed(ReadFailure(core, lTrack, n));
-        if (job.reading != nullptr && job.reading->checksums)
-            job.reading->checksums->add(QByteArrayView(buffer.constData(), n));
+        if (sums)
+            sums->add(buffer.constData(), n);
         if (auto failure = sink.append(buffer.constData(), n))
             return Failed(*failure);
         job.progress(
@@ -50,6 +54,8 @@ CopyOutcome CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
     }
     if (job.reading != nullptr)
         job.reading->wholeTrack = complete;
+    if (sums)
+        sums->finish();
     if (auto failure = sink.finish())
         return Failed(*failure);
     return {complete, std::nullopt};

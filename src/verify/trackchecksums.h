@@ -30,6 +30,7 @@ public:
 private:
     void addByte(uchar byte);
     void addSample(quint32 sample);
+    void addSamples(const uchar* bytes, qint64 count);
 
     qint64 m_samples;
     qint64 m_first; // the first and last 1-based positions AccurateRip counts
