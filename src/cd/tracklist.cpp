@@ -87,8 +87,11 @@ void TrackList::BuildControls(QGroupBox* frMain) {
                     emit rowActivated();
             });
     // Ticked or unticked, or given a title.
-    connect(lsTracks, &QTreeWidget::itemChanged, this,
-            [](QTreeWidgetItem* row, int) { DescribeRow(row); });
+    connect(lsTracks, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* row, int column) {
+        if (column == kTitleColumn && m_editingTitle) // typed by the user: an answer keeps it
+            m_editedTitles.insert(lsTracks->indexOfTopLevelItem(row));
+        DescribeRow(row);
+    });
     lsTracks->installEventFilter(this);
     connect(lsTracks->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
             [this] { m_editingTitle = false; });
@@ -122,6 +125,7 @@ void TrackList::LoadTrackList() {
     m_cdText = ReleaseInfo();
     m_disc = DiscTags();
     m_editingTitle = false; // an editor goes with its row
+    m_editedTitles.clear();
     lsTracks->clear();
     BassCd& cd = m_services.cd;
     const DWORD drive = m_drives.currentDrive();

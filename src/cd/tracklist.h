@@ -11,6 +11,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -108,6 +109,7 @@ private:
     bool m_scanning = false;
     QList<QString> m_reportedScanFailures;
     bool m_editingTitle = false; // a Title cell's editor is open
+    QSet<int> m_editedTitles;    // rows whose title the user typed since the scan
     TitleLookup* m_titles = nullptr;
     std::function<bool()> m_lookUpOnline;
     ReleaseInfo m_cdText; // the disc's own titles; source None when it has none

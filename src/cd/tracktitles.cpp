@@ -50,13 +50,17 @@ void TrackList::OnReleaseSettled(const ReleaseInfo& release, const QStringList& 
     // Otherwise the scan's CD-TEXT titles, or nothing, stay.
 }
 
+// What the user typed while the answer was on its way stays.
 void TrackList::ShowRelease(const ReleaseInfo& release) {
     m_disc.release = release;
-    txtCDArtist->setText(release.artist);
-    txtCDAlbum->setText(release.title);
+    if (!txtCDArtist->isModified())
+        txtCDArtist->setText(release.artist);
+    if (!txtCDAlbum->isModified())
+        txtCDAlbum->setText(release.title);
     for (int row = 1; row <= rowCount(); ++row)
-        lsTracks->topLevelItem(row - 1)->setText(kTitleColumn,
-                                                 release.tracks.value(trackOfRow(row)).title);
+        if (!m_editedTitles.contains(row - 1))
+            lsTracks->topLevelItem(row - 1)->setText(kTitleColumn,
+                                                     release.tracks.value(trackOfRow(row)).title);
     ShowDiscNames();
 }
 

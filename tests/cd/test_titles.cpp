@@ -100,6 +100,20 @@ TEST_F(Titles, TheReleasePickedAmongSeveralNamesTheDiscAndIsRemembered) {
     EXPECT_EQ(m_server.requests.size(), 1) << "a disc seen once needs no network";
 }
 
+// What the user typed while the answer was on its way stays; the rest comes from the answer.
+TEST_F(Titles, WhatTheUserTypedBeforeTheAnswerStays) {
+    ASSERT_TRUE(w.start({TestImage("cdtext.cue")}));
+    QString typed;
+    tracks().setReleaseChoice([&](QWidget*, const QList<ReleaseInfo>&) {
+        QTest::keyClicks(&w.find<QLineEdit>("txtCDArtist"), " Live");
+        typed = box("txtCDArtist");
+        return 1;
+    });
+    ASSERT_TRUE(showing("Remaster"));
+    EXPECT_TRUE(typed.endsWith(" Live"));
+    EXPECT_EQ(box("txtCDArtist"), typed);
+}
+
 // The user chooses while another disc is scanned: the choice names nothing there.
 TEST_F(Titles, AChoiceAboutTheDiscBeforeIsDropped) {
     start({TestImage("cdtext.cue"), TestImage("nocdtext.cue")});
