@@ -33,7 +33,8 @@ QString DriveSection(const RipLogFacts& facts) {
     const auto& drive = facts.drive;
     return QStringLiteral("Drive\nName: %1\nVendor: %2\nModel: %3\nRead mode: paranoia %4\n"
                           "Read offset: %5 samples\n\n")
-        .arg(drive.name, drive.vendor, drive.model, QString(drive.paranoia ? "on" : "off"),
+        .arg(drive.name, OrNone(drive.vendor), OrNone(drive.model),
+             QString(drive.paranoia ? "on" : "off"),
              (drive.readOffset > 0 ? "+" : "") + QString::number(drive.readOffset));
 }
 
