@@ -66,6 +66,8 @@ void RipJob::StopRipping() {
     bStopRipping = true;
     if (m_pipeline != nullptr)
         m_pipeline->stop();
+    if (m_awaitingAnswer != nullptr) // the database's answer is not worth waiting for now
+        m_awaitingAnswer->quit();
 }
 
 // Every event of the pipeline comes to the window's thread in the order it happened; the job
@@ -131,7 +133,9 @@ void RipJob::RunPipeline() {
     // The database's answer is awaited (within its own time limit) unless the user stopped.
     if (verify->waiting() && !bStopRipping) {
         QObject::connect(verify, &RipVerification::settled, &loop, &QEventLoop::quit);
+        m_awaitingAnswer = &loop;
         loop.exec();
+        m_awaitingAnswer = nullptr;
     }
     m_verificationLines = verify->finish(bStopRipping, m_services.dialogs, m_boxOwner);
 }

@@ -23,6 +23,7 @@
 #include <vector>
 
 class DriveDoor;
+class QEventLoop;
 class RipPipeline;
 class RipVerification;
 class QWidget;
@@ -83,9 +84,10 @@ private:
     std::atomic<bool> bStopRipping = false;
     std::mutex m_noticesMutex;
     QSet<QString> m_notices;
-    RipPipeline* m_pipeline = nullptr; // while it runs
-    QObject m_relay;                   // the window's end of the pipeline's events
-    std::map<int, float> m_encoding;   // tracks being encoded, and how far
+    RipPipeline* m_pipeline = nullptr;      // while it runs
+    QEventLoop* m_awaitingAnswer = nullptr; // while the database's answer is awaited
+    QObject m_relay;                        // the window's end of the pipeline's events
+    std::map<int, float> m_encoding;        // tracks being encoded, and how far
     bool m_readingDone = false;
     int m_ripped = 0;
     QString m_verificationLines;
