@@ -19,7 +19,7 @@ packages=(
     libavcodec-dev libavformat-dev libswresample-dev libavutil-dev libflac-dev zlib1g-dev
     libtag1-dev
     libgtest-dev libgmock-dev
-    lame vorbis-tools ffmpeg
+    lame vorbis-tools flac ffmpeg
     xvfb xauth x11-utils imagemagick xdotool desktop-file-utils appstream
     at-spi2-core python3-pyatspi dbus
     clang libclang-rt-14-dev
