@@ -2,6 +2,7 @@
 
 #include "common/audiolibrary.h"
 #include "common/dialogs.h"
+#include "verify/riplogfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -96,7 +97,7 @@ RipLogFacts RipVerification::facts(bool stopped) const {
 
 QString RipVerification::finish(bool stopped, Dialogs& dialogs, QWidget* boxOwner) {
     const RipLogFacts logFacts = facts(stopped);
-    QSaveFile log(QDir(m_job.folder).filePath(RipLogFileName(m_start)));
+    RipLogFile log(m_job.folder, m_start);
     if (!log.open(QIODevice::WriteOnly) || log.write(RipLogText(logFacts).toUtf8()) < 0 ||
         !log.commit())
         dialogs.showMessage(

@@ -129,6 +129,9 @@ QString RipLogText(const RipLogFacts& facts) {
     return text + "SHA-256: " + QString::fromLatin1(hash.toHex()) + '\n';
 }
 
-QString RipLogFileName(const QDateTime& start) {
-    return start.toLocalTime().toString(QStringLiteral("'Mivo rip 'yyyy-MM-dd HH-mm-ss'.log'"));
+QString RipLogFileName(const QDateTime& start, int copy) {
+    const QString second =
+        start.toLocalTime().toString(QStringLiteral("'Mivo rip 'yyyy-MM-dd HH-mm-ss"));
+    return second + (copy > 1 ? QStringLiteral(" (%1)").arg(copy) : QString()) +
+           QStringLiteral(".log");
 }

@@ -52,5 +52,6 @@ QString RipLogText(const RipLogFacts& facts);
 // connection").
 QString VerificationSummary(const QList<RipLogTrack>& tracks);
 
-// "Mivo rip 2025-03-01 14-05-09.log", from the job's start in local time.
-QString RipLogFileName(const QDateTime& start);
+// "Mivo rip 2025-03-01 14-05-09.log", from the job's start in local time; the copy-th log of that
+// second is "Mivo rip 2025-03-01 14-05-09 (2).log" and so on.
+QString RipLogFileName(const QDateTime& start, int copy = 1);

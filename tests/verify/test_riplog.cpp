@@ -26,4 +26,5 @@ TEST(RipLog, SummarisesEveryTrackAndSealsTheText) {
         QCryptographicHash::hash(text.left(seal).toUtf8(), QCryptographicHash::Sha256);
     EXPECT_EQ(text.mid(seal), "SHA-256: " + hash.toHex() + '\n');
     EXPECT_EQ(RipLogFileName(facts.start), "Mivo rip 2025-03-01 14-05-09.log");
+    EXPECT_EQ(RipLogFileName(facts.start, 2), "Mivo rip 2025-03-01 14-05-09 (2).log");
 }
