@@ -80,6 +80,7 @@ RipLogFacts RipVerification::facts(bool stopped) const {
     facts.toc = m_job.toc;
     facts.outputFormat = m_job.outputFormat;
     facts.encoderCommand = m_job.encoderCommand;
+    facts.folderNotes = m_job.folderNotes;
     const ReleaseInfo& release = m_job.tags.release;
     facts.titles = {release.title, release.artist, SourceName(release.source), release.releaseId,
                     m_job.tags.lookupSteps};

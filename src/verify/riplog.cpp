@@ -65,8 +65,11 @@ QString IdsSection(const RipLogFacts& facts) {
 }
 
 QString OutputSection(const RipLogFacts& facts) {
-    return QStringLiteral("Output\nFormat: %1\nEncoder command line: %2\n\n")
-        .arg(facts.outputFormat, OrNone(facts.encoderCommand));
+    QString text = QStringLiteral("Output\nFormat: %1\nEncoder command line: %2\n")
+                       .arg(facts.outputFormat, OrNone(facts.encoderCommand));
+    for (const QString& note : facts.folderNotes)
+        text += QStringLiteral("Clean-up: ") + note + '\n';
+    return text + '\n';
 }
 
 QString ResultWithReason(const TrackVerdict& verdict) {

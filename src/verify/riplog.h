@@ -32,9 +32,10 @@ struct RipLogFacts {
         int readOffset = 0; // in samples
     } drive;
     DiscToc toc;
-    QString outputFormat;   // "WAV", "MP3 192 kbps", …
-    QString encoderCommand; // empty when no encoder program runs
-    struct {                // where the titles came from; any field may be empty
+    QString outputFormat;    // "WAV", "MP3 192 kbps", …
+    QString encoderCommand;  // empty when no encoder program runs
+    QStringList folderNotes; // what the clean-up of the output folder removed or left alone
+    struct {                 // where the titles came from; any field may be empty
         QString album;
         QString artist;
         QString source; // "MusicBrainz", "gnudb", "CD-TEXT", …
