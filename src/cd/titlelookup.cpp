@@ -62,6 +62,7 @@ void TitleLookup::Ask() {
 }
 
 void TitleLookup::Settle(LookupResult result) {
+    CutLongTexts(result.releases, result.steps); // before any of it is shown
     const int serial = m_serial;
     QPointer<TitleLookup> alive(this);
     const int index = Pick(result);

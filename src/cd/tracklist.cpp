@@ -123,6 +123,7 @@ void TrackList::LoadTrackList() {
 
     m_titles->cancel(); // whatever the disc is now, an answer about the last one is stale
     m_cdText = ReleaseInfo();
+    m_cdTextCuts.clear();
     m_disc = DiscTags();
     m_editingTitle = false; // an editor goes with its row
     m_editedTitles.clear();
@@ -166,13 +167,14 @@ void TrackList::LoadTrackListFromCDText(const char* lngTagPtr, int lTrackCount) 
         return;
     }
     const auto& titles = std::get<DiscTitles>(parsed);
-    txtCDArtist->setText(titles.performer);
-    txtCDAlbum->setText(titles.title);
-    m_cdText.title = titles.title;
-    m_cdText.artist = titles.performer;
+    m_cdText.title = CleanText(titles.title);
+    m_cdText.artist = CleanText(titles.performer);
     m_cdText.source = ReleaseSource::CdText;
     for (const TrackTitles& track : titles.tracks)
         m_cdText.tracks << TrackInfo{CleanText(track.title), CleanText(track.performer), {}};
+    m_cdTextCuts = CutLongTexts(m_cdText);
+    txtCDArtist->setText(m_cdText.artist);
+    txtCDAlbum->setText(m_cdText.title);
     const DWORD drive = m_drives.currentDrive();
     for (int t = 0; t < lTrackCount; ++t) {
         // A data track has no length to play or rip: no row, and nothing to report.

@@ -112,6 +112,7 @@ private:
     QSet<int> m_editedTitles;    // rows whose title the user typed since the scan
     TitleLookup* m_titles = nullptr;
     std::function<bool()> m_lookUpOnline;
-    ReleaseInfo m_cdText; // the disc's own titles; source None when it has none
-    DiscTags m_disc;      // the release shown, the disc's ids, what the lookup did
+    ReleaseInfo m_cdText;     // the disc's own titles; source None when it has none
+    QStringList m_cdTextCuts; // the rip log's lines on CD-TEXT cut to its longest
+    DiscTags m_disc;          // the release shown, the disc's ids, what the lookup did
 };

@@ -90,6 +90,8 @@ DiscTags TrackList::discTags() const {
             release.tracks.resize(track + 1);
         release.tracks[track].title = lsTracks->topLevelItem(row - 1)->text(kTitleColumn);
     }
+    if (release.source == ReleaseSource::CdText)
+        tags.lookupSteps << m_cdTextCuts;
     const bool known = release.source != ReleaseSource::None;
     tags.lookupSteps << QStringLiteral("titles: ") +
                             (known ? SourceName(release.source) : QStringLiteral("none found"));

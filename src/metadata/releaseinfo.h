@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 enum class ReleaseSource { None, MusicBrainz, Gnudb, CdText, Cache };
 
@@ -36,3 +37,13 @@ struct ReleaseInfo {
 // Text from a database as it may go into a tag or a list: control characters are dropped, tabs
 // and line breaks become spaces, and the ends are trimmed.
 QString CleanText(const QString& text);
+
+// The longest title, artist or other text of a release the program takes in: a database or a
+// disc can hold hundreds of thousands of characters there, which no window, tag or log needs.
+inline constexpr qsizetype kLongestReleaseText = 1000;
+
+// Cuts every text of release longer than kLongestReleaseText there; returns a line for the rip
+// log for each text cut ("track 3 title cut to its first 1000 of 500000 characters").
+QStringList CutLongTexts(ReleaseInfo& release);
+// The same for every release found, the lines added to notes.
+void CutLongTexts(QList<ReleaseInfo>& releases, QStringList& notes);

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 // Room for the extension and a " (2)" within the 255 bytes a file name may have.
@@ -23,15 +25,36 @@ QString FieldText(const QString& key, const TrackNameFields& fields) {
     return fields.year > 0 ? QString::number(fields.year) : QStringLiteral("Unknown Year");
 }
 
-// Control characters, separators and what Windows' file systems refuse become "_"; a leading
-// dot would hide the file, and "." or ".." would name another folder.
-QString SafePart(const QString& part) {
+// Invisible characters that could make a name look like another one (control and format
+// characters such as a right-to-left override, line and paragraph separators), separators, and
+// what Windows' file systems refuse.
+bool Unsafe(char32_t c) {
     static const QString kRefused = QStringLiteral("/\\:*?\"<>|");
-    QString safe = part;
-    for (QChar& c : safe) {
-        if (c.category() == QChar::Other_Control || kRefused.contains(c))
-            c = '_';
+    switch (QChar::category(c)) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return true;
+    default:
+        return c < 0x80 && kRefused.contains(QChar(c));
     }
+}
+
+// Windows and FAT memory sticks refuse a device's name as a file's, whatever its extension.
+bool IsDeviceName(const QString& part) {
+    static const QRegularExpression device(
+        QStringLiteral(R"(^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])(\..*)?$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return device.match(part).hasMatch();
+}
+
+// Unsafe characters become "_"; a leading dot would hide the file, and "." or ".." would name
+// another folder; Windows drops trailing dots and spaces, so "Live." would be "Live" there.
+QString SafePart(const QString& part) {
+    QString safe;
+    for (const char32_t c : part.toUcs4())
+        safe += Unsafe(c) ? QString(QLatin1Char('_')) : QString::fromUcs4(&c, 1);
     safe = safe.trimmed();
     for (qsizetype i = 0; i < safe.size() && safe[i] == '.'; ++i)
         safe[i] = '_';
@@ -40,7 +63,10 @@ QString SafePart(const QString& part) {
         if (!safe.isEmpty() && safe.back().isHighSurrogate())
             safe.chop(1);
     }
-    return safe.trimmed();
+    safe = safe.trimmed();
+    for (qsizetype i = safe.size() - 1; i >= 0 && (safe[i] == '.' || safe[i] == ' '); --i)
+        safe[i] = '_';
+    return IsDeviceName(safe) ? QLatin1Char('_') + safe : safe;
 }
 
 QString FilledPart(const QString& part, const TrackNameFields& fields) {
@@ -67,6 +93,10 @@ QString TrackFileName(const QString& pattern, const TrackNameFields& fields) {
     if (parts.isEmpty())
         return TrackFileName(kDefaultTrackFilePattern, fields);
     return parts.join('/');
+}
+
+int PatternFolderLevels(const QString& pattern) {
+    return std::max<int>(0, int(pattern.split('/', Qt::SkipEmptyParts).size()) - 1);
 }
 
 QString UniqueFileNames::claim(const QString& name) {

@@ -2,7 +2,8 @@
 
 // The name of a ripped track's file, from a pattern the user chooses: {n} {nn} {title}
 // {artist} {album} {year}, where a "/" makes sub-folders. What cannot be in a file name, on
-// this system or on a memory stick's, is replaced, so every name is a valid relative path.
+// this system or on a memory stick's, and what would hide or disguise a name, is replaced, so
+// every name is a valid relative path that shows what it is.
 
 #include <QSet>
 #include <QString>
@@ -20,6 +21,9 @@ struct TrackNameFields {
 
 // The path relative to the output folder, without the format's extension.
 QString TrackFileName(const QString& pattern, const TrackNameFields& fields);
+
+// How many folders below the output folder the pattern makes: 2 for "{artist}/{album}/{title}".
+int PatternFolderLevels(const QString& pattern);
 
 // Gives each track of a job its own name: the name itself the first time, then "name (2)",
 // "name (3)", …. Case is ignored, as the file systems of memory sticks ignore it.

@@ -2,6 +2,7 @@
 
 #include "common/dialogs.h"
 #include "common/modbass.h"
+#include "metadata/trackfilename.h"
 #include "rip/encodercommand.h"
 #include "rip/extractionresources.h"
 #include "rip/ripoutput.h"
@@ -13,6 +14,7 @@
 #include <QEventLoop>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <filesystem>
 #include <numeric>
 #include <system_error>
@@ -152,6 +154,7 @@ std::unique_ptr<RipVerification> RipJob::Verification() {
     job.outputFormat = OutputDescription(m_request.output);
     job.encoderCommand = EncoderLineOf(m_request.output);
     job.tags = m_request.tags;
+    job.folderNotes = m_folderNotes;
     return std::make_unique<RipVerification>(std::move(job));
 }
 
@@ -182,7 +185,9 @@ bool RipJob::PrepareOutputFolder() {
             reason = probe.errorString();
     }
     if (reason.isEmpty()) {
-        StagedFile::RemoveLeftovers(folder);
+        // As deep as this job's pattern makes folders, and at least artist/album deep.
+        const int levels = std::clamp(PatternFolderLevels(m_request.output.fileNames), 2, 8);
+        m_folderNotes = StagedFile::RemoveLeftovers(folder, levels);
         return true;
     }
     m_services.dialogs.showMessage(

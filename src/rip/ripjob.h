@@ -14,6 +14,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <functional>
@@ -91,5 +92,6 @@ private:
     bool m_readingDone = false;
     int m_ripped = 0;
     QString m_verificationLines;
+    QStringList m_folderNotes; // what the clean-up of the output folder did, for the log
     DiscToc m_toc;
 };

@@ -64,7 +64,7 @@ void RipPipeline::readTracks() {
 // Files are named after the disc's track, also when an unreadable track left no row.
 void RipPipeline::readTrack(int lTrack) {
     const RipOutput output = ChooseRipOutput(m_job.output, lTrack + 1, fileNameOf(lTrack));
-    QDir().mkpath(QFileInfo(output.file).absolutePath()); // a pattern may name sub-folders
+    m_spool.makeFolderOf(output.file); // a pattern may name sub-folders
     TrackReading reading = readingFor(lTrack);
     RipContext reader = contextWith(EveryPercent(m_events.readProgress));
     reader.reading = &reading;

@@ -2,6 +2,7 @@
 
 #include "common/audiolibrary.h"
 #include "common/dialogs.h"
+#include "verify/riplogfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -79,6 +80,7 @@ RipLogFacts RipVerification::facts(bool stopped) const {
     facts.toc = m_job.toc;
     facts.outputFormat = m_job.outputFormat;
     facts.encoderCommand = m_job.encoderCommand;
+    facts.folderNotes = m_job.folderNotes;
     const ReleaseInfo& release = m_job.tags.release;
     facts.titles = {release.title, release.artist, SourceName(release.source), release.releaseId,
                     m_job.tags.lookupSteps};
@@ -96,7 +98,7 @@ RipLogFacts RipVerification::facts(bool stopped) const {
 
 QString RipVerification::finish(bool stopped, Dialogs& dialogs, QWidget* boxOwner) {
     const RipLogFacts logFacts = facts(stopped);
-    QSaveFile log(QDir(m_job.folder).filePath(RipLogFileName(m_start)));
+    RipLogFile log(m_job.folder, m_start);
     if (!log.open(QIODevice::WriteOnly) || log.write(RipLogText(logFacts).toUtf8()) < 0 ||
         !log.commit())
         dialogs.showMessage(

@@ -31,6 +31,7 @@ public:
         QString outputFormat;
         QString encoderCommand;
         DiscTags tags;
+        QStringList folderNotes; // what the clean-up of the folder removed or left alone
     };
     explicit RipVerification(Job job, QObject* parent = nullptr);
 

@@ -1,26 +1,17 @@
 #include "rip/stagedfile.h"
 
-#include "rip/ripspool.h"
+#include "rip/leftovers.h"
+#include "rip/ripnames.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
-#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 namespace {
-// ".TRACK4.mivo-1234.WAV" for "TRACK4.WAV" written by process 1234.
-const QString kMarker = QStringLiteral(".mivo-");
-
-bool ProcessRuns(qint64 pid) {
-    return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-}
-
 // The data, then the folder entry, reach the disk before the caller goes on.
 bool Sync(const QString& path, int flags) {
     const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
@@ -37,9 +28,7 @@ StagedFile::StagedFile(QString finalPath)
 
 QString StagedFile::PathWhileWriting(const QString& finalPath) {
     const QFileInfo final(finalPath);
-    const QString suffix = final.suffix().isEmpty() ? QString() : "." + final.suffix();
-    return final.dir().filePath("." + final.completeBaseName() + kMarker +
-                                QString::number(::getpid()) + suffix);
+    return final.dir().filePath(HiddenNameWhileWriting(final.fileName()));
 }
 
 StagedFile::~StagedFile() {
@@ -58,17 +47,6 @@ bool StagedFile::makeFinal() {
     return true;
 }
 
-void StagedFile::RemoveLeftovers(const QString& folder) {
-    static const QRegularExpression hidden(QStringLiteral(R"(^\..+\.mivo-(\d+)(\.[^.]*)?$)"));
-    const QDir dir(folder);
-    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        const QRegularExpressionMatch match = hidden.match(name);
-        if (match.hasMatch() && !ProcessRuns(match.captured(1).toLongLong()))
-            QFile::remove(dir.filePath(name));
-    }
-    qint64 pid = 0;
-    for (const QString& name : dir.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
-        if (RipSpool::IsSpoolName(name, pid) && !ProcessRuns(pid))
-            QDir(dir.filePath(name)).removeRecursively();
+QStringList StagedFile::RemoveLeftovers(const QString& folder, int folderLevels) {
+    return SweepLeftovers(folder, folderLevels);
 }

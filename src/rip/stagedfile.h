@@ -3,10 +3,12 @@
 // A ripped file is written under a hidden name of its own beside its final name and takes the
 // final name only when it is complete: a failed attempt, a crash, a kill or a power loss never
 // leaves a damaged file under the final name, and never destroys the file an earlier rip left
-// there. The hidden name carries the writing process's id, so two players ripping into one
-// folder never write into the same file.
+// there. The hidden name carries the writing process's random mark, the one its spool folder's
+// lock stands for, so two players ripping into one folder never write into the same file and
+// each can tell whether the other still runs.
 
 #include <QString>
+#include <QStringList>
 
 class StagedFile {
 public:
@@ -27,9 +29,10 @@ public:
     // The hidden name this process writes finalPath under.
     static QString PathWhileWriting(const QString& finalPath);
 
-    // Removes what killed or crashed players left in folder: hidden files and spool folders of
-    // processes that no longer run. Those of a player still ripping there are left alone.
-    static void RemoveLeftovers(const QString& folder);
+    // Removes what killed or crashed players left in folder and in its sub-folders down to
+    // folderLevels: hidden files and spool folders whose lock is free. Those of a player still
+    // ripping there are left alone. A line for the rip log for each removed or left alone.
+    static QStringList RemoveLeftovers(const QString& folder, int folderLevels = 2);
 
 private:
     QString m_finalPath;

@@ -26,7 +26,7 @@ struct OutputChoice {
     std::array<QString, 8> wmaTagTexts; // title, artist, album, description, rating,
                                         // copyright, genre, year
     int flacLevel = 5;                  // FLAC compression, 0 (fastest) to 8 (smallest)
-    QString folder;                     // the output folder as typed
+    QString folder;                     // the output folder, "~" and relative ones in the home
     int encoders = 1;                   // encoders that run at once, 1 to 16
     bool checkAccurateRip = false;      // each track compared with the AccurateRip database
     QString fileNames = QStringLiteral("TRACK{n}"); // the pattern of the files' names

@@ -226,6 +226,7 @@ void OutputOptions::BuildGeneralOptionsPanel(QGroupBox* frGeneralOptions) {
     panelLayout->addLayout(row);
 
     connect(cmdBrowseFolder, &QPushButton::clicked, this, &OutputOptions::cmdBrowseFolder_Click);
+    connect(txtExtractPath, &QLineEdit::editingFinished, this, &OutputOptions::ShowWholeFolder);
 
     auto* namesRow = new QHBoxLayout;
     auto* namesLabel = new QLabel(QStringLiteral("File names:"), frGeneralOptions);
@@ -282,8 +283,18 @@ void OutputOptions::optExtractMode_Click(int index) {
 // The folder chooser; the chosen folder without a trailing separator, or empty text when the
 // user cancels. It starts in the folder the box names, so the user sees where ripping goes now.
 QString OutputOptions::BrowseForFolder(QWidget* owner, const QString& title) {
-    const QString chosen = m_dialogs.browseForFolder(owner, title, txtExtractPath->text());
+    const QString chosen =
+        m_dialogs.browseForFolder(owner, title, OutputFolderOf(txtExtractPath->text()));
     return chosen.isEmpty() ? QString() : QDir::cleanPath(chosen);
+}
+
+// A relative folder typed into the box is shown as the folder in the home it names, so the user
+// sees where the files go; "~/Music" is clear as it is and stays.
+void OutputOptions::ShowWholeFolder() {
+    const QString typed = txtExtractPath->text();
+    const bool home = typed == QLatin1String("~") || typed.startsWith(QLatin1String("~/"));
+    if (!home && QDir::isRelativePath(typed) && !typed.trimmed().isEmpty())
+        txtExtractPath->setText(OutputFolderOf(typed));
 }
 
 void OutputOptions::cmdBrowseFolder_Click() {
@@ -312,7 +323,7 @@ OutputChoice OutputOptions::choice() const {
     for (std::size_t i = 0; i < txtWMATags.size(); ++i)
         choice.wmaTagTexts[i] = txtWMATags[i]->text();
     choice.flacLevel = cmbFLACLevel->currentIndex();
-    choice.folder = txtExtractPath->text();
+    choice.folder = OutputFolderOf(txtExtractPath->text());
     choice.encoders = spnEncoders->value();
     choice.checkAccurateRip = chkAccurateRip->isChecked();
     choice.fileNames = txtFileNames->text();

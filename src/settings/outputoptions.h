@@ -66,6 +66,7 @@ private:
     void BuildFlacPanel(QFrame* frame);
     void BuildGeneralOptionsPanel(QGroupBox* panel);
     QString BrowseForFolder(QWidget* owner, const QString& title);
+    void ShowWholeFolder();
     QString ReadSetting(const QString& name, const QString& fallback);
     void LoadListIndex(QComboBox* list, const QString& name, int fallback);
     void LoadCbrChoice(QRadioButton* cbr, QRadioButton* vbr, const QString& name);

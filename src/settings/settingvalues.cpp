@@ -32,3 +32,11 @@ std::optional<int> ParseInteger(const QString& text) {
 QString DefaultExtractPath() {
     return QDir::homePath() + QStringLiteral("/Ripped Audio");
 }
+
+QString OutputFolderOf(const QString& typed) {
+    if (typed.trimmed().isEmpty())
+        return typed;
+    if (typed == QLatin1String("~") || typed.startsWith(QLatin1String("~/")))
+        return QDir::cleanPath(QDir::homePath() + typed.mid(1));
+    return QDir::cleanPath(QDir::home().filePath(typed)); // an absolute path stays itself
+}

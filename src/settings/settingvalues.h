@@ -15,3 +15,6 @@ std::optional<bool> ParseTruth(const QString& text);
 std::optional<int> ParseInteger(const QString& text);
 // The output folder before the user chose one: "Ripped Audio" in the user's home.
 QString DefaultExtractPath();
+// The folder a typed output folder names: "~" and "~/…" are in the user's home, and so is a
+// relative folder ("Music" is ~/Music), never in the program's own folder. Empty text stays.
+QString OutputFolderOf(const QString& typed);

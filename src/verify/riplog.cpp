@@ -65,8 +65,11 @@ QString IdsSection(const RipLogFacts& facts) {
 }
 
 QString OutputSection(const RipLogFacts& facts) {
-    return QStringLiteral("Output\nFormat: %1\nEncoder command line: %2\n\n")
-        .arg(facts.outputFormat, OrNone(facts.encoderCommand));
+    QString text = QStringLiteral("Output\nFormat: %1\nEncoder command line: %2\n")
+                       .arg(facts.outputFormat, OrNone(facts.encoderCommand));
+    for (const QString& note : facts.folderNotes)
+        text += QStringLiteral("Clean-up: ") + note + '\n';
+    return text + '\n';
 }
 
 QString ResultWithReason(const TrackVerdict& verdict) {
@@ -129,6 +132,9 @@ QString RipLogText(const RipLogFacts& facts) {
     return text + "SHA-256: " + QString::fromLatin1(hash.toHex()) + '\n';
 }
 
-QString RipLogFileName(const QDateTime& start) {
-    return start.toLocalTime().toString(QStringLiteral("'Mivo rip 'yyyy-MM-dd HH-mm-ss'.log'"));
+QString RipLogFileName(const QDateTime& start, int copy) {
+    const QString second =
+        start.toLocalTime().toString(QStringLiteral("'Mivo rip 'yyyy-MM-dd HH-mm-ss"));
+    return second + (copy > 1 ? QStringLiteral(" (%1)").arg(copy) : QString()) +
+           QStringLiteral(".log");
 }

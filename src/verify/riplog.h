@@ -32,9 +32,10 @@ struct RipLogFacts {
         int readOffset = 0; // in samples
     } drive;
     DiscToc toc;
-    QString outputFormat;   // "WAV", "MP3 192 kbps", …
-    QString encoderCommand; // empty when no encoder program runs
-    struct {                // where the titles came from; any field may be empty
+    QString outputFormat;    // "WAV", "MP3 192 kbps", …
+    QString encoderCommand;  // empty when no encoder program runs
+    QStringList folderNotes; // what the clean-up of the output folder removed or left alone
+    struct {                 // where the titles came from; any field may be empty
         QString album;
         QString artist;
         QString source; // "MusicBrainz", "gnudb", "CD-TEXT", …
@@ -52,5 +53,6 @@ QString RipLogText(const RipLogFacts& facts);
 // connection").
 QString VerificationSummary(const QList<RipLogTrack>& tracks);
 
-// "Mivo rip 2025-03-01 14-05-09.log", from the job's start in local time.
-QString RipLogFileName(const QDateTime& start);
+// "Mivo rip 2025-03-01 14-05-09.log", from the job's start in local time; the copy-th log of that
+// second is "Mivo rip 2025-03-01 14-05-09 (2).log" and so on.
+QString RipLogFileName(const QDateTime& start, int copy = 1);

@@ -177,3 +177,37 @@ TEST(TitlesEdited, ARipIsToldTheTitlesAsTheWindowShowsThem) {
     tracks.LoadTrackList(); // "Unknown Artist" stands for no name at all
     EXPECT_EQ(tracks.discTags().release.artist + tracks.discTags().release.title, "");
 }
+
+// A title hundreds of thousands of characters long, on the disc or from a database, reaches the
+// window, the tags and the log cut to its first thousand, and the log says so.
+TEST(TitlesLong, AreCutToAThousandCharacters) {
+    QTemporaryDir cache;
+    const ScopedEnv cacheHome("XDG_CACHE_HOME", cache.path().toStdString());
+    LoopbackHttp server([](const QByteArray& request) {
+        const QByteArray disc =
+            QRegularExpression("discid/([^?]+)").match(request).captured(1).toUtf8();
+        return LoopbackHttp::Response(200, R"({"releases": [{"title": ")" + QByteArray(5000, 'y') +
+                                               R"(", "media": [{"discs": [{"id": ")" + disc +
+                                               R"("}], "tracks": [{"title": "Uno"}]}]}]})");
+    });
+    const ScopedEnv musicBrainz("MIVO_MUSICBRAINZ_URL", server.url());
+    FakeWindow w;
+    w.audio.addDrive();
+    w.audio.insertDisc(0, {30 * kSecond});
+    w.audio.drives[0].cdText = {{"TITLE0=" + std::string(500000, 'x'), "TITLE1=One"}};
+    w.load();
+    auto& tracks = w.find<TrackList>();
+    auto& album = w.find<QLineEdit>("txtCDAlbum");
+    w.find<QCheckBox>("chkLookUpOnline").setChecked(false);
+    tracks.LoadTrackList();
+    EXPECT_EQ(album.text(), QString(1000, 'x'));
+    EXPECT_TRUE(tracks.discTags().lookupSteps.contains(
+        "album title cut to its first 1000 of 500000 characters"));
+
+    w.find<QCheckBox>("chkLookUpOnline").setChecked(true);
+    tracks.LoadTrackList();
+    ASSERT_TRUE(WaitUntil([&] { return album.text().startsWith('y'); }));
+    EXPECT_EQ(album.text(), QString(1000, 'y'));
+    EXPECT_TRUE(tracks.discTags().lookupSteps.contains(
+        "album title cut to its first 1000 of 5000 characters"));
+}

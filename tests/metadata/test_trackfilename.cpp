@@ -21,6 +21,13 @@ TEST(TrackFileName, FillsThePatternWithSafeNames) {
         {"{title} {unknown}", {4, "Björk – 青", "", "", 0}, "Björk – 青 {unknown}"},
         {"", blue, "TRACK4"},
         {"{title}", {4, "\x02", "", "", 0}, "_"},
+        // Windows' device names, with or without an extension, and trailing dots and spaces
+        {"{artist}/{album}/{title}", {4, "nul.txt", "CON", "Com1", 0}, "_CON/_Com1/_nul.txt"},
+        {"{title} {album}", {4, "lpt9", "", "", 0}, "lpt9 Unknown Album"},
+        {"{album}/{title}", {4, "Live. .", "", "Best of.", 0}, "Best of_/Live___"},
+        // invisible characters that make a name look like another one
+        {"{title}", {4, "abc\u202Egpj.exe", "", "", 0}, "abc_gpj.exe"},
+        {"{title}", {4, "a\u200Bb\u2028c\u2029d\uFEFFe\U000E0001f", "", "", 0}, "a_b_c_d_e_f"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(TrackFileName(c.pattern, c.fields), c.name) << c.pattern;

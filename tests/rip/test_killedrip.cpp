@@ -61,9 +61,13 @@ TEST(EndedRip, KilledOrEndedByTheSessionNoFileIsDamaged) {
         child.start(QCoreApplication::applicationFilePath(),
                     {"--gtest_filter=EndedRip.ChildRipsUntilEnded"});
         ASSERT_TRUE(child.waitForStarted());
-        const QString writing =
-            folder + "/.TRACK1.mivo-" + QString::number(child.processId()) + ".WAV";
-        ASSERT_TRUE(WaitUntil([&] { return QFileInfo(writing).size() > 4 * 1024 * 1024; }));
+        QString writing; // the hidden file carries the child's mark
+        ASSERT_TRUE(WaitUntil([&] {
+            const QStringList found =
+                QDir(folder).entryList({".TRACK1.mivo-*.WAV"}, QDir::Hidden | QDir::Files);
+            writing = found.isEmpty() ? QString() : folder + '/' + found[0];
+            return !writing.isEmpty() && QFileInfo(writing).size() > 4 * 1024 * 1024;
+        }));
         killed ? child.kill() : child.terminate();
         ASSERT_TRUE(child.waitForFinished(30000));
 
@@ -72,7 +76,8 @@ TEST(EndedRip, KilledOrEndedByTheSessionNoFileIsDamaged) {
             EXPECT_TRUE(QFile::exists(writing)) << "the killed player's file stays until a rip";
             RealWindow next;
             RipAsWav(next, TestImage("nocdtext.cue"), folder, 2);
-            EXPECT_EQ(QDir(folder).entryList({"TRACK*", ".*"}, QDir::Files | QDir::Hidden),
+            EXPECT_EQ(QDir(folder).entryList({"TRACK*", ".*"}, QDir::AllEntries | QDir::Hidden |
+                                                                   QDir::NoDotAndDotDot),
                       QStringList({"TRACK1.WAV", "TRACK2.WAV"}));
             EXPECT_EQ(ReadWav(track1).bytes, "an earlier rip");
         } else {
@@ -81,7 +86,8 @@ TEST(EndedRip, KilledOrEndedByTheSessionNoFileIsDamaged) {
             const WavFile wav = ReadWav(track1);
             ASSERT_GT(wav.bytes.size(), 4 * 1024 * 1024);
             wav.expectCdHeader(static_cast<quint32>(wav.bytes.size() - 44));
-            EXPECT_EQ(QDir(folder).entryList({"TRACK*", ".*"}, QDir::Files | QDir::Hidden),
+            EXPECT_EQ(QDir(folder).entryList({"TRACK*", ".*"}, QDir::AllEntries | QDir::Hidden |
+                                                                   QDir::NoDotAndDotDot),
                       QStringList({"TRACK1.WAV"}));
         }
     }

@@ -4,6 +4,7 @@
 
 #include "common/product.h"
 #include "rip/stagedfile.h"
+#include "support/testenv.h"
 
 #include <QApplication>
 #include <QDir>
@@ -235,4 +236,23 @@ TEST_F(RipJobTest, TheOutputFolderIsMadeAndCheckedOncePerJob) {
         EXPECT_TRUE(boxes[0].startsWith("Cannot rip into the folder \"" + bad + "\": "));
         EXPECT_TRUE(w.audio.callsStartingWith("BASS_CD_StreamCreate").empty());
     }
+}
+
+// Folders the job made for a track that then failed go with the job; a folder that was there
+// before, or that holds a file, stays. "~/…" is the home folder, and the box names it.
+TEST_F(RipJobTest, FoldersAreThoseTheUserMeansAndFailedTracksLeaveNone) {
+    loadDisc({kTrack, kTrack, kTrack});
+    w.audio.drives[0].tracks[1].audio = false;
+    w.audio.drives[0].tracks[2].audio = false;
+    const ScopedEnv home("HOME", temp.path().toStdString());
+    setFolder("~/rips");
+    folder = temp.path() + "/rips";
+    w.find<QLineEdit>("txtFileNames").setText("Disc/{nn}/x");
+    QDir().mkpath(folder + "/Disc/03");
+    w.tick({1, 2, 3});
+    extract();
+    ReadWav(folder + "/Disc/01/x.WAV").expectCdHeader(kTrack);
+    EXPECT_EQ(QDir(folder + "/Disc").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList({"01", "03"}));
+    EXPECT_EQ(FirstLines(w.messages("Ripping Completed")), QStringList{completion(1)});
 }

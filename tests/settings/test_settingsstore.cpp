@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 namespace {
 
@@ -174,4 +175,30 @@ TEST_F(SettingsStoreTest, BrowseSetsTheChosenFolderAndACancelKeepsTheText) {
     w->dialogs.folderAnswer.clear();
     w->find<QPushButton>("cmdBrowseFolder").click();
     EXPECT_EQ(w->find<OutputOptions>().choice().folder, "/media/usb/Ripped");
+}
+
+// "~" is the home folder, and so is the start of a relative folder, which the box then shows
+// whole: files never go into the program's own folder.
+TEST_F(SettingsStoreTest, FoldersAreInTheHomeUnlessTheyStartAtTheRoot) {
+    const ScopedEnv home("HOME", "/home/ann");
+    auto w = open();
+    auto& box = w->find<QLineEdit>("txtExtractPath");
+    const struct {
+        const char* typed;
+        const char* shown;
+        const char* folder;
+    } cases[] = {
+        {"~/Music/", "~/Music/", "/home/ann/Music"},
+        {"~", "~", "/home/ann"},
+        {"Music", "/home/ann/Music", "/home/ann/Music"},
+        {"./a/../~b", "/home/ann/~b", "/home/ann/~b"},
+        {"/srv/rips", "/srv/rips", "/srv/rips"},
+    };
+    for (const auto& c : cases) {
+        box.clear();
+        QTest::keyClicks(&box, c.typed);
+        QTest::keyClick(&box, Qt::Key_Return);
+        EXPECT_EQ(box.text(), c.shown);
+        EXPECT_EQ(w->find<OutputOptions>().choice().folder, c.folder);
+    }
 }

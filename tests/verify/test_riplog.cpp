@@ -13,7 +13,10 @@ TEST(RipLog, SummarisesEveryTrackAndSealsTheText) {
     facts.tracks = {{1, "01.wav", 0, 0, {0xdeadbeef, 0x1a, 0x2b, 0}, {}},
                     {2, "02.wav", 3, 1, {1, 2, 3, 0}, {TrackVerdict::Result::Accurate, 12, {}}}};
     facts.stopped = true;
+    facts.folderNotes = {"removed .TRACK1.mivo-0123456789abcdef.WAV, left by a Mivo that ended"};
     const QString text = RipLogText(facts);
+    EXPECT_TRUE(text.contains("\nClean-up: removed .TRACK1.mivo-0123456789abcdef.WAV, left by a "
+                              "Mivo that ended\n\n"));
     const QStringList lines = text.split('\n');
     EXPECT_EQ(lines.mid(lines.indexOf("Summary") + 2, 4),
               QStringList({"1               DEADBEEF        0000001A        0000002B        "
@@ -26,4 +29,5 @@ TEST(RipLog, SummarisesEveryTrackAndSealsTheText) {
         QCryptographicHash::hash(text.left(seal).toUtf8(), QCryptographicHash::Sha256);
     EXPECT_EQ(text.mid(seal), "SHA-256: " + hash.toHex() + '\n');
     EXPECT_EQ(RipLogFileName(facts.start), "Mivo rip 2025-03-01 14-05-09.log");
+    EXPECT_EQ(RipLogFileName(facts.start, 2), "Mivo rip 2025-03-01 14-05-09 (2).log");
 }
