@@ -75,8 +75,9 @@ std::vector<ListedDrive> ListCdDrives(const std::string& dataFolder) {
         drives.push_back({DeviceNode(device), std::make_unique<RealDrive>(device)});
     for (const std::string& path : CdioDevicePaths()) {
         std::error_code error;
-        const bool image = fs::is_regular_file(path, error);
-        drives.push_back({image ? std::string() : DeviceNode(path),
+        const fs::file_status status = fs::status(path, error);
+        const bool device = fs::is_block_file(status) || fs::is_character_file(status);
+        drives.push_back({device ? DeviceNode(path) : std::string(),
                           std::make_unique<RealDrive>(path, DRIVER_UNKNOWN)});
     }
     for (const std::string& image : DiscImagePaths(dataFolder))

@@ -28,9 +28,11 @@ std::string Trimmed(const char* field) {
     return text;
 }
 
-bool IsRegularFile(const std::string& path) {
+// Anything else libcdio is to open itself is taken for an image, also before it exists.
+bool IsDeviceNode(const std::string& path) {
     std::error_code error;
-    return fs::is_regular_file(path, error);
+    const fs::file_status status = fs::status(path, error);
+    return fs::is_block_file(status) || fs::is_character_file(status);
 }
 
 // What an image is read from: the path, and the data file libcdio reads for it. libcdio's CUE
@@ -50,7 +52,7 @@ std::vector<std::string> ImageFiles(const std::string& path, CdIo_t* cdio) {
 
 RealDrive::RealDrive(std::string path, driver_id_t driver)
     : m_path(std::move(path)), m_driver(driver),
-      m_image(driver != DRIVER_DEVICE && IsRegularFile(m_path)) {
+      m_image(driver != DRIVER_DEVICE && !IsDeviceNode(m_path)) {
     TakeCdioComplaint(); // what libcdio said before is not about this drive
     m_description = describe();
     if (m_image)
