@@ -32,6 +32,9 @@ const char* const kRWFlagCaptions[15] = {
     "Drive is open",
 };
 
+// What a figure the drive cannot tell reads.
+const QString kUnknownFigure = QStringLiteral("unknown");
+
 // The read/write flag shown by each of the boxes 0 to 10.
 const DWORD kRWFlagBits[11] = {
     BASS_CD_RWFLAG_READCDR,  BASS_CD_RWFLAG_READCDRW,     BASS_CD_RWFLAG_READCDRW2,
@@ -126,21 +129,40 @@ void DriveInfo::BuildControls(QGroupBox* frCDInfo) {
 }
 
 void DriveInfo::FillDriveList() {
-    DWORD i = 0;
-    {
-        // The combo box selects its first item by itself; the drive selection must only
-        // happen once every drive is listed.
-        const QSignalBlocker quiet(cmbCDDrives);
-        for (const char* description; (description = m_cd.BASS_CD_GetDriveDescription(i)); ++i) {
-            const QChar letter(65 + static_cast<int>(m_cd.BASS_CD_GetDriveLetter(i)));
-            cmbCDDrives->addItem(QString(letter) + ": " + Ptr2Str(description),
-                                 static_cast<int>(i));
-        }
-        cmbCDDrives->setCurrentIndex(-1);
-    }
-    m_driveCount = static_cast<int>(i);
+    ListDrives();
     if (cmbCDDrives->count() > 0)
         cmbCDDrives->setCurrentIndex(0); // raises cmbCDDrives_Click: the first disc scan
+}
+
+// The combo box selects its first item by itself; a drive is only chosen once every drive is
+// listed.
+void DriveInfo::ListDrives() {
+    const QSignalBlocker quiet(cmbCDDrives);
+    m_listChanges = m_cd.BASS_CD_GetDriveListChanges();
+    cmbCDDrives->clear();
+    DWORD i = 0;
+    for (const char* description; (description = m_cd.BASS_CD_GetDriveDescription(i)); ++i) {
+        if (!m_cd.BASS_CD_DriveIsPresent(i))
+            continue;
+        const QChar letter(65 + static_cast<int>(m_cd.BASS_CD_GetDriveLetter(i)));
+        cmbCDDrives->addItem(QString(letter) + ": " + Ptr2Str(description), static_cast<int>(i));
+    }
+    cmbCDDrives->setCurrentIndex(-1);
+    m_driveCount = static_cast<int>(i);
+}
+
+void DriveInfo::followDriveList() {
+    if (m_cd.BASS_CD_GetDriveListChanges() == m_listChanges)
+        return;
+    const bool chosen = cmbCDDrives->currentIndex() >= 0;
+    ListDrives();
+    const int stays = chosen ? cmbCDDrives->findData(lDrive) : -1;
+    if (stays >= 0) {
+        const QSignalBlocker quiet(cmbCDDrives);
+        cmbCDDrives->setCurrentIndex(stays);
+    } else if (cmbCDDrives->count() > 0) {
+        cmbCDDrives->setCurrentIndex(0); // raises cmbCDDrives_Click: its disc is scanned
+    }
 }
 
 int DriveInfo::selectedIndex() const {
@@ -175,7 +197,26 @@ void DriveInfo::ShowDriveInfo() {
 
     lblMaxReadSpeed->setText(GroupedDigits(info.maxspeed) + QStringLiteral(" Kbps"));
     lblCacheSize->setText(GroupedDigits(info.cache) + QStringLiteral(" KB"));
+    BASS_CD_INFO unknown{};
+    unknown.size = 28;
+    if (m_cd.BASS_CD_GetInfoUnknown(static_cast<DWORD>(lDrive), &unknown))
+        ShowUnknown(unknown);
     emit doorCapabilities(info.canopen != 0, info.canlock != 0);
+}
+
+// What the drive cannot answer is not shown as a "no".
+void DriveInfo::ShowUnknown(const BASS_CD_INFO& unknown) {
+    for (int i = 0; i <= 10; ++i)
+        if (unknown.rwflags & kRWFlagBits[i])
+            chkRWFlags[i]->setCheckState(Qt::PartiallyChecked);
+    if (unknown.canopen)
+        chkRWFlags[11]->setCheckState(Qt::PartiallyChecked);
+    if (unknown.canlock)
+        chkRWFlags[12]->setCheckState(Qt::PartiallyChecked);
+    if (unknown.maxspeed)
+        lblMaxReadSpeed->setText(kUnknownFigure);
+    if (unknown.cache)
+        lblCacheSize->setText(kUnknownFigure);
 }
 
 void DriveInfo::showDoor(bool open, bool locked, bool /*canOpen*/, bool canLock) {

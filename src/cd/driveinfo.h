@@ -23,6 +23,9 @@ public:
 
     // Lists every drive the library knows, then chooses the first, which scans its disc.
     void FillDriveList();
+    // Lists the drives again once one came or went (a USB drive plugged in or out). The drive
+    // chosen stays chosen; when it has gone, the first one left is chosen and scanned.
+    void followDriveList();
     void cmbCDDrives_Click();
     void ShowDriveInfo();
     // The door boxes; "Drive is locked" stays greyed for a drive that cannot lock.
@@ -34,6 +37,7 @@ public:
     // Chooses the drive at that position, which scans its disc when it is another drive;
     // false when the list has no such position.
     bool selectDrive(int index);
+    // Every drive index the library has given out, gone drives included.
     int driveCount() const { return m_driveCount; }
 
 signals:
@@ -44,8 +48,13 @@ signals:
 
 private:
     void BuildControls(QGroupBox* panel);
+    // The drives present, in index order, without choosing one.
+    void ListDrives();
+    // A box per unknown field is greyed, an unknown figure reads "unknown".
+    void ShowUnknown(const BASS_CD_INFO& unknown);
 
     BassCd& m_cd;
+    DWORD m_listChanges = 0; // the library's count when the list was made
     DriveOffset* m_offset = nullptr;
     int lDrive = 0;
     int m_driveCount = 0;

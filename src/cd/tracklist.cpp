@@ -130,6 +130,8 @@ void TrackList::LoadTrackList() {
     lsTracks->clear();
     BassCd& cd = m_services.cd;
     const DWORD drive = m_drives.currentDrive();
+    // Counted before reading: a change during the scan makes the timer scan again.
+    m_scanned = {drive, cd.BASS_CD_GetDiscChanges(drive)};
     const int count = cd.BASS_CD_IsReady(drive) ? cd.BASS_CD_GetTracks(drive) : -1;
     if (count == -1) {
         forgetReports(); // no disc: the next one is reported afresh
@@ -241,6 +243,12 @@ void TrackList::ShowTrackListState() {
     m_services.movie.SetVariable(QStringLiteral("_root.ChangeStatus"), QStringLiteral("1"));
     ShowDiscNames();
     lblNoTracks->setVisible(!hasRows);
+}
+
+bool TrackList::discChanged() const {
+    const DWORD drive = m_drives.currentDrive();
+    return drive != m_scanned.drive ||
+           m_services.cd.BASS_CD_GetDiscChanges(drive) != m_scanned.changes;
 }
 
 bool TrackList::IsNewScanFailure(const QString& key) {

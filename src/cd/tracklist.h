@@ -58,6 +58,18 @@ public:
     // Failures already reported belong to the disc that was in the drive.
     void forgetReports() { m_reportedScanFailures.clear(); }
 
+    // Whether the disc in the drive may have changed since the list was made, whatever
+    // changed it (the window's timer asks, and scans again).
+    bool discChanged() const;
+    // The drive and its disc-change count when the list was made. What was read under this
+    // list's titles is the disc listed only while
+    // BASS_CD_DiscChangedSince(disc.drive, disc.changes) is false (any thread).
+    struct ScannedDisc {
+        DWORD drive = 0;
+        DWORD changes = 0;
+    };
+    ScannedDisc scannedDisc() const { return m_scanned; }
+
     // What a rip names and tags its files with: the release shown (the one chosen, else the
     // disc's CD-TEXT, else source None) with the titles, artist and album as the list and the
     // boxes hold them now, the disc's ids, and where the titles came from.
@@ -107,6 +119,7 @@ private:
     QLabel* lblNoTracks = nullptr;
     // A scan is running; its report box may be open while the playback timer ticks.
     bool m_scanning = false;
+    ScannedDisc m_scanned;
     QList<QString> m_reportedScanFailures;
     bool m_editingTitle = false; // a Title cell's editor is open
     QSet<int> m_editedTitles;    // rows whose title the user typed since the scan

@@ -214,6 +214,33 @@ public:
     // audio's end is silence. False (BASS_ERROR_ILLPARAM) beyond kMostReadOffset either way.
     virtual BOOL BASS_CD_SetOffset(DWORD /*drive*/, int /*samples*/) { return 0; }
     virtual int BASS_CD_GetOffset(DWORD /*drive*/) { return 0; }
+    // Which drive-info fields the drive cannot answer (a disc image has no read speed, a
+    // drive may refuse its capabilities page): the same record with every unknown field
+    // nonzero, and in rwflags the bits that say nothing. False for an unknown drive.
+    virtual BOOL BASS_CD_GetInfoUnknown(DWORD /*drive*/, BASS_CD_INFO* unknown) {
+        if (unknown != nullptr)
+            *unknown = BASS_CD_INFO{};
+        return 1;
+    }
+
+    // Drives come and go (a USB drive plugged in or pulled out). A drive keeps its index for
+    // the library's life; one that has gone fails every call with BASS_ERROR_DEVICE, but its
+    // description stays, so the list of descriptions still ends at the first null.
+    virtual BOOL BASS_CD_DriveIsPresent(DWORD drive) {
+        return BASS_CD_GetDriveDescription(drive) != nullptr;
+    }
+    // Grows each time a drive comes or goes. Cheap; any thread.
+    virtual DWORD BASS_CD_GetDriveListChanges() { return 0; }
+
+    // Grows each time the disc in the drive may have changed, whatever changed it: the door
+    // opened or closed by anyone, a new medium reported by the drive, an image's files
+    // replaced on disk, the drive gone. Looks at the drive first (cheaply: the window asks
+    // every 50 ms). Thread of the library's user.
+    virtual DWORD BASS_CD_GetDiscChanges(DWORD /*drive*/) { return 0; }
+    // Whether the count has moved past changes, as last seen by BASS_CD_GetDiscChanges;
+    // does not look at the drive. Lock-free and cheap enough for every block a rip reads;
+    // any thread.
+    virtual BOOL BASS_CD_DiscChangedSince(DWORD /*drive*/, DWORD /*changes*/) { return 0; }
 };
 
 class BassWma {

@@ -1,6 +1,7 @@
 #include "playback/player.h"
 
 #include "cd/door.h"
+#include "cd/driveinfo.h"
 #include "cd/seconds2hms.h"
 #include "cd/tracklist.h"
 #include "common/modbass.h"
@@ -11,8 +12,9 @@
 
 #include <cmath>
 
-// Every 50 ms: the door boxes, a rescan of an empty list once the door is closed, and the
-// position of the playing stream on the position slider and label.
+// Every 50 ms: the door boxes, the drives that came or went, a rescan of an empty list once the
+// door is closed or of any list whose disc changed, and the position of the playing stream on
+// the position slider and label.
 
 namespace {
 // Whole number nearest to value, a half going to the even neighbour.
@@ -29,7 +31,8 @@ void Player::tmrPlaybackPosition_Timer() {
     const QScopedValueRollback<bool> running(m_tickRunning, true);
 
     const bool doorOpen = m_door.poll();
-    if (m_tracks.rowCount() == 0 && !doorOpen)
+    m_drives.followDriveList();
+    if ((m_tracks.rowCount() == 0 && !doorOpen) || m_tracks.discChanged())
         m_tracks.LoadTrackList();
 
     const DWORD active = m_services.core.BASS_ChannelIsActive(lStream);

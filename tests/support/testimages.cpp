@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+#include <cstring>
+
 QString TestImagesFolder() {
     const QString fromEnv = qEnvironmentVariable("MIVO_TEST_IMAGES");
     if (!fromEnv.isEmpty())
@@ -27,4 +30,13 @@ std::vector<QByteArray> TrackAudio(const QString& manifest, const QString& bin) 
                                  ? QByteArray()
                                  : all.mid(f[2].toLongLong() * 2352, f[3].toLongLong() * 2352));
     return tracks;
+}
+
+QByteArray AudioAt(const QByteArray& audio, qint64 from, qint64 length) {
+    QByteArray bytes(length, '\0');
+    const qint64 first = std::max<qint64>(from, 0);
+    const qint64 end = std::min<qint64>(from + length, audio.size());
+    if (first < end)
+        std::memcpy(bytes.data() + (first - from), audio.constData() + first, end - first);
+    return bytes;
 }

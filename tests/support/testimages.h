@@ -13,3 +13,7 @@ QString TestImage(const QString& name);
 // Each track's audio as the image's bin holds it, by the generator's manifest
 // ("<n> AUDIO|DATA <first sector> <sectors>"); empty for a data track.
 std::vector<QByteArray> TrackAudio(const QString& manifest, const QString& bin);
+
+// length bytes of a disc's audio from byte from on, silence where that lies off the audio (what
+// a read offset makes a drive read at the disc's edges).
+QByteArray AudioAt(const QByteArray& audio, qint64 from, qint64 length);

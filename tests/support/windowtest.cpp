@@ -91,14 +91,19 @@ QStringList WindowUnderTest::messages(const QString& caption) const {
     return texts;
 }
 
-bool RealWindow::start(const QStringList& images) {
+bool RealWindow::start(const QStringList& images, const QStringList& cdioDevices) {
     const QString appFolder = QCoreApplication::applicationDirPath();
     {
-        const ScopedEnv env("MIVO_DISC_IMAGES",
-                            images.isEmpty() ? std::nullopt
-                                             : std::optional(images.join(':').toStdString()));
+        const auto list = [](const QStringList& paths) {
+            return std::optional(paths.join(':').toStdString());
+        };
+        const ScopedEnv env("MIVO_DISC_IMAGES", images.isEmpty() && cdioDevices.isEmpty()
+                                                    ? std::nullopt
+                                                    : list(images));
+        const ScopedEnv devices("MIVO_CDIO_DEVICES", list(cdioDevices));
         audio = CreateAudioLibrary(
-            {.program = appFolder.toStdString(), .data = appFolder.toStdString()});
+            {.program = appFolder.toStdString(), .data = appFolder.toStdString()},
+            std::move(driveEvents));
     }
     return load(audio->library(), true);
 }

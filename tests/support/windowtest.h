@@ -5,6 +5,7 @@
 // or a screen reader finds them, never through the window's members.
 
 #include "common/flash.h"
+#include "platform/audio/cd/driveevents.h"
 #include "platform/audio/createaudiolibrary.h"
 #include "shell/frmmain.h"
 #include "support/fakeaudio.h"
@@ -79,11 +80,13 @@ struct FakeWindow : WindowUnderTest {
     bool load(bool keepTimer = false) { return WindowUnderTest::load(audio.library(), keepTimer); }
 };
 
-// On the real library with the given disc images as its drives (the discs/ folder's when
-// none are given).
+// On the real library with the given disc images as its virtual drives (the discs/ folder's
+// when neither list is given), after the paths libcdio opens itself as drives. Drives come and
+// go only as driveEvents (if set) reports.
 struct RealWindow : WindowUnderTest {
     ~RealWindow() override { closeWindow(); }
-    bool start(const QStringList& images = {});
+    bool start(const QStringList& images = {}, const QStringList& cdioDevices = {});
+    std::unique_ptr<DriveEventSource> driveEvents;
     std::unique_ptr<AudioLibraryInstance> audio;
 };
 

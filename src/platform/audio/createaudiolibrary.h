@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+class DriveEventSource;
+
 // Owns the real audio library: SDL2 output, libcdio drives and disc images,
 // FFmpeg for WMA, child processes for the external encoders.
 class AudioLibraryInstance {
@@ -20,4 +22,10 @@ struct AudioLibraryFolders {
                          // virtual drives when MIVO_DISC_IMAGES is not set
 };
 
+// Drives plugged in or out while the program runs are followed through udev's monitor, on
+// the event loop of the calling thread (none without a Qt application).
 std::unique_ptr<AudioLibraryInstance> CreateAudioLibrary(const AudioLibraryFolders& folders);
+// The same with another source of such events (a test's); null follows none.
+std::unique_ptr<AudioLibraryInstance>
+CreateAudioLibrary(const AudioLibraryFolders& folders,
+                   std::unique_ptr<DriveEventSource> driveEvents);

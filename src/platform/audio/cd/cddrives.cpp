@@ -15,6 +15,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kImagesVariable = "MIVO_DISC_IMAGES";
+constexpr const char* kCdioDevicesVariable = "MIVO_CDIO_DEVICES";
 
 std::vector<std::string> SplitPathList(const std::string& list) {
     std::vector<std::string> paths;
@@ -56,12 +57,30 @@ std::vector<std::string> DiscImagePaths(const std::string& dataFolder) {
     return SheetsIn(fs::path(dataFolder) / "discs");
 }
 
-std::vector<std::unique_ptr<CdDrive>> ListCdDrives(const std::string& dataFolder) {
+std::vector<std::string> CdioDevicePaths() {
+    const char* list = std::getenv(kCdioDevicesVariable);
+    return list != nullptr ? SplitPathList(list) : std::vector<std::string>{};
+}
+
+std::string DeviceNode(const std::string& path) {
+    std::error_code error;
+    const fs::path node = fs::canonical(path, error);
+    return error ? path : node.string();
+}
+
+std::vector<ListedDrive> ListCdDrives(const std::string& dataFolder) {
     InstallCdioLogHandler();
-    std::vector<std::unique_ptr<CdDrive>> drives;
+    std::vector<ListedDrive> drives;
     for (const std::string& device : OpticalDevices())
-        drives.push_back(std::make_unique<RealDrive>(device));
+        drives.push_back({DeviceNode(device), std::make_unique<RealDrive>(device)});
+    for (const std::string& path : CdioDevicePaths()) {
+        std::error_code error;
+        const fs::file_status status = fs::status(path, error);
+        const bool device = fs::is_block_file(status) || fs::is_character_file(status);
+        drives.push_back({device ? DeviceNode(path) : std::string(),
+                          std::make_unique<RealDrive>(path, DRIVER_UNKNOWN)});
+    }
     for (const std::string& image : DiscImagePaths(dataFolder))
-        drives.push_back(std::make_unique<VirtualDrive>(image));
+        drives.push_back({{}, std::make_unique<VirtualDrive>(image)});
     return drives;
 }

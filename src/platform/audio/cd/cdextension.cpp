@@ -8,29 +8,106 @@ constexpr DWORD kFirstDriveLetter = 3; // D
 constexpr int kTrackLimit = 99;
 } // namespace
 
-CdExtension::CdExtension(StreamEngine& engine, const std::string& dataFolder)
-    : CdExtension(engine, ListCdDrives(dataFolder)) {}
+CdExtension::CdExtension(StreamEngine& engine, const std::string& dataFolder) : m_engine(engine) {
+    for (ListedDrive& listed : ListCdDrives(dataFolder))
+        addDrive(listed.node, std::move(listed.drive));
+}
 
 CdExtension::CdExtension(StreamEngine& engine, std::vector<std::unique_ptr<CdDrive>> drives)
-    : m_engine(engine), m_drives(std::move(drives)), m_cdTextBlocks(m_drives.size()),
-      m_readOffsets(m_drives.size(), 0) {}
+    : m_engine(engine) {
+    for (auto& drive : drives)
+        addDrive({}, std::move(drive));
+}
 
-CdDrive* CdExtension::find(DWORD drive) {
-    if (drive >= m_drives.size())
+CdExtension::Slot* CdExtension::slot(DWORD drive) {
+    if (drive >= m_slotCount.load())
         return FailWith(BASS_ERROR_DEVICE, nullptr);
     SetLastBassError(BASS_OK);
-    return m_drives[drive].get();
+    return m_slots[drive].get();
+}
+
+CdDrive* CdExtension::find(DWORD drive) {
+    Slot* found = slot(drive);
+    if (found == nullptr || !found->drive)
+        return FailWith(BASS_ERROR_DEVICE, nullptr);
+    return found->drive.get();
+}
+
+CdExtension::Slot* CdExtension::slotOfNode(const std::string& node) {
+    if (node.empty())
+        return nullptr;
+    for (std::size_t i = 0; i < m_slotCount.load(); ++i)
+        if (m_slots[i]->node == node)
+            return m_slots[i].get();
+    return nullptr;
+}
+
+bool CdExtension::addDrive(const std::string& node, std::unique_ptr<CdDrive> drive) {
+    const std::lock_guard lock(m_mutex);
+    Slot* place = slotOfNode(node);
+    if (place != nullptr && place->drive)
+        return false;
+    if (place == nullptr) {
+        const std::size_t count = m_slotCount.load();
+        if (count == kMostDrives)
+            return false;
+        m_slots[count] = std::make_unique<Slot>();
+        place = m_slots[count].get();
+        place->node = node;
+        m_slotCount.store(count + 1); // published once the slot is whole
+    }
+    place->description = drive->description();
+    place->drive = std::move(drive);
+    place->readOffset = 0;
+    ++place->discChanges;
+    ++m_listChanges;
+    return true;
+}
+
+void CdExtension::removeDrive(const std::string& node) {
+    const std::lock_guard lock(m_mutex);
+    Slot* place = slotOfNode(node);
+    if (place == nullptr || !place->drive)
+        return;
+    place->drive.reset(); // a stream reading it keeps a handle of its own, which now fails
+    ++place->discChanges;
+    ++m_listChanges;
 }
 
 const char* CdExtension::BASS_CD_GetDriveDescription(DWORD drive) {
     const std::lock_guard lock(m_mutex);
-    CdDrive* found = find(drive);
-    return found ? found->description().c_str() : nullptr;
+    Slot* found = slot(drive);
+    return found ? found->description.c_str() : nullptr;
 }
 
 DWORD CdExtension::BASS_CD_GetDriveLetter(DWORD drive) {
     const std::lock_guard lock(m_mutex);
-    return find(drive) ? kFirstDriveLetter + drive : DWORD(-1);
+    return slot(drive) ? kFirstDriveLetter + drive : DWORD(-1);
+}
+
+BOOL CdExtension::BASS_CD_DriveIsPresent(DWORD drive) {
+    const std::lock_guard lock(m_mutex);
+    return find(drive) != nullptr;
+}
+
+DWORD CdExtension::BASS_CD_GetDriveListChanges() {
+    return m_listChanges.load();
+}
+
+DWORD CdExtension::BASS_CD_GetDiscChanges(DWORD drive) {
+    const std::lock_guard lock(m_mutex);
+    Slot* found = slot(drive);
+    if (found == nullptr)
+        return 0;
+    if (found->drive && found->drive->discChanged())
+        ++found->discChanges;
+    return found->discChanges.load();
+}
+
+BOOL CdExtension::BASS_CD_DiscChangedSince(DWORD drive, DWORD changes) {
+    if (drive >= m_slotCount.load())
+        return true; // no such drive: nothing read from it can be trusted
+    return m_slots[drive]->discChanges.load() != changes;
 }
 
 BOOL CdExtension::BASS_CD_GetInfo(DWORD drive, BASS_CD_INFO* info) {
@@ -40,7 +117,19 @@ BOOL CdExtension::BASS_CD_GetInfo(DWORD drive, BASS_CD_INFO* info) {
         return false;
     if (info == nullptr)
         return FailWith(BASS_ERROR_ILLPARAM, false);
-    return found->info(*info);
+    BASS_CD_INFO unknown;
+    return found->info(*info, unknown);
+}
+
+BOOL CdExtension::BASS_CD_GetInfoUnknown(DWORD drive, BASS_CD_INFO* unknown) {
+    const std::lock_guard lock(m_mutex);
+    CdDrive* found = find(drive);
+    if (!found)
+        return false;
+    if (unknown == nullptr)
+        return FailWith(BASS_ERROR_ILLPARAM, false);
+    BASS_CD_INFO info;
+    return found->info(info, *unknown);
 }
 
 BOOL CdExtension::BASS_CD_IsReady(DWORD drive) {
@@ -82,15 +171,20 @@ const char* CdExtension::BASS_CD_GetID(DWORD drive, DWORD id) {
         return nullptr;
     if (id != BASS_CD_ID_TEXT)
         return FailWith(BASS_ERROR_NOTAVAIL, nullptr);
-    std::string& block = m_cdTextBlocks[drive];
+    std::string& block = m_slots[drive]->cdTextBlock;
     block = found->cdTextBlock();
     return block.empty() ? nullptr : block.data();
 }
 
+// Whoever opens or closes the door, the disc may change.
 BOOL CdExtension::BASS_CD_Door(DWORD drive, DWORD action) {
     const std::lock_guard lock(m_mutex);
     CdDrive* found = find(drive);
-    return found && found->door(action);
+    if (!found || !found->door(action))
+        return false;
+    if (action == BASS_CD_DOOR_OPEN || action == BASS_CD_DOOR_CLOSE)
+        ++m_slots[drive]->discChanges;
+    return true;
 }
 
 BOOL CdExtension::BASS_CD_DoorIsOpen(DWORD drive) {
@@ -106,7 +200,6 @@ BOOL CdExtension::BASS_CD_DoorIsLocked(DWORD drive) {
 }
 
 HSTREAM CdExtension::BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags) {
-    std::unique_ptr<PcmSource> source;
     {
         const std::lock_guard lock(m_mutex);
         if (!find(drive))
@@ -115,12 +208,16 @@ HSTREAM CdExtension::BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags)
     // The previous stream goes first: on a real drive it holds the device open.
     if (flags & BASS_CD_FREEOLD)
         m_engine.freeStreamsOf(static_cast<int>(drive));
+    std::unique_ptr<PcmSource> source;
     {
         const std::lock_guard lock(m_mutex);
+        CdDrive* found = find(drive); // it may have gone meanwhile
+        if (!found)
+            return 0;
         if (track >= kTrackLimit)
             return FailWith(BASS_ERROR_CDTRACK, HSTREAM(0));
-        source = m_drives[drive]->openTrack(static_cast<int>(track), flags & BASS_STREAM_DECODE,
-                                            m_readOffsets[drive]);
+        source = found->openTrack(static_cast<int>(track), flags & BASS_STREAM_DECODE,
+                                  m_slots[drive]->readOffset);
     }
     if (!source)
         return 0;
@@ -147,11 +244,11 @@ BOOL CdExtension::BASS_CD_SetOffset(DWORD drive, int samples) {
         return false;
     if (samples < -kMostReadOffset || samples > kMostReadOffset)
         return FailWith(BASS_ERROR_ILLPARAM, false);
-    m_readOffsets[drive] = samples;
+    m_slots[drive]->readOffset = samples;
     return true;
 }
 
 int CdExtension::BASS_CD_GetOffset(DWORD drive) {
     const std::lock_guard lock(m_mutex);
-    return find(drive) ? m_readOffsets[drive] : 0;
+    return find(drive) ? m_slots[drive]->readOffset : 0;
 }

@@ -16,8 +16,9 @@ public:
 
     // Stays valid for the drive's whole life.
     virtual const std::string& description() const = 0;
-    // Fills every field but size; false with the last error set on failure.
-    virtual bool info(BASS_CD_INFO& info) = 0;
+    // Fills every field but size, and in unknown the fields the drive cannot answer (see
+    // BassCd::BASS_CD_GetInfoUnknown); false with the last error set on failure.
+    virtual bool info(BASS_CD_INFO& info, BASS_CD_INFO& unknown) = 0;
     virtual bool isReady() = 0;
     // The number of tracks, or -1 with the last error set.
     virtual int trackCount() = 0;
@@ -35,4 +36,8 @@ public:
     // read offset (see BassCd::BASS_CD_SetOffset) other than 0 reads the track that many
     // samples further on.
     virtual std::unique_ptr<PcmSource> openTrack(int track, bool forDecoding, int readOffset) = 0;
+    // Looks at the drive: true when its disc may have changed since the last look (the door
+    // opened or closed, a new medium, the image's files replaced); the drive then reads the
+    // disc afresh. Cheap: the window asks every 50 ms.
+    virtual bool discChanged() = 0;
 };

@@ -16,8 +16,8 @@ struct CdIoDeleter {
 using CdIoHandle = std::unique_ptr<CdIo_t, CdIoDeleter>;
 
 struct CddaDriveDeleter {
-    // Closes the drive together with the libcdio handle it opened itself.
-    void operator()(cdrom_drive_t* d) const { cdio_cddap_close(d); }
+    // Closes the drive but not the libcdio handle it was identified on, which has its own.
+    void operator()(cdrom_drive_t* d) const { cdio_cddap_close_no_free_cdio(d); }
 };
 using CddaDriveHandle = std::unique_ptr<cdrom_drive_t, CddaDriveDeleter>;
 

@@ -50,11 +50,24 @@ std::optional<CapabilitiesPage> ParseCapabilitiesPage(const unsigned char* reply
 }
 
 void FillDriveInfo(cdio_drive_read_cap_t read, cdio_drive_misc_cap_t misc,
-                   const std::optional<CapabilitiesPage>& page, BASS_CD_INFO& info) {
+                   const std::optional<CapabilitiesPage>& page, BASS_CD_INFO& info,
+                   BASS_CD_INFO& unknown) {
+    // Bits libcdio marks as unlearnt say nothing.
+    constexpr auto kUnlearnt = CDIO_DRIVE_CAP_UNKNOWN | CDIO_DRIVE_CAP_ERROR;
+    const bool readKnown = !(read & kUnlearnt);
+    const bool miscKnown = !(misc & kUnlearnt);
+    if (!readKnown)
+        read = 0;
+    if (!miscKnown)
+        misc = 0;
     info.rwflags = 0;
-    for (const CapabilityBit& bit : kReadBits)
+    unknown = BASS_CD_INFO{};
+    for (const CapabilityBit& bit : kReadBits) {
         if (read & bit.readCap)
             info.rwflags |= bit.flag;
+        if (!readKnown)
+            unknown.rwflags |= bit.flag;
+    }
     if (misc & CDIO_DRIVE_CAP_MISC_MULTI_SESSION)
         info.rwflags |= BASS_CD_RWFLAG_READMULTI;
     if (page && page->readsMethod2)
@@ -67,22 +80,27 @@ void FillDriveInfo(cdio_drive_read_cap_t read, cdio_drive_misc_cap_t misc,
     info.cache = page ? page->bufferKB : 0;
     // Every drive that reads CD-DA reads the lead-in's CD-TEXT with READ TOC.
     info.cdtext = (read & CDIO_DRIVE_CAP_READ_CD_DA) ? 1 : 0;
+
+    if (!miscKnown) {
+        unknown.rwflags |= BASS_CD_RWFLAG_READMULTI;
+        unknown.canopen = unknown.canlock = 1;
+    }
+    if (!page) {
+        unknown.rwflags |= BASS_CD_RWFLAG_READCDRW2 | BASS_CD_RWFLAG_READCDDAFAST;
+        unknown.maxspeed = unknown.cache = 1;
+    }
+    unknown.cdtext = readKnown ? 0 : 1;
 }
 
-void FillDriveInfo(CdIo_t* cdio, BASS_CD_INFO& info) {
+void FillDriveInfo(CdIo_t* cdio, BASS_CD_INFO& info, BASS_CD_INFO& unknown) {
     cdio_drive_read_cap_t read = 0;
     cdio_drive_write_cap_t write = 0;
     cdio_drive_misc_cap_t misc = 0;
     cdio_get_drive_cap(cdio, &read, &write, &misc);
-    // libcdio marks capabilities it could not learn; such bits say nothing.
-    const auto unknown = CDIO_DRIVE_CAP_UNKNOWN | CDIO_DRIVE_CAP_ERROR;
-    if (read & unknown)
-        read = 0;
-    if (misc & unknown)
-        misc = 0;
     std::array<unsigned char, 256> reply{};
     const bool sensed = mmc_mode_sense_10(cdio, reply.data(), reply.size(),
                                           kCapabilitiesPageCode) == DRIVER_OP_SUCCESS;
     FillDriveInfo(read, misc,
-                  sensed ? ParseCapabilitiesPage(reply.data(), reply.size()) : std::nullopt, info);
+                  sensed ? ParseCapabilitiesPage(reply.data(), reply.size()) : std::nullopt, info,
+                  unknown);
 }

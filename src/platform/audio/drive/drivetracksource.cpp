@@ -19,10 +19,10 @@ void ToLittleEndian(char* sector, int bytes) {
 
 } // namespace
 
-std::unique_ptr<DriveTrackSource> DriveTrackSource::open(const std::string& device,
-                                                         lsn_t firstSector, int sectorCount,
-                                                         bool forDecoding) {
-    auto reader = ParanoiaReader::open(device, forDecoding);
+std::unique_ptr<DriveTrackSource> DriveTrackSource::open(const std::string& path,
+                                                         driver_id_t driver, lsn_t firstSector,
+                                                         int sectorCount, bool forDecoding) {
+    auto reader = ParanoiaReader::open(path, driver, forDecoding);
     if (!reader)
         return FailWith(BASS_ERROR_NOCD, nullptr);
     return std::make_unique<DriveTrackSource>(std::move(reader), firstSector, sectorCount);

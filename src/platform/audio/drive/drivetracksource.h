@@ -3,6 +3,8 @@
 #include "platform/audio/core/pcmsource.h"
 #include "platform/audio/disc/sectorreader.h"
 
+#include <cdio/cdio.h>
+
 #include <array>
 #include <memory>
 #include <string>
@@ -13,8 +15,9 @@
 class DriveTrackSource : public PcmSource {
 public:
     // Null with the last error set when the drive cannot be opened for reading.
-    static std::unique_ptr<DriveTrackSource> open(const std::string& device, lsn_t firstSector,
-                                                  int sectorCount, bool forDecoding);
+    static std::unique_ptr<DriveTrackSource> open(const std::string& path, driver_id_t driver,
+                                                  lsn_t firstSector, int sectorCount,
+                                                  bool forDecoding);
     DriveTrackSource(std::unique_ptr<SectorReader> reader, lsn_t firstSector, int sectorCount);
 
     std::uint64_t length() const override;

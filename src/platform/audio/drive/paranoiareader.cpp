@@ -18,8 +18,12 @@ void CountParanoiaEvent(SectorDamage& damage, paranoia_cb_mode_t event) {
         ++damage.readErrors;
 }
 
-std::unique_ptr<ParanoiaReader> ParanoiaReader::open(const std::string& device, bool careful) {
-    CddaDriveHandle drive(cdio_cddap_identify(device.c_str(), CDDA_MESSAGE_FORGETIT, nullptr));
+std::unique_ptr<ParanoiaReader> ParanoiaReader::open(const std::string& path, driver_id_t driver,
+                                                     bool careful) {
+    CdIoHandle cdio(cdio_open(path.c_str(), driver));
+    if (!cdio)
+        return nullptr;
+    CddaDriveHandle drive(cdio_cddap_identify_cdio(cdio.get(), CDDA_MESSAGE_FORGETIT, nullptr));
     if (!drive || cdio_cddap_open(drive.get()) != 0)
         return nullptr;
     ParanoiaHandle paranoia(cdio_paranoia_init(drive.get()));
@@ -27,11 +31,11 @@ std::unique_ptr<ParanoiaReader> ParanoiaReader::open(const std::string& device, 
         return nullptr;
     cdio_paranoia_modeset(paranoia.get(), careful ? kRipMode : kPlaybackMode);
     return std::unique_ptr<ParanoiaReader>(
-        new ParanoiaReader(std::move(drive), std::move(paranoia)));
+        new ParanoiaReader(std::move(cdio), std::move(drive), std::move(paranoia)));
 }
 
-ParanoiaReader::ParanoiaReader(CddaDriveHandle drive, ParanoiaHandle paranoia)
-    : m_drive(std::move(drive)), m_paranoia(std::move(paranoia)) {}
+ParanoiaReader::ParanoiaReader(CdIoHandle cdio, CddaDriveHandle drive, ParanoiaHandle paranoia)
+    : m_cdio(std::move(cdio)), m_drive(std::move(drive)), m_paranoia(std::move(paranoia)) {}
 
 void ParanoiaReader::onEvent(long, paranoia_cb_mode_t event) {
     if (t_reading != nullptr)

@@ -10,23 +10,27 @@
 // adds one event to a stream's tally (its own function, so it can be checked).
 void CountParanoiaEvent(SectorDamage& damage, paranoia_cb_mode_t event);
 
-// Sectors of a real drive through libcdio-paranoia on a drive handle of its own.
+// Sectors of a drive through libcdio-paranoia on a drive handle of its own: paranoia reads
+// an image that libcdio opens as a drive just as it reads a disc.
 // Ripping uses full paranoia (verification and overlap, a bounded number of
 // retries); playback reads without fix-ups, where a short glitch beats a stall.
 class ParanoiaReader final : public SectorReader {
 public:
-    // Null when the drive cannot be opened for reading.
-    static std::unique_ptr<ParanoiaReader> open(const std::string& device, bool careful);
+    // Null when the drive cannot be opened for reading. driver as RealDrive takes it.
+    static std::unique_ptr<ParanoiaReader> open(const std::string& path, driver_id_t driver,
+                                                bool careful);
 
     const std::int16_t* readSector() override;
     void seek(lsn_t sector) override;
     SectorDamage damage() const override { return m_damage; }
 
 private:
-    ParanoiaReader(CddaDriveHandle drive, ParanoiaHandle paranoia);
+    ParanoiaReader(CdIoHandle cdio, CddaDriveHandle drive, ParanoiaHandle paranoia);
     static void onEvent(long sector, paranoia_cb_mode_t event);
 
+    // Declared in the order they are made: each is freed before what it reads from.
+    CdIoHandle m_cdio;
     CddaDriveHandle m_drive;
-    ParanoiaHandle m_paranoia; // declared after m_drive: freed before the drive closes
+    ParanoiaHandle m_paranoia;
     SectorDamage m_damage;
 };

@@ -1,6 +1,7 @@
 #include "platform/audio/drive/realdrive.h"
 
 #include "platform/audio/core/lasterror.h"
+#include "platform/audio/disc/cdiolog.h"
 #include "platform/audio/disc/cdtextblock.h"
 #include "platform/audio/disc/shiftedtrack.h"
 #include "platform/audio/drive/drivecapabilities.h"
@@ -10,7 +11,14 @@
 #include <cdio/mmc_hl_cmds.h>
 #include <cdio/mmc_ll_cmds.h>
 
+#include <filesystem>
+#include <utility>
+
+namespace fs = std::filesystem;
+
 namespace {
+
+constexpr auto kTrayAnswerLife = std::chrono::milliseconds(250);
 
 // INQUIRY fields come padded with spaces.
 std::string Trimmed(const char* field) {
@@ -20,28 +28,65 @@ std::string Trimmed(const char* field) {
     return text;
 }
 
-std::string Describe(CdIo_t* cdio, const std::string& device) {
-    cdio_hwinfo_t hw{};
-    if (cdio == nullptr || !cdio_get_hwinfo(cdio, &hw))
-        return device;
-    return Trimmed(hw.psz_vendor) + " " + Trimmed(hw.psz_model) + " " + Trimmed(hw.psz_revision);
+// Anything else libcdio is to open itself is taken for an image, also before it exists.
+bool IsDeviceNode(const std::string& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    return fs::is_block_file(status) || fs::is_character_file(status);
+}
+
+// What an image is read from: the path, and the data file libcdio reads for it. libcdio's CUE
+// reader reads the BIN named after the sheet, whatever the sheet's FILE line says.
+std::vector<std::string> ImageFiles(const std::string& path, CdIo_t* cdio) {
+    std::vector<std::string> files{path};
+    const char* source = cdio != nullptr ? cdio_get_arg(cdio, "source") : nullptr;
+    std::string data = source != nullptr ? source : "";
+    if (data.empty() && fs::path(path).extension() == ".cue")
+        data = fs::path(path).replace_extension(".bin").string();
+    if (!data.empty() && data != path)
+        files.push_back(data);
+    return files;
 }
 
 } // namespace
 
-namespace {
-constexpr auto kTrayAnswerLife = std::chrono::milliseconds(250);
+RealDrive::RealDrive(std::string path, driver_id_t driver)
+    : m_path(std::move(path)), m_driver(driver),
+      m_image(driver != DRIVER_DEVICE && !IsDeviceNode(m_path)) {
+    TakeCdioComplaint(); // what libcdio said before is not about this drive
+    m_description = describe();
+    if (m_image)
+        m_files = DiscFiles(ImageFiles(m_path, m_handle.get()));
 }
 
-RealDrive::RealDrive(std::string path) : m_device(std::move(path)) {
-    m_description = Describe(device(), m_device);
+// An image names libcdio's reader for it as vendor and model, and then its own file.
+std::string RealDrive::describe() {
+    CdIo_t* cdio = device();
+    if (cdio == nullptr) {
+        if (m_driver == DRIVER_DEVICE)
+            return m_path;
+        const std::string reason = TakeCdioComplaint();
+        return m_path + ": libcdio cannot open it" + (reason.empty() ? "" : ": " + reason);
+    }
+    cdio_hwinfo_t hw{};
+    std::string description = m_image ? std::string("libcdio") : m_path;
+    if (cdio_get_hwinfo(cdio, &hw))
+        description =
+            Trimmed(hw.psz_vendor) + " " + Trimmed(hw.psz_model) + " " + Trimmed(hw.psz_revision);
+    if (m_image)
+        description += " (" + fs::path(m_path).filename().string() + ")";
+    return description;
 }
 
 CdIo_t* RealDrive::device() {
-    if (m_handle && cdio_get_media_changed(m_handle.get()) == 1 && !m_locked)
+    if (m_handle && !m_image && !m_locked && cdio_get_media_changed(m_handle.get()) == 1) {
         m_handle.reset(); // a new disc: libcdio keeps the old one's table of contents
-    if (!m_handle)
-        m_handle.reset(cdio_open(m_device.c_str(), DRIVER_DEVICE));
+        m_changeSeen = true;
+    }
+    // An image that libcdio refused is tried again only once its files change.
+    if (!m_handle && !m_openRefused)
+        m_handle.reset(cdio_open(m_path.c_str(), m_driver));
+    m_openRefused = m_image && !m_handle;
     return m_handle ? m_handle.get() : FailWith(BASS_ERROR_DEVICE, nullptr);
 }
 
@@ -50,21 +95,26 @@ CdIo_t* RealDrive::disc() {
         return FailWith(BASS_ERROR_NOCD, nullptr);
     CdIo_t* cdio = device();
     if (!cdio)
-        return nullptr;
+        return m_image ? FailWith(BASS_ERROR_NOCD, nullptr) : nullptr;
     if (cdio_get_num_tracks(cdio) == CDIO_INVALID_TRACK)
         return FailWith(BASS_ERROR_NOCD, nullptr);
     return cdio;
 }
 
+// An image has no tray: it is always in.
 bool RealDrive::trayOpen() {
+    if (m_image)
+        return false;
     const auto now = Clock::now();
     if (now - m_trayAskedAt < kTrayAnswerLife)
         return m_trayOpen;
     CdIo_t* cdio = device();
-    m_trayOpen = cdio != nullptr && mmc_get_tray_status(cdio) == 1;
-    m_trayAskedAt = now;
+    const bool open = cdio != nullptr && mmc_get_tray_status(cdio) == 1;
+    m_changeSeen = m_changeSeen || open != m_trayOpen;
+    m_trayOpen = open;
     if (m_trayOpen)
         forget(); // whatever disc comes in is read afresh
+    m_trayAskedAt = now;
     return m_trayOpen;
 }
 
@@ -74,11 +124,21 @@ void RealDrive::forget() {
     m_trayAskedAt = {};
 }
 
-bool RealDrive::info(BASS_CD_INFO& info) {
+bool RealDrive::discChanged() {
+    if (m_image && m_files.changed()) {
+        forget();
+        m_openRefused = false;
+        m_changeSeen = true;
+    }
+    trayOpen(); // also asks the drive whether it holds a new medium
+    return std::exchange(m_changeSeen, false);
+}
+
+bool RealDrive::info(BASS_CD_INFO& info, BASS_CD_INFO& unknown) {
     CdIo_t* cdio = device();
     if (!cdio)
         return false;
-    FillDriveInfo(cdio, info);
+    FillDriveInfo(cdio, info, unknown);
     return true;
 }
 
@@ -146,23 +206,29 @@ std::string RealDrive::cdTextBlock() {
 bool RealDrive::door(DWORD action) {
     switch (action) {
     case BASS_CD_DOOR_OPEN:
-        if (m_locked)
-            return FailWith(BASS_ERROR_NOTAVAIL, false);
-        forget(); // the system refuses to eject a drive that another handle holds open
-        return cdio_eject_media_drive(m_device.c_str()) == DRIVER_OP_SUCCESS ||
-               FailWith(BASS_ERROR_NOTAVAIL, false);
-    case BASS_CD_DOOR_CLOSE: {
-        CdIo_t* cdio = device();
-        const bool closed = cdio && mmc_close_tray(cdio) == DRIVER_OP_SUCCESS;
-        forget();
-        return closed || FailWith(BASS_ERROR_NOTAVAIL, false);
-    }
+    case BASS_CD_DOOR_CLOSE:
+        return moveTray(action == BASS_CD_DOOR_OPEN);
     case BASS_CD_DOOR_LOCK:
     case BASS_CD_DOOR_UNLOCK:
         return lock(action == BASS_CD_DOOR_LOCK);
     default:
         return FailWith(BASS_ERROR_ILLPARAM, false);
     }
+}
+
+// libcdio's eject on an image handle damages the handle; an image has no tray to move anyway.
+bool RealDrive::moveTray(bool open) {
+    if (m_image || (open && m_locked))
+        return FailWith(BASS_ERROR_NOTAVAIL, false);
+    if (open) {
+        forget(); // the system refuses to eject a drive that another handle holds open
+        return cdio_eject_media_drive(m_path.c_str()) == DRIVER_OP_SUCCESS ||
+               FailWith(BASS_ERROR_NOTAVAIL, false);
+    }
+    CdIo_t* cdio = device();
+    const bool closed = cdio && mmc_close_tray(cdio) == DRIVER_OP_SUCCESS;
+    forget();
+    return closed || FailWith(BASS_ERROR_NOTAVAIL, false);
 }
 
 bool RealDrive::lock(bool prevent) {
@@ -185,13 +251,13 @@ std::unique_ptr<PcmSource> RealDrive::openTrack(int track, bool forDecoding, int
     const lsn_t first = cdio_get_track_lsn(cdio, number);
     const int sectors = static_cast<int>(cdio_get_track_sec_count(cdio, number));
     if (readOffset == 0)
-        return DriveTrackSource::open(m_device, first, sectors, forDecoding);
+        return DriveTrackSource::open(m_path, m_driver, first, sectors, forDecoding);
     DiscToc disc;
     if (!toc(disc))
         return nullptr;
     const OffsetRead plan =
         PlanShiftedTrack(disc, track, qint64(sectors) * kSamplesPerSector, readOffset);
     return OpenShiftedTrack(plan, [&](qint32 firstSector, qint32 sectorCount) {
-        return DriveTrackSource::open(m_device, firstSector, sectorCount, forDecoding);
+        return DriveTrackSource::open(m_path, m_driver, firstSector, sectorCount, forDecoding);
     });
 }

@@ -9,18 +9,39 @@
 #include <algorithm>
 #include <filesystem>
 
-VirtualDrive::VirtualDrive(const std::string& sheetPath) {
-    LoadedImage image = LoadDiscImage(sheetPath);
+VirtualDrive::VirtualDrive(const std::string& sheetPath) : m_sheetPath(sheetPath) {
+    load();
+    // The description stays as the list first showed it.
     m_description =
         kVirtualDrivePrefix + std::filesystem::path(sheetPath).filename().string() + ")";
-    if (!image.layout)
-        m_description += ": cannot read the image: " + image.error;
+    if (!m_layout)
+        m_description += ": cannot read the image: " + m_loadError;
+}
+
+void VirtualDrive::load() {
+    LoadedImage image = LoadDiscImage(m_sheetPath);
+    m_loadError = image.error;
     m_layout = std::move(image.layout);
+    std::vector<std::string> files{m_sheetPath};
     if (m_layout)
+        for (const ImageTrack& track : m_layout->tracks)
+            if (std::find(files.begin(), files.end(), track.file) == files.end())
+                files.push_back(track.file);
+    m_files = DiscFiles(std::move(files));
+    m_presence->eject(); // whatever reads the old disc fails
+    if (m_layout && !m_doorOpen)
         m_presence->insert();
 }
 
-bool VirtualDrive::info(BASS_CD_INFO& info) {
+bool VirtualDrive::discChanged() {
+    if (!m_files.changed())
+        return false;
+    load();
+    return true;
+}
+
+bool VirtualDrive::info(BASS_CD_INFO& info, BASS_CD_INFO& unknown) {
+    unknown = BASS_CD_INFO{};
     info.rwflags = kVirtualDriveFlags;
     info.canopen = 1;
     info.canlock = 1;

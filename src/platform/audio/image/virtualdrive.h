@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/audio/disc/cddrive.h"
+#include "platform/audio/disc/discfiles.h"
 #include "platform/audio/disc/disclayout.h"
 #include "platform/audio/disc/discpresence.h"
 
@@ -17,13 +18,15 @@ inline constexpr DWORD kVirtualDriveCacheKB = 2048;
 // A disc image shown as a drive. Opening the door ejects the image (the drive
 // is then empty and reads in progress fail), closing it puts the image back;
 // a locked door does not open. An image that cannot be used is still listed,
-// with the reason in its description, and its drive never holds a disc.
+// with the reason in its description, and its drive holds no disc. The sheet or
+// a data file replaced on disk is another disc: the image is read again and
+// reads in progress fail, as when a disc is swapped.
 class VirtualDrive : public CdDrive {
 public:
     explicit VirtualDrive(const std::string& sheetPath);
 
     const std::string& description() const override { return m_description; }
-    bool info(BASS_CD_INFO& info) override;
+    bool info(BASS_CD_INFO& info, BASS_CD_INFO& unknown) override;
     bool isReady() override;
     int trackCount() override;
     int trackLength(int track) override;
@@ -33,8 +36,11 @@ public:
     bool doorIsOpen() override { return m_doorOpen; }
     bool doorIsLocked() override { return m_locked; }
     std::unique_ptr<PcmSource> openTrack(int track, bool forDecoding, int readOffset) override;
+    bool discChanged() override;
 
 private:
+    // Reads the sheet and the files it names; an image that cannot be used holds no disc.
+    void load();
     // The track when the disc is in and the track exists; null with the last error set.
     const ImageTrack* findTrack(int track);
     // The disc's sectors [firstSector, firstSector + sectorCount), all of audio tracks.
@@ -42,8 +48,11 @@ private:
     bool openDoor();
     void closeDoor();
 
+    std::string m_sheetPath;
     std::string m_description;
     std::optional<DiscLayout> m_layout;
+    std::string m_loadError;
+    DiscFiles m_files; // the sheet and the data files it names
     std::shared_ptr<DiscPresence> m_presence = std::make_shared<DiscPresence>();
     bool m_doorOpen = false;
     bool m_locked = false;
