@@ -35,6 +35,8 @@ public:
     // false when the list has no such position.
     bool selectDrive(int index);
     int driveCount() const { return m_driveCount; }
+    // While a rip reads the drive, its read offset stays as it is (see DriveOffset).
+    void setRipping(bool ripping) { m_offset->setRipping(ripping); }
 
 signals:
     // Another drive was chosen and shown; its disc has not been scanned yet.
