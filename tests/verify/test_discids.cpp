@@ -1,8 +1,15 @@
 // The disc ids of real discs against the values their databases publish: discs whose track 1
 // starts at sector 32 or 33, an enhanced CD (data last) and mixed-mode CDs (data first).
 
+#include "support/loopbackhttp.h"
+#include "support/wavfile.h"
+#include "support/windowtest.h"
 #include "verify/discids.h"
 
+#include <QDir>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,6 +24,30 @@ DiscToc Toc(QList<qint32> lsns, int data = 0, qint32 audioLeadOut = 0) {
     return toc;
 }
 
+// "Goo Goo Dolls, Dizzy up the Girl" from mbdiscid's test suite: track 1 at sector 32.
+const DiscToc kStartsAt32 = Toc({32, 12112, 28067, 45957, 58302, 77017, 97830, 112502, 130332,
+                                 143212, 151955, 173670, 183470, 203270});
+
+// A CUE image of the disc: one file of every sector from 0 on (sparse: silence), sector 31 of
+// the audio before track 1 holding 'p' and track 1's first sector 'x'.
+QString WriteImage(const QDir& folder, const DiscToc& toc) {
+    QFile bin(folder.filePath("disc.bin"));
+    if (!bin.open(QIODevice::WriteOnly) || !bin.resize(qint64(toc.leadOut) * 2352) ||
+        !bin.seek(31 * 2352) || bin.write(QByteArray(2352, 'p') + QByteArray(2352, 'x')) < 0)
+        return {};
+    QString sheet = "FILE \"disc.bin\" BINARY\n";
+    for (qsizetype t = 0; t < toc.tracks.size(); ++t) {
+        const qint32 lsn = toc.tracks[t].lsn;
+        sheet += QString::asprintf("  TRACK %02d AUDIO\n%s    INDEX 01 %02d:%02d:%02d\n",
+                                   int(t + 1), t == 0 ? "    INDEX 00 00:00:00\n" : "", lsn / 4500,
+                                   lsn / 75 % 60, lsn % 75);
+    }
+    QFile cue(folder.filePath("disc.cue"));
+    if (!cue.open(QIODevice::WriteOnly) || cue.write(sheet.toUtf8()) < 0)
+        return {};
+    return cue.fileName();
+}
+
 } // namespace
 
 TEST(DiscIds, MatchWhatTheDatabasesPublish) {
@@ -27,8 +58,7 @@ TEST(DiscIds, MatchWhatTheDatabasesPublish) {
     } cases[] = {
         // mbdiscid's test suite (ids checked against dBpoweramp and MusicBrainz).
         {"Goo Goo Dolls, Dizzy up the Girl",
-         Toc({32, 12112, 28067, 45957, 58302, 77017, 97830, 112502, 130332, 143212, 151955, 173670,
-              183470, 203270}),
+         kStartsAt32,
          {"013-0015a200-00d903ba-a60a960d", "a60a960d", "eafSQC0kDG0EPmE15c7vmMp6PNs-",
           "1+13+203420+182+12262+28217+46107+58452+77167+97980+112652+130482+143362+152105+"
           "173820+183620"}},
@@ -79,4 +109,44 @@ TEST(DiscIds, MatchWhatTheDatabasesPublish) {
     }
     EXPECT_EQ(AccurateRipPath(AccurateRipDiscIds(cases[0].toc)),
               "accuraterip/0/0/2/dBAR-013-0015a200-00d903ba-a60a960d.bin");
+}
+
+// The disc laid out as an image with the audio before track 1 in its file: the databases are
+// asked by the published ids, the rip log lists track 1 at sector 32 with those ids, and track 1
+// is ripped from its INDEX 01.
+TEST(DiscIds, AnImageWhoseFirstTrackStartsAtSector32KeepsItsPublishedIds) {
+    QTemporaryDir dir;
+    const QString sheet = WriteImage(QDir(dir.path()), kStartsAt32);
+    ASSERT_FALSE(sheet.isEmpty());
+    const ScopedEnv cacheHome("XDG_CACHE_HOME", dir.filePath("cache").toStdString());
+    LoopbackHttp databases([](const QByteArray&) { return LoopbackHttp::Response(404, ""); });
+    const ScopedEnv musicBrainz("MIVO_MUSICBRAINZ_URL", databases.url());
+    const ScopedEnv accurateRip("MIVO_ACCURATERIP_URL", databases.url());
+    RealWindow w;
+    ASSERT_TRUE(w.start({sheet}));
+    ASSERT_TRUE(WaitUntil([&] { return !databases.requests.isEmpty(); }));
+    EXPECT_TRUE(databases.requests[0].startsWith("GET /ws/2/discid/eafSQC0kDG0EPmE15c7vmMp6PNs-?"))
+        << databases.requests[0].toStdString();
+
+    const QString folder = dir.filePath("out");
+    w.find<QLineEdit>("txtExtractPath").setText(folder);
+    w.find<QRadioButton>("optExtractMode1").setChecked(true);
+    w.tick({1});
+    w.command("IDC_FS_ExtractBtn");
+    EXPECT_TRUE(std::any_of(databases.requests.cbegin(), databases.requests.cend(), [](auto& r) {
+        return r.startsWith("GET /accuraterip/0/0/2/dBAR-013-0015a200-00d903ba-a60a960d.bin");
+    }));
+    const QStringList logs = QDir(folder).entryList({"Mivo rip *.log"});
+    ASSERT_EQ(logs.size(), 1);
+    QFile logFile(folder + "/" + logs[0]);
+    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
+    const QString log = QString::fromUtf8(logFile.readAll());
+    for (const char* line :
+         {"AccurateRip disc ID: 013-0015a200-00d903ba-a60a960d", "freedb disc ID: a60a960d",
+          "MusicBrainz disc ID: eafSQC0kDG0EPmE15c7vmMp6PNs-"})
+        EXPECT_TRUE(log.contains(line)) << line;
+    EXPECT_TRUE(log.contains(QRegularExpression("\\n1 +32 +02:41\\.05 ")));
+    const WavFile track1 = ReadWav(folder + "/TRACK1.WAV");
+    track1.expectCdHeader(12080 * 2352);
+    EXPECT_EQ(track1.data().left(2352), QByteArray(2352, 'x'));
 }
