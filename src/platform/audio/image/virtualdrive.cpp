@@ -141,11 +141,15 @@ std::unique_ptr<PcmSource> VirtualDrive::openSectors(qint32 firstSector, qint32 
         ImageExtent part = extent;
         part.fileOffset += std::uint64_t(from - extent.firstSector) * kCdSectorBytes;
         part.sectorCount = to - from;
+        std::unique_ptr<PcmSource> source;
         if (part.file.empty())
-            parts.push_back(std::make_unique<PaddedSource>(
-                nullptr, PaddedSource::Layout{part.byteLength(), 0, 0, 0}));
-        else if (!(parts.emplace_back(ImageTrackSource::open(part, m_presence))))
+            source = std::make_unique<PaddedSource>(
+                nullptr, PaddedSource::Layout{part.byteLength(), 0, 0, 0});
+        else
+            source = ImageTrackSource::open(part, m_presence);
+        if (!source)
             return nullptr;
+        parts.push_back(std::move(source));
     }
     if (parts.size() == 1)
         return std::move(parts.front());
