@@ -39,6 +39,8 @@ public:
     bool selectDrive(int index);
     // Every drive index the library has given out, gone drives included.
     int driveCount() const { return m_driveCount; }
+    // While a rip reads the drive, its read offset stays as it is (see DriveOffset).
+    void setRipping(bool ripping) { m_offset->setRipping(ripping); }
 
 signals:
     // Another drive was chosen and shown; its disc has not been scanned yet.

@@ -70,9 +70,21 @@ void DriveOffset::showDrive(DWORD drive) {
         const QSignalBlocker quiet(spnReadOffset);
         spnReadOffset->setValue(samples);
     }
-    spnReadOffset->setEnabled(!image);
-    cmdFindOffset->setEnabled(!image && !m_finder->running());
+    enableControls();
     m_cd.BASS_CD_SetOffset(drive, samples);
+}
+
+void DriveOffset::setRipping(bool ripping) {
+    m_ripping = ripping;
+    if (ripping)
+        m_finder->cancel();
+    enableControls();
+}
+
+void DriveOffset::enableControls() {
+    const bool image = isDiscImage(m_drive);
+    spnReadOffset->setEnabled(!image && !m_ripping);
+    cmdFindOffset->setEnabled(!image && !m_ripping && !m_finder->running());
 }
 
 void DriveOffset::spnReadOffset_Change(int samples) {
@@ -80,6 +92,8 @@ void DriveOffset::spnReadOffset_Change(int samples) {
 }
 
 bool DriveOffset::setOffset(DWORD drive, int samples) {
+    if (m_ripping)
+        return false; // the rip reads with the offset it started with
     m_cd.BASS_CD_SetOffset(drive, samples);
     if (m_register.REGSaveSetting(HKEY_LOCAL_MACHINE, kSection, driveName(drive),
                                   QString::number(samples)))
@@ -92,13 +106,15 @@ bool DriveOffset::setOffset(DWORD drive, int samples) {
 }
 
 void DriveOffset::cmdFindOffset_Click() {
+    if (m_ripping)
+        return;
     cmdFindOffset->setEnabled(false);
     m_finder->start(m_drive);
 }
 
 // The offset goes to the drive it was found for, even if another one is shown by now.
 void DriveOffset::offsetFound(const OffsetFinding& finding) {
-    cmdFindOffset->setEnabled(!isDiscImage(m_drive));
+    enableControls();
     QWidget* owner = cmdFindOffset->window();
     if (!finding.found) {
         m_dialogs.showMessage(

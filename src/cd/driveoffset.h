@@ -30,6 +30,9 @@ public:
     // Shows the drive's saved offset and gives it to the library. A disc image is read as it
     // is: its offset is 0 and cannot be changed.
     void showDrive(DWORD drive);
+    // The drive belongs to a rip: a search for the offset ends at once, unanswered, and
+    // neither the offset nor a search can be started until the rip is over.
+    void setRipping(bool ripping);
 
 private:
     void BuildControls(QGroupBox* panel);
@@ -40,12 +43,14 @@ private:
     bool setOffset(DWORD drive, int samples);
     QString driveName(DWORD drive);
     bool isDiscImage(DWORD drive);
+    void enableControls();
 
     BassCd& m_cd;
     Dialogs& m_dialogs;
     CRegister m_register;
     OffsetFinder* m_finder;
     DWORD m_drive = 0;
+    bool m_ripping = false;
     QSpinBox* spnReadOffset = nullptr;
     QPushButton* cmdFindOffset = nullptr;
 };

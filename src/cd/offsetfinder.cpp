@@ -28,11 +28,30 @@ QString SearchFailure(const OffsetSearch& search) {
 } // namespace
 
 OffsetFinder::OffsetFinder(BassCore& core, BassCd& cd, QObject* parent)
-    : QObject(parent), m_core(core), m_cd(cd), m_client(new AccurateRipClient(this)) {
-    connect(m_client, &AccurateRipClient::finished, this, &OffsetFinder::databaseAnswered);
+    : QObject(parent), m_core(core), m_cd(cd), m_client(nullptr) {
+    newClient();
 }
 
 OffsetFinder::~OffsetFinder() = default;
+
+// A client destroyed while its request runs says nothing.
+void OffsetFinder::newClient() {
+    delete m_client;
+    m_client = new AccurateRipClient(this);
+    connect(m_client, &AccurateRipClient::finished, this, &OffsetFinder::databaseAnswered);
+}
+
+void OffsetFinder::cancel() {
+    if (!m_running)
+        return;
+    ++m_serial;
+    newClient();
+    if (m_reader.joinable()) {
+        m_reader.request_stop();
+        m_reader.join();
+    }
+    m_running = false;
+}
 
 void OffsetFinder::start(DWORD drive) {
     if (m_running)
@@ -51,14 +70,10 @@ void OffsetFinder::start(DWORD drive) {
 
 bool OffsetFinder::chooseTracks(const DiscToc& toc) {
     m_tracks.clear();
-    int audioTrack = 0;
     for (qsizetype i = 0; i < toc.tracks.size() && m_tracks.size() < kTracksToRead; ++i) {
-        if (!toc.tracks[i].audio)
-            continue;
         const qint64 samples = qint64(TrackEnd(toc, i) - toc.tracks[i].lsn) * kSamplesPerSector;
-        if (samples >= kShortestTrack)
-            m_tracks.append({DWORD(i), audioTrack});
-        ++audioTrack;
+        if (toc.tracks[i].audio && samples >= kShortestTrack)
+            m_tracks.append(DWORD(i));
     }
     return m_tracks.size() >= 2;
 }
@@ -77,25 +92,31 @@ void OffsetFinder::startReading() {
     const int readOffset = m_cd.BASS_CD_GetOffset(m_drive);
     if (m_reader.joinable())
         m_reader.join(); // the last search's thread, long ended
-    m_reader = std::jthread(
-        [this, readOffset](const std::stop_token& stop) { readWindows(stop, readOffset); });
+    m_reader = std::jthread([this, readOffset, serial = m_serial](const std::stop_token& stop) {
+        readWindows(stop, readOffset, serial);
+    });
 }
 
-void OffsetFinder::readWindows(const std::stop_token& stop, int readOffset) {
+void OffsetFinder::readWindows(const std::stop_token& stop, int readOffset, int serial) {
     QList<OffsetWindow> windows;
     QString failure;
-    for (const TrackToRead& track : std::as_const(m_tracks)) {
+    for (const DWORD track : std::as_const(m_tracks)) {
         if (stop.stop_requested())
             return;
-        OffsetWindow window{track.audioTrack, {}};
-        if (!readWindow(track.track, readOffset, window.pcm)) {
-            failure = QStringLiteral("track %1 of the disc could not be read").arg(track.track + 1);
+        OffsetWindow window{int(track), {}};
+        if (!readWindow(track, readOffset, window.pcm)) {
+            failure = QStringLiteral("track %1 of the disc could not be read").arg(track + 1);
             break;
         }
         windows.append(window);
     }
     QMetaObject::invokeMethod(
-        this, [this, windows, failure] { windowsRead(windows, failure); }, Qt::QueuedConnection);
+        this,
+        [this, windows, failure, serial] {
+            if (serial == m_serial)
+                windowsRead(windows, failure);
+        },
+        Qt::QueuedConnection);
 }
 
 // The stream reads with the drive's offset; the window is placed so that it holds what the
@@ -134,7 +155,9 @@ void OffsetFinder::fail(const QString& reason) {
 void OffsetFinder::finish(const OffsetFinding& finding) {
     QMetaObject::invokeMethod(
         this,
-        [this, finding] {
+        [this, finding, serial = m_serial] {
+            if (serial != m_serial)
+                return;
             m_running = false;
             emit finished(finding);
         },

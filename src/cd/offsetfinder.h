@@ -33,33 +33,34 @@ public:
     // Starts with the disc in the drive; finished comes once, later. Nothing while running.
     void start(DWORD drive);
     bool running() const { return m_running; }
+    // Ends a search at once, without finished: the database's answer is dropped and a read in
+    // progress ends before this returns (a rip is about to read the drive).
+    void cancel();
 
 signals:
     void finished(const OffsetFinding& finding);
 
 private:
-    struct TrackToRead {
-        DWORD track = 0; // the library's track number
-        int audioTrack = 0;
-    };
-
     bool chooseTracks(const DiscToc& toc);
     void databaseAnswered(const DbarLookup& lookup);
     void startReading();
-    // On the reader thread: the windows, or the track that could not be read.
-    void readWindows(const std::stop_token& stop, int readOffset);
+    // On the reader thread: the windows, or the track that could not be read; serial is the
+    // search's.
+    void readWindows(const std::stop_token& stop, int readOffset, int serial);
     bool readWindow(DWORD track, int readOffset, QByteArray& pcm);
     void windowsRead(const QList<OffsetWindow>& windows, const QString& failure);
     void finish(const OffsetFinding& finding);
     void fail(const QString& reason);
+    void newClient();
 
     BassCore& m_core;
     BassCd& m_cd;
     AccurateRipClient* m_client;
     bool m_running = false;
+    int m_serial = 0; // which search the events queued for the window belong to
     DWORD m_drive = 0;
     AccurateRipIds m_ids;
-    QList<TrackToRead> m_tracks;
+    QList<DWORD> m_tracks; // the library's track numbers, which are their database entries too
     QList<DbarResponse> m_responses;
     std::jthread m_reader; // last: it ends first
 };

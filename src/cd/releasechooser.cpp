@@ -8,6 +8,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QStringList Cells(const ReleaseInfo& release) {
@@ -19,7 +21,19 @@ QStringList Cells(const ReleaseInfo& release) {
             release.catalogNumber,
             release.barcode,
             QString::number(release.trackCount()),
-            SourceName(release.source)};
+            SourceName(release.source),
+            release.guess ? QStringLiteral("guess") : QStringLiteral("exact")};
+}
+
+// Guesses come from a search by track lengths alone: the user is told they may be wrong.
+QString Hint(const QList<ReleaseInfo>& releases) {
+    const bool guesses = std::any_of(releases.cbegin(), releases.cend(),
+                                     [](const ReleaseInfo& release) { return release.guess; });
+    return guesses ? QStringLiteral("No release is known by this disc's id. These were found by "
+                                    "its track lengths only and may be another disc (guesses). "
+                                    "Choose the one you have, or Cancel to keep the disc's own "
+                                    "titles:")
+                   : QStringLiteral("Several releases match this disc. Choose the one you have:");
 }
 
 } // namespace
@@ -30,8 +44,9 @@ ReleaseChooser::ReleaseChooser(const QList<ReleaseInfo>& releases, QWidget* owne
     setWindowTitle(QStringLiteral("Choose the release"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    auto* hint = new QLabel(
-        QStringLiteral("Several releases match this disc. Choose the one you have:"), this);
+    auto* hint = new QLabel(Hint(releases), this);
+    hint->setObjectName(QStringLiteral("lblChooseHint"));
+    hint->setWordWrap(true);
     layout->addWidget(hint);
 
     m_table = new QTableWidget(this);
@@ -59,10 +74,11 @@ ReleaseChooser::ReleaseChooser(const QList<ReleaseInfo>& releases, QWidget* owne
 }
 
 void ReleaseChooser::FillTable(const QList<ReleaseInfo>& releases) {
-    const QStringList headings{
-        QStringLiteral("Title"),   QStringLiteral("Artist"), QStringLiteral("Year"),
-        QStringLiteral("Country"), QStringLiteral("Label"),  QStringLiteral("Catalog number"),
-        QStringLiteral("Barcode"), QStringLiteral("Tracks"), QStringLiteral("Source")};
+    const QStringList headings{QStringLiteral("Title"),   QStringLiteral("Artist"),
+                               QStringLiteral("Year"),    QStringLiteral("Country"),
+                               QStringLiteral("Label"),   QStringLiteral("Catalog number"),
+                               QStringLiteral("Barcode"), QStringLiteral("Tracks"),
+                               QStringLiteral("Source"),  QStringLiteral("Match")};
     m_table->setColumnCount(static_cast<int>(headings.size()));
     m_table->setHorizontalHeaderLabels(headings);
     m_table->setRowCount(static_cast<int>(releases.size()));

@@ -1,7 +1,8 @@
 #pragma once
 
 // The box in which the user picks the release a disc is, when the databases know several
-// editions for one disc id: one row per release with what tells them apart.
+// editions for one disc id, or only guesses by its track lengths: one row per release with what
+// tells them apart, and whether it matched the disc's id or is a guess.
 
 #include "metadata/releaseinfo.h"
 

@@ -5,6 +5,8 @@
 
 #include <QPointer>
 
+#include <algorithm>
+
 DiscQuery QueryOfDisc(const DiscToc& toc) {
     DiscQuery query;
     query.musicBrainzDiscId = MusicBrainzDiscId(toc);
@@ -27,6 +29,7 @@ TitleLookup::~TitleLookup() = default;
 void TitleLookup::start(const DiscQuery& query) {
     cancel();
     m_query = query;
+    m_pending = true;
     QMetaObject::invokeMethod(
         this,
         [this, serial = m_serial] {
@@ -38,11 +41,34 @@ void TitleLookup::start(const DiscQuery& query) {
 
 void TitleLookup::cancel() {
     ++m_serial;
+    m_pending = false;
+    m_heldAnswer.reset();
     m_lookup.reset();
+}
+
+void TitleLookup::setHeld(bool held) {
+    m_held = held;
+    if (held || !m_heldAnswer)
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, serial = m_serial] {
+            if (serial == m_serial && !m_held && m_heldAnswer)
+                Settle(*std::exchange(m_heldAnswer, std::nullopt));
+        },
+        Qt::QueuedConnection);
+}
+
+void TitleLookup::Answered(const LookupResult& result) {
+    if (m_held)
+        m_heldAnswer = result;
+    else
+        Settle(result);
 }
 
 void TitleLookup::Ask() {
     if (m_online && !m_online()) {
+        m_pending = false;
         emit settled({}, {QStringLiteral("online lookup: off in the General Options")});
         return;
     }
@@ -54,7 +80,7 @@ void TitleLookup::Ask() {
                     this,
                     [this, serial, result] {
                         if (serial == m_serial)
-                            Settle(result);
+                            Answered(result);
                     },
                     Qt::QueuedConnection);
             });
@@ -68,12 +94,15 @@ void TitleLookup::Settle(LookupResult result) {
     const int index = Pick(result);
     if (!alive || serial != m_serial)
         return; // another disc was scanned while the user chose
+    m_pending = false;
     emit settled(index >= 0 ? result.releases[index] : ReleaseInfo(), result.steps);
 }
 
 int TitleLookup::Pick(LookupResult& result) {
     const qsizetype count = result.releases.size();
-    if (count <= 1)
+    const bool guesses = std::any_of(result.releases.cbegin(), result.releases.cend(),
+                                     [](const ReleaseInfo& release) { return release.guess; });
+    if (count == 0 || (count == 1 && !guesses))
         return count == 1 ? 0 : -1;
     const std::optional<int> remembered = RememberedChoice(DiscCacheKey(m_query));
     if (remembered && *remembered >= -1 && *remembered < count) {

@@ -1,8 +1,10 @@
 #pragma once
 
 // Finds the release a scanned disc is. When the user wants discs looked up online, the
-// databases are asked in the background; then one release is settled on: the only one found,
-// the one the user chose for this disc before, or the one the user picks now among several.
+// databases are asked in the background; then one release is settled on: the only one found
+// by the disc's id, the one the user chose for this disc before, or the one the user picks now
+// among several or among guesses (found by track lengths: even a single guess is only offered).
+// While a rip holds the drive, an answer waits, and the choice with it, until the rip is over.
 // The window never waits on the network, and a lookup of a disc that was replaced meanwhile
 // (a rescan, another drive) is dropped, never applied to the new one.
 
@@ -13,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // What the databases are asked about the disc with this table of contents.
 DiscQuery QueryOfDisc(const DiscToc& toc);
@@ -33,6 +36,11 @@ public:
     void start(const DiscQuery& query);
     // Drops any lookup still running, without a signal.
     void cancel();
+    // Holds an answer back, unsettled, while held; an answer that came meanwhile settles once
+    // the hold ends.
+    void setHeld(bool held);
+    // Started and not settled yet.
+    bool pending() const { return m_pending; }
 
 signals:
     // Once per start: the release the disc is (source None when nothing was found or the user
@@ -41,6 +49,7 @@ signals:
 
 private:
     void Ask();
+    void Answered(const LookupResult& result);
     void Settle(LookupResult result);
     int Pick(LookupResult& result);
     int AskUser(LookupResult& result);
@@ -50,4 +59,7 @@ private:
     std::unique_ptr<DiscLookup> m_lookup;
     DiscQuery m_query;
     int m_serial = 0; // which start an answer belongs to
+    bool m_pending = false;
+    bool m_held = false;
+    std::optional<LookupResult> m_heldAnswer;
 };

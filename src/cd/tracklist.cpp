@@ -88,8 +88,10 @@ void TrackList::BuildControls(QGroupBox* frMain) {
             });
     // Ticked or unticked, or given a title.
     connect(lsTracks, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* row, int column) {
-        if (column == kTitleColumn && m_editingTitle) // typed by the user: an answer keeps it
+        if (column == kTitleColumn && m_editingTitle) { // typed by the user: an answer keeps it
             m_editedTitles.insert(lsTracks->indexOfTopLevelItem(row));
+            ShowTitlesFrom();
+        }
         DescribeRow(row);
     });
     lsTracks->installEventFilter(this);
@@ -102,9 +104,16 @@ void TrackList::BuildControls(QGroupBox* frMain) {
     txtCDAlbum = DiscTextBox(frMain, QStringLiteral("txtCDAlbum"), QStringLiteral("Album"));
     disc->addRow(QStringLiteral("Artist :"), txtCDArtist);
     disc->addRow(QStringLiteral("Album :"), txtCDAlbum);
-    for (QLineEdit* box : {txtCDArtist, txtCDAlbum})
+    for (QLineEdit* box : {txtCDArtist, txtCDAlbum}) {
         connect(box, &QLineEdit::textEdited, this, &TrackList::ShowDiscNames);
+        connect(box, &QLineEdit::textEdited, this, &TrackList::ShowTitlesFrom);
+    }
     panel->addLayout(disc);
+
+    lblTitlesFrom = new QLabel(frMain);
+    lblTitlesFrom->setObjectName(QStringLiteral("lblTitlesFrom"));
+    lblTitlesFrom->setAccessibleName(QStringLiteral("Where the titles came from"));
+    panel->addWidget(lblTitlesFrom);
 
     lblNoTracks = new QLabel(
         QStringLiteral("If no tracks listed, You can change the CD drive from the settings tab."),
@@ -157,6 +166,7 @@ void TrackList::LoadTrackList() {
     // Play, Next and Previous start from the selected row: a fresh disc starts at its first.
     selectRow(1);
     ShowTrackListState();
+    ShowTitlesFrom();
 }
 
 void TrackList::LoadTrackListFromCDText(const char* lngTagPtr, int lTrackCount) {

@@ -74,6 +74,9 @@ public:
     // disc's CD-TEXT, else source None) with the titles, artist and album as the list and the
     // boxes hold them now, the disc's ids, and where the titles came from.
     DiscTags discTags() const;
+    // While a rip runs, an answer of the online lookup waits (and the release chooser with it)
+    // until the rip is over.
+    void holdLookups(bool held);
 
     // Asked once a scan is done: whether the disc is looked up in the online databases.
     void setLookUpOnline(std::function<bool()> wanted);
@@ -99,6 +102,10 @@ private:
     void EditTitle(QTreeWidgetItem* row);
     // The face's display band names the disc the boxes name.
     void ShowDiscNames();
+    // "MusicBrainz", "CD-TEXT, typed", "typed": where what the boxes and Title cells show came
+    // from; empty when they show nothing.
+    QString TitlesFrom() const;
+    void ShowTitlesFrom();
     // What a screen reader says for a row: its track, type, duration, title and whether it is
     // ticked.
     static void DescribeRow(QTreeWidgetItem* row);
@@ -117,6 +124,7 @@ private:
     QLineEdit* txtCDArtist = nullptr;
     QLineEdit* txtCDAlbum = nullptr;
     QLabel* lblNoTracks = nullptr;
+    QLabel* lblTitlesFrom = nullptr;
     // A scan is running; its report box may be open while the playback timer ticks.
     bool m_scanning = false;
     ScannedDisc m_scanned;

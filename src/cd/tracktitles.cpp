@@ -8,6 +8,7 @@
 #include "common/flash.h"
 #include "verify/discids.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
 
@@ -50,6 +51,10 @@ void TrackList::OnReleaseSettled(const ReleaseInfo& release, const QStringList& 
     // Otherwise the scan's CD-TEXT titles, or nothing, stay.
 }
 
+void TrackList::holdLookups(bool held) {
+    m_titles->setHeld(held);
+}
+
 // What the user typed while the answer was on its way stays.
 void TrackList::ShowRelease(const ReleaseInfo& release) {
     m_disc.release = release;
@@ -62,6 +67,7 @@ void TrackList::ShowRelease(const ReleaseInfo& release) {
             lsTracks->topLevelItem(row - 1)->setText(kTitleColumn,
                                                      release.tracks.value(trackOfRow(row)).title);
     ShowDiscNames();
+    ShowTitlesFrom();
 }
 
 void TrackList::EditTitle(QTreeWidgetItem* row) {
@@ -79,21 +85,63 @@ void TrackList::ShowDiscNames() {
                                  hasRows ? txtCDArtist->text() : QString());
 }
 
+// A field shown as the release gives it came from the release; one that differs was typed.
+QString TrackList::TitlesFrom() const {
+    const ReleaseInfo& release = m_disc.release;
+    bool fromRelease = false;
+    bool typed = false;
+    const auto compare = [&](const QString& shown, const QString& given) {
+        typed = typed || shown != given;
+        fromRelease = fromRelease || (!shown.isEmpty() && shown == given);
+    };
+    compare(BoxText(txtCDArtist, kUnknownArtist), release.artist);
+    compare(BoxText(txtCDAlbum, kUnknownAlbum), release.title);
+    for (int row = 1; row <= rowCount(); ++row)
+        compare(lsTracks->topLevelItem(row - 1)->text(kTitleColumn),
+                release.tracks.value(trackOfRow(row)).title);
+    QStringList sources;
+    if (fromRelease)
+        sources << SourceName(release.source) +
+                       (release.guess ? QStringLiteral(" (a guess you chose)") : QString());
+    if (typed)
+        sources << QStringLiteral("typed");
+    return sources.join(QStringLiteral(", "));
+}
+
+void TrackList::ShowTitlesFrom() {
+    const QString from = rowCount() > 0 ? TitlesFrom() : QString();
+    lblTitlesFrom->setText(from.isEmpty() ? QStringLiteral("Titles: none known")
+                                          : QStringLiteral("Titles from: ") + from);
+}
+
+// Every field as the window shows it: a track artist that only repeated the release's artist
+// follows the Artist box, so a typed artist is never mixed with the one it replaced.
 DiscTags TrackList::discTags() const {
     DiscTags tags = m_disc;
     ReleaseInfo& release = tags.release;
+    const QString givenArtist = release.artist;
     release.artist = BoxText(txtCDArtist, kUnknownArtist);
     release.title = BoxText(txtCDAlbum, kUnknownAlbum);
+    for (TrackInfo& track : release.tracks) {
+        if (!track.artist.isEmpty() && track.artist == givenArtist)
+            track.artist = release.artist;
+    }
     for (int row = 1; row <= rowCount(); ++row) {
         const int track = trackOfRow(row);
         if (release.tracks.size() <= track)
             release.tracks.resize(track + 1);
         release.tracks[track].title = lsTracks->topLevelItem(row - 1)->text(kTitleColumn);
     }
+    tags.titlesFrom = TitlesFrom();
+    if (m_titles->pending()) {
+        tags.lookupPending = true;
+        tags.lookupSteps = {QStringLiteral("online lookup: no answer when the rip started; the "
+                                           "files are named from the titles known then")};
+    }
     if (release.source == ReleaseSource::CdText)
         tags.lookupSteps << m_cdTextCuts;
-    const bool known = release.source != ReleaseSource::None;
-    tags.lookupSteps << QStringLiteral("titles: ") +
-                            (known ? SourceName(release.source) : QStringLiteral("none found"));
+    tags.lookupSteps << QStringLiteral("titles: ") + (tags.titlesFrom.isEmpty()
+                                                          ? QStringLiteral("none found")
+                                                          : tags.titlesFrom);
     return tags;
 }

@@ -61,6 +61,8 @@ inline constexpr int BASS_ERROR_TIMEOUT = 40;
 // Our own code: the encoder fed from the stream exited or stopped taking input, so the
 // stream gives no more data (lastEncoderOutcome tells what became of the encoder).
 inline constexpr int BASS_ERROR_ENCODER = 1001;
+// Our own code: a disc image's file ends before the sectors its sheet gives it.
+inline constexpr int BASS_ERROR_IMAGESHORT = 1002;
 inline constexpr int BASS_ERROR_UNKNOWN = -1;
 
 // ---- flags -----------------------------------------------------------------

@@ -1,7 +1,8 @@
 #pragma once
 
-// A disc's table of contents as the disc ids and the rip log need it. Sector numbers are LSNs:
-// 0 is the start of track 1's audio; the LBA is 150 more.
+// A disc's table of contents as the disc ids and the rip log need it, as the drive reports it.
+// Sector numbers are LSNs (the LBA is 150 more); track 1 starts at 0 on most discs, at 32 or 33
+// on many, and further on when a hidden track lies before it.
 
 #include <QList>
 #include <QtGlobal>

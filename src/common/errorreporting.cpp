@@ -58,6 +58,7 @@ QString BassErrorText(int code) {
         {35, "The channel is playing"},
         {37, "The requested data is not available"},
         {38, "The channel is a 'decoding channel'"},
+        {1002, "The disc image's file is shorter than its sheet says"},
         {-1, "Some Other Mystery Error"},
     };
     const auto found = kTexts.find(code);

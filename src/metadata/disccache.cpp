@@ -52,17 +52,12 @@ QJsonObject ToJson(const ReleaseInfo& release) {
         tracks.append(QJsonObject{
             {"title", track.title}, {"artist", track.artist}, {"recordingId", track.recordingId}});
     }
-    return QJsonObject{{"title", release.title},
-                       {"artist", release.artist},
-                       {"year", release.year},
-                       {"country", release.country},
-                       {"label", release.label},
-                       {"catalogNumber", release.catalogNumber},
-                       {"barcode", release.barcode},
-                       {"genre", release.genre},
-                       {"releaseId", release.releaseId},
-                       {"source", SourceName(release.source)},
-                       {"tracks", tracks}};
+    return QJsonObject{{"title", release.title},         {"artist", release.artist},
+                       {"year", release.year},           {"country", release.country},
+                       {"label", release.label},         {"catalogNumber", release.catalogNumber},
+                       {"barcode", release.barcode},     {"genre", release.genre},
+                       {"releaseId", release.releaseId}, {"source", SourceName(release.source)},
+                       {"guess", release.guess},         {"tracks", tracks}};
 }
 
 ReleaseInfo FromJson(const QJsonObject& object) {
@@ -78,6 +73,7 @@ ReleaseInfo FromJson(const QJsonObject& object) {
     release.genre = text("genre");
     release.releaseId = text("releaseId");
     release.source = SourceNamed(text("source"));
+    release.guess = object.value(QLatin1String("guess")).toBool();
     for (const QJsonValue value : object.value(QLatin1String("tracks")).toArray()) {
         const QJsonObject track = value.toObject();
         release.tracks << TrackInfo{track.value(QLatin1String("title")).toString(),

@@ -130,10 +130,11 @@ void DiscLookup::onMusicBrainz(MusicBrainzAsk ask, const HttpAnswer& answer) {
              answer.status == 404 ? QStringLiteral("disc not known (404)") : Failure(answer));
         return askGnudb();
     }
-    m_result.releases = ask == MusicBrainzAsk::ByDiscId
-                            ? ParseMusicBrainzDiscAnswer(answer.body, m_query.musicBrainzDiscId)
-                            : ParseMusicBrainzTocAnswer(answer.body, m_query.trackCount);
-    step(where, Count(m_result.releases.size(), "release", "releases"));
+    const bool byId = ask == MusicBrainzAsk::ByDiscId;
+    m_result.releases = byId ? ParseMusicBrainzDiscAnswer(answer.body, m_query.musicBrainzDiscId)
+                             : ParseMusicBrainzTocAnswer(answer.body, m_query.trackCount);
+    step(where, Count(m_result.releases.size(), "release", "releases") +
+                    (byId ? QString() : QStringLiteral(" by track lengths (guesses)")));
     if (m_result.releases.isEmpty())
         return askGnudb();
     finish(ReleaseSource::MusicBrainz);
@@ -162,7 +163,9 @@ void DiscLookup::onGnudbQuery(const HttpAnswer& answer) {
                          : QStringLiteral("answer not understood: ") + CleanText(reply.message));
         return finish(ReleaseSource::None);
     }
-    step(where, Count(reply.matches.size(), "match", "matches"));
+    const bool guesses = reply.matches.first().guess;
+    step(where, Count(reply.matches.size(), guesses ? "inexact match (a guess)" : "match",
+                      guesses ? "inexact matches (guesses)" : "matches"));
     readNextGnudbEntry(reply.matches.mid(0, kMostGnudbEntries));
 }
 
@@ -182,9 +185,10 @@ void DiscLookup::onGnudbEntry(const GnudbMatch& match, const HttpAnswer& answer)
     if (answer.status != 200)
         return step(QStringLiteral("gnudb"),
                     entry + QStringLiteral(" not read: ") + Failure(answer));
-    const auto release = ParseGnudbReadReply(answer.body);
+    auto release = ParseGnudbReadReply(answer.body);
     if (!release)
         return step(QStringLiteral("gnudb"), entry + QStringLiteral(" not understood"));
+    release->guess = match.guess;
     m_result.releases << *release;
     step(QStringLiteral("gnudb"), entry + QStringLiteral(" read"));
 }

@@ -1,16 +1,26 @@
 #pragma once
 
 // What a rip names and tags its files with: the release the user chose (or the disc's CD-TEXT),
-// with the track titles as the user edited them, and the disc's ids. tracks[i] belongs to the
-// disc's track i + 1.
+// with the titles, artist and album as the window showed them when the rip started, and the
+// disc's ids. tracks[i] belongs to the disc's track i + 1.
 
 #include "metadata/releaseinfo.h"
 
 #include <QStringList>
 
 struct DiscTags {
-    ReleaseInfo release; // source None when nothing is known about the disc
+    ReleaseInfo release; // source None when no database or CD-TEXT gave the titles
     QString musicBrainzDiscId;
     QString freedbId;        // 8 hex digits
     QStringList lookupSteps; // where the titles came from, in words, for the rip log
+    // Where the titles shown came from, as the Tracks panel says it: "MusicBrainz",
+    // "CD-TEXT, typed", "typed"; empty when nothing is known.
+    QString titlesFrom;
+    // The online lookup had not answered when the rip started: its files are named and tagged
+    // from what was known then.
+    bool lookupPending = false;
 };
+
+// Whether any title, artist, album, year or genre is known, typed ones included: the files
+// are tagged with what is.
+bool KnowsAnything(const DiscTags& tags);

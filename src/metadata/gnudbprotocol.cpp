@@ -129,8 +129,10 @@ GnudbQueryReply ParseGnudbQueryReply(const QByteArray& reply) {
             parsed.matches << *match;
     } else if (code == 210 || code == 211) {
         for (const QString& line : ListBody(lines)) {
-            if (auto match = MatchLine(line))
+            if (auto match = MatchLine(line)) {
+                match->guess = code == 211;
                 parsed.matches << *match;
+            }
         }
     }
     if (!parsed.matches.isEmpty())

@@ -11,7 +11,8 @@
 struct GnudbMatch {
     QString category;
     QString discId;
-    QString title; // "Artist / Title" as the server lists it
+    QString title;      // "Artist / Title" as the server lists it
+    bool guess = false; // one of an inexact list (211): a disc of similar track lengths
 };
 
 struct GnudbQueryReply {

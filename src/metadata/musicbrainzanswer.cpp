@@ -101,9 +101,12 @@ QList<ReleaseInfo> ParseMusicBrainzDiscAnswer(const QByteArray& json, const QStr
 }
 
 QList<ReleaseInfo> ParseMusicBrainzTocAnswer(const QByteArray& json, int trackCount) {
-    return ReadReleases(json, [&](const QJsonObject& medium) {
+    QList<ReleaseInfo> releases = ReadReleases(json, [&](const QJsonObject& medium) {
         const int count = medium.value(QLatin1String("track-count")).toInt(-1);
         const qsizetype listed = medium.value(QLatin1String("tracks")).toArray().size();
         return count == trackCount && listed == trackCount;
     });
+    for (ReleaseInfo& release : releases)
+        release.guess = true;
+    return releases;
 }

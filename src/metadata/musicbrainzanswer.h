@@ -11,5 +11,5 @@
 QList<ReleaseInfo> ParseMusicBrainzDiscAnswer(const QByteArray& json, const QString& discId);
 
 // The answer to a lookup by durations (the toc parameter): each release with a medium of this
-// many tracks.
+// many tracks, marked as a guess.
 QList<ReleaseInfo> ParseMusicBrainzTocAnswer(const QByteArray& json, int trackCount);

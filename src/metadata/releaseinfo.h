@@ -29,6 +29,10 @@ struct ReleaseInfo {
     QString genre;
     QString releaseId;                          // MusicBrainz release id
     ReleaseSource source = ReleaseSource::None; // the database it came from, kept in the cache
+    // Found by the disc's track lengths (gnudb's inexact matches, MusicBrainz's search by
+    // durations) rather than by its id: it may be another disc, so it is offered, never taken
+    // without the user's choice.
+    bool guess = false;
     QList<TrackInfo> tracks;
 
     int trackCount() const { return static_cast<int>(tracks.size()); }

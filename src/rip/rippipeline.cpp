@@ -147,10 +147,11 @@ QString RipPipeline::fileNameOf(int lTrack) {
         TrackFileName(pattern, NameFieldsOfTrack(m_job.tags ? *m_job.tags : none, lTrack)));
 }
 
-// MP3, OGG and FLAC files get what is known of their track before they take their final
-// name; a disc nothing is known of leaves them as the encoder made them.
+// MP3, OGG and FLAC files get what is known of their track (typed, CD-TEXT or looked up)
+// before they take their final name; a disc nothing is known of leaves them as the encoder
+// made them.
 void RipPipeline::tag(int lTrack, const RipOutput& output, const StagedFile& file) {
-    if (m_job.tags == nullptr || m_job.tags->release.source == ReleaseSource::None ||
+    if (m_job.tags == nullptr || !KnowsAnything(*m_job.tags) ||
         (output.path != RipPath::Encoder && output.path != RipPath::Flac))
         return;
     const auto audio = std::count_if(m_toc.tracks.begin(), m_toc.tracks.end(),

@@ -42,14 +42,6 @@ void RipVerification::answered(const DbarLookup& lookup) {
     emit settled();
 }
 
-// The database counts audio tracks only.
-int RipVerification::audioIndex(int lTrack) const {
-    int index = 0;
-    for (int k = 0; k < lTrack && k < m_job.toc.tracks.size(); ++k)
-        index += m_job.toc.tracks[k].audio ? 1 : 0;
-    return index;
-}
-
 TrackVerdict RipVerification::judge(int lTrack) const {
     TrackVerdict notChecked;
     if (!m_job.checkAccurateRip)
@@ -61,8 +53,10 @@ TrackVerdict RipVerification::judge(int lTrack) const {
     const auto read = m_read.find(lTrack);
     if (!notChecked.reason.isEmpty() || read == m_read.end())
         return notChecked;
+    // The database keeps each track's entry at its place on the disc, data tracks included: the
+    // library's track number is that place.
     const TrackSums sums = read->second.checksums->sums();
-    return JudgeTrack(*m_answer, m_ids, audioIndex(lTrack), sums.v1, sums.v2);
+    return JudgeTrack(*m_answer, m_ids, lTrack, sums.v1, sums.v2);
 }
 
 RipLogFacts RipVerification::facts(bool stopped) const {

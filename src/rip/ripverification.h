@@ -53,7 +53,6 @@ signals:
 private:
     void answered(const DbarLookup& lookup);
     TrackVerdict judge(int lTrack) const;
-    int audioIndex(int lTrack) const;
     RipLogFacts facts(bool stopped) const;
 
     Job m_job;

@@ -86,16 +86,26 @@ void frmMain::ExtractCommand() {
             QStringLiteral("No Tracks Selected"), MessageIcon::Exclamation, MessageButtons::Ok);
         return;
     }
-    // Owned by the main window: it opens over the player and stays in front of it.
-    frmRipp dialog(
-        {m_bass, m_dialogs, *m_door, *this, m_appFolder},
-        {m_drives->currentDrive(), std::move(ticked), m_options->choice(), m_tracks->discTags()},
-        m_ripStartDelay, this);
-    m_ripDialog = &dialog;
-    dialog.exec();
-    m_ripDialog = nullptr;
-    if (m_quitAfterRip)
-        close();
+    // The drive belongs to the rip: a search for the read offset ends before the rip reads, the
+    // offset stays as it is, and an online lookup's answer (with the release chooser) waits.
+    m_drives->setRipping(true);
+    m_tracks->holdLookups(true);
+    {
+        // Owned by the main window: it opens over the player and stays in front of it.
+        frmRipp dialog({m_bass, m_dialogs, *m_door, *this, m_appFolder},
+                       {m_drives->currentDrive(), std::move(ticked), m_options->choice(),
+                        m_tracks->discTags()},
+                       m_ripStartDelay, this);
+        m_ripDialog = &dialog;
+        dialog.exec();
+        m_ripDialog = nullptr;
+    }
+    m_drives->setRipping(false);
+    if (m_quitAfterRip) {
+        close(); // an answer still waiting asks nothing of a person who is leaving
+        return;
+    }
+    m_tracks->holdLookups(false);
 }
 
 void frmMain::requestQuit() {

@@ -39,35 +39,45 @@ std::optional<QList<DbarResponse>> ParseDbar(const QByteArray& body) {
     return responses;
 }
 
-TrackVerdict JudgeTrack(const QList<DbarResponse>& responses, const AccurateRipIds& disc,
-                        int trackIndex, quint32 v1, quint32 v2) {
-    bool anyForTrack = false;
-    bool anyMatch = false;
-    int confidence = 0;
+QList<DbarResponse::Track> DbarEntries(const QList<DbarResponse>& responses,
+                                       const AccurateRipIds& disc, int entry) {
+    QList<DbarResponse::Track> entries;
     for (const DbarResponse& response : responses) {
         if (response.id1 != disc.id1 || response.id2 != disc.id2 || response.id3 != disc.id3 ||
-            trackIndex < 0 || trackIndex >= response.tracks.size())
+            entry < 0 || entry >= response.tracks.size())
             continue;
-        anyForTrack = true;
-        const DbarResponse::Track& track = response.tracks[trackIndex];
-        const bool placeholder = track.checksum == 0 && track.confidence == 0;
-        if (!placeholder && (track.checksum == v1 || track.checksum == v2)) {
+        const DbarResponse::Track& track = response.tracks[entry];
+        if (track.checksum != 0 || track.confidence != 0)
+            entries.append(track);
+    }
+    return entries;
+}
+
+TrackVerdict JudgeTrack(const QList<DbarResponse>& responses, const AccurateRipIds& disc, int entry,
+                        quint32 v1, quint32 v2) {
+    using Result = TrackVerdict::Result;
+    const QList<DbarResponse::Track> entries = DbarEntries(responses, disc, entry);
+    if (entries.isEmpty())
+        return {Result::NotInDatabase, 0, {}};
+    int confidence = 0;
+    bool anyMatch = false;
+    for (const DbarResponse::Track& track : entries) {
+        if (track.checksum == v1 || track.checksum == v2) {
             anyMatch = true;
             confidence += track.confidence;
         }
     }
-    using Result = TrackVerdict::Result;
     if (anyMatch)
         return {Result::Accurate, confidence, {}};
-    return {anyForTrack ? Result::Mismatch : Result::NotInDatabase, 0, {}};
+    return {Result::Mismatch, 0, {}};
 }
 
-TrackVerdict JudgeTrack(const DbarLookup& lookup, const AccurateRipIds& disc, int trackIndex,
-                        quint32 v1, quint32 v2) {
+TrackVerdict JudgeTrack(const DbarLookup& lookup, const AccurateRipIds& disc, int entry, quint32 v1,
+                        quint32 v2) {
     using Result = TrackVerdict::Result;
     switch (lookup.status) {
     case DbarLookup::Status::Found:
-        return JudgeTrack(lookup.responses, disc, trackIndex, v1, v2);
+        return JudgeTrack(lookup.responses, disc, entry, v1, v2);
     case DbarLookup::Status::NotInDatabase:
         return {Result::NotInDatabase, 0, {}};
     case DbarLookup::Status::NotChecked:

@@ -46,14 +46,21 @@ struct TrackVerdict {
 // without tracks, or a length that is not a whole number of responses.
 std::optional<QList<DbarResponse>> ParseDbar(const QByteArray& body);
 
-// trackIndex counts the disc's audio tracks from 0. Responses for other disc ids are ignored;
-// when none is left for the track the disc counts as not in the database.
-TrackVerdict JudgeTrack(const QList<DbarResponse>& responses, const AccurateRipIds& disc,
-                        int trackIndex, quint32 v1, quint32 v2);
+// The database keeps a track's entry at its position on the disc: entry counts the disc's
+// tracks from 0, data tracks included (a mixed-mode disc's data track keeps entry 0, and its
+// last audio track has none). Responses for other disc ids are ignored, and so are
+// placeholders (checksum 0, confidence 0: a data track, or one too short to count): they never
+// match and never make a mismatch. A track with no entry left is not in the database.
+TrackVerdict JudgeTrack(const QList<DbarResponse>& responses, const AccurateRipIds& disc, int entry,
+                        quint32 v1, quint32 v2);
 
 // The verdict with what the lookup gave: not in database and not checked pass through.
-TrackVerdict JudgeTrack(const DbarLookup& lookup, const AccurateRipIds& disc, int trackIndex,
-                        quint32 v1, quint32 v2);
+TrackVerdict JudgeTrack(const DbarLookup& lookup, const AccurateRipIds& disc, int entry, quint32 v1,
+                        quint32 v2);
+
+// The track's entry in each response for the disc that holds one, placeholders left out.
+QList<DbarResponse::Track> DbarEntries(const QList<DbarResponse>& responses,
+                                       const AccurateRipIds& disc, int entry);
 
 // "accurate (confidence 12)", "mismatch", "not in database", "not checked".
 QString VerdictText(const TrackVerdict& verdict);

@@ -18,14 +18,11 @@ struct Support {
 
 // The database's frame-450 checksums of one track, each with its summed confidence.
 QHash<quint32, int> DatabaseChecksums(const QList<DbarResponse>& responses,
-                                      const AccurateRipIds& disc, int audioTrack) {
+                                      const AccurateRipIds& disc, int entry) {
     QHash<quint32, int> checksums;
-    for (const DbarResponse& response : responses) {
-        const bool ours = response.id1 == disc.id1 && response.id2 == disc.id2 &&
-                          response.id3 == disc.id3 && audioTrack < response.tracks.size();
-        if (ours && response.tracks[audioTrack].frame450 != 0)
-            checksums[response.tracks[audioTrack].frame450] +=
-                response.tracks[audioTrack].confidence;
+    for (const DbarResponse::Track& track : DbarEntries(responses, disc, entry)) {
+        if (track.frame450 != 0)
+            checksums[track.frame450] += track.confidence;
     }
     return checksums;
 }
@@ -65,7 +62,7 @@ OffsetSearch SearchOffset(const QList<DbarResponse>& responses, const AccurateRi
     int matchedTracks = 0;
     for (const OffsetWindow& window : windows)
         matchedTracks +=
-            AddMatches(window, DatabaseChecksums(responses, disc, window.audioTrack), support);
+            AddMatches(window, DatabaseChecksums(responses, disc, window.entry), support);
 
     Support best;
     int bestOffset = 0;

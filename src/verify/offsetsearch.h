@@ -18,8 +18,8 @@ inline constexpr qint64 kOffsetWindowFirst = 450 * 588 - kOffsetSearchRange;
 inline constexpr qint64 kOffsetWindowSamples = 588 + 2 * kOffsetSearchRange;
 
 struct OffsetWindow {
-    int audioTrack = 0; // the track, counting the disc's audio tracks from 0
-    QByteArray pcm;     // 16-bit stereo little-endian
+    int entry = 0;  // the track's entry in the database: its position on the disc, from 0
+    QByteArray pcm; // 16-bit stereo little-endian
 };
 
 struct OffsetSearch {

@@ -8,9 +8,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -167,39 +170,84 @@ TEST_F(DriveInfoTest, ReadOffsetIsKeptPerDriveAndGivenToTheLibrary) {
 }
 
 // "Find offset" reads the fake disc as a drive 667 samples early would, against a loopback
-// database: the offset is offered and taken, or the box says why there is none.
+// database: the offset is offered and taken, or the box says why there is none. On a
+// mixed-mode disc the data track keeps the database's first entry.
 TEST_F(DriveInfoTest, FindOffsetOffersWhatTheDatabaseConfirms) {
     constexpr int kOffset = 667;
     w.audio.addDrive("PLEXTOR PX-716A 1.11");
-    w.audio.insertDisc(0, {7 * kSecond, 8 * kSecond, 3 * kSecond, 9 * kSecond});
-    DiscToc toc;
-    w.audio.BASS_CD_GetTOC(0, &toc);
-    const AccurateRipIds ids = AccurateRipDiscIds(toc);
-    DbarResponse response{ids.id1, ids.id2, ids.id3, {}};
-    for (DWORD t = 0; t < 4; ++t) {
-        QByteArray window(kOffsetWindowSamples * 4, '\0');
-        for (qsizetype k = 0; k < window.size(); ++k)
-            window[k] = FakeAudio::DecodedByte(t, kOffsetWindowFirst * 4 + k);
-        response.tracks.append({3, 0, Frame450Checksum(window, kOffsetSearchRange + kOffset)});
-    }
     QByteArray reply;
     LoopbackHttp database([&](const QByteArray&) { return reply; });
     const ScopedEnv url("MIVO_ACCURATERIP_URL", database.url());
     w.load();
     auto& find = w.find<QPushButton>("cmdFindOffset");
-    for (auto [status, body, message, offset] :
-         {std::tuple{200, DbarBytes({response}), "With a read offset of 667 samples, 3 tracks",
-                     kOffset},
-          {404, QByteArray(), "No read offset could be found: the disc is not in the", kOffset}}) {
-        reply = LoopbackHttp::Response(status, body);
-        w.dialogs.messages.clear();
-        find.click();
-        EXPECT_FALSE(find.isEnabled());
-        ASSERT_TRUE(WaitUntil([&] { return !w.dialogs.messages.empty(); }));
-        EXPECT_TRUE(w.dialogs.messages[0].text.startsWith(message))
-            << w.dialogs.messages[0].text.toStdString();
-        EXPECT_EQ(w.find<QSpinBox>("spnReadOffset").value(), offset);
-        EXPECT_EQ(w.audio.drives[0].readOffset, offset);
-        EXPECT_TRUE(find.isEnabled());
+    for (const bool mixedMode : {false, true}) {
+        w.audio.insertDisc(0, {7 * kSecond, 8 * kSecond, 3 * kSecond, 9 * kSecond});
+        if (mixedMode)
+            w.audio.drives[0].tracks.insert(w.audio.drives[0].tracks.begin(), {0, false});
+        DiscToc toc;
+        w.audio.BASS_CD_GetTOC(0, &toc);
+        const AccurateRipIds ids = AccurateRipDiscIds(toc);
+        DbarResponse response{ids.id1, ids.id2, ids.id3, {}};
+        for (DWORD t = 0; t < toc.tracks.size(); ++t) {
+            QByteArray window(kOffsetWindowSamples * 4, '\0');
+            for (qsizetype k = 0; k < window.size(); ++k)
+                window[k] = FakeAudio::DecodedByte(t, kOffsetWindowFirst * 4 + k);
+            response.tracks.append(
+                {quint8(toc.tracks[t].audio ? 3 : 0), 0,
+                 toc.tracks[t].audio ? Frame450Checksum(window, kOffsetSearchRange + kOffset) : 0});
+        }
+        for (auto [status, body, message, offset] :
+             {std::tuple{200, DbarBytes({response}), "With a read offset of 667 samples, 3 tracks",
+                         kOffset},
+              {404, QByteArray(), "No read offset could be found: the disc is not in the",
+               kOffset}}) {
+            SCOPED_TRACE(mixedMode ? "mixed mode" : "audio");
+            reply = LoopbackHttp::Response(status, body);
+            w.dialogs.messages.clear();
+            find.click();
+            EXPECT_FALSE(find.isEnabled());
+            ASSERT_TRUE(WaitUntil([&] { return !w.dialogs.messages.empty(); }));
+            EXPECT_TRUE(w.dialogs.messages[0].text.startsWith(message))
+                << w.dialogs.messages[0].text.toStdString();
+            EXPECT_EQ(w.find<QSpinBox>("spnReadOffset").value(), offset);
+            EXPECT_EQ(w.audio.drives[0].readOffset, offset);
+            EXPECT_TRUE(find.isEnabled());
+        }
+        w.find<QSpinBox>("spnReadOffset").setValue(0);
     }
+}
+
+// The drive belongs to a rip: a search for the offset that is still running ends before the rip
+// reads, so its answer changes nothing and asks nothing; the offset cannot be changed meanwhile.
+TEST_F(DriveInfoTest, ARipEndsAFindOffsetAndKeepsTheOffset) {
+    w.audio.addDrive("PLEXTOR PX-716A 1.11");
+    w.audio.insertDisc(0, {7 * kSecond, 8 * kSecond, 9 * kSecond});
+    int asked = 0; // the search's request is answered below, the rip's at once
+    LoopbackHttp database([&](const QByteArray&) {
+        return ++asked == 1 ? std::nullopt : std::optional(LoopbackHttp::Response(404, ""));
+    });
+    const ScopedEnv url("MIVO_ACCURATERIP_URL", database.url());
+    w.load();
+    auto& find = w.find<QPushButton>("cmdFindOffset");
+    auto& offset = w.find<QSpinBox>("spnReadOffset");
+    find.click();
+    ASSERT_TRUE(WaitUntil([&] { return !database.requests.isEmpty(); }));
+    QTemporaryDir folder;
+    w.find<QLineEdit>("txtExtractPath").setText(folder.path());
+    w.find<QRadioButton>("optExtractMode1").setChecked(true);
+    w.tick({1});
+    QList<bool> enabled;
+    w.audio.afterGetData = [&](DWORD, int call) {
+        if (call != 1)
+            return;
+        enabled << find.isEnabled() << offset.isEnabled();
+        database.answerWaiting(LoopbackHttp::Response(200, DbarBytes({{1, 2, 3, {{1, 0, 1}}}})));
+        QTest::qWait(200);
+    };
+    w.command("IDC_FS_ExtractBtn");
+    QTest::qWait(200);
+    EXPECT_EQ(enabled, QList<bool>({false, false}));
+    EXPECT_TRUE(w.messages("Find offset").isEmpty());
+    EXPECT_TRUE(find.isEnabled() && offset.isEnabled());
+    EXPECT_EQ(w.audio.drives[0].readOffset, 0);
 }

@@ -1,5 +1,6 @@
 // Titles of the disc in the window: the disc's CD-TEXT at once, then the release found online
 // (picked by the user among several, and remembered), edits by the user, and what a rip is told.
+#include "cd/releasechooser.h"
 #include "cd/tracklist.h"
 #include "support/loopbackhttp.h"
 #include "support/testimages.h"
@@ -7,9 +8,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QTableWidget>
 #include <QTest>
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
@@ -29,7 +32,36 @@ QByteArray TwoReleases(const QByteArray& request) {
 }
 
 bool Settled(const TrackList& tracks) {
-    return !tracks.discTags().lookupSteps.contains("online lookup: no answer yet");
+    return !tracks.discTags().lookupPending;
+}
+
+// Title, artist and album of each file as TagLib reads them back, "|"-joined.
+QStringList TagsOf(const QStringList& files) {
+    QStringList tags;
+    for (const QString& file : files) {
+        const TagLib::FileRef tagged(QFile::encodeName(file).constData());
+        const TagLib::Tag* tag = tagged.isNull() ? nullptr : tagged.tag();
+        tags << (tag ? QString::fromStdString(tag->title().to8Bit(true) + '|' +
+                                              tag->artist().to8Bit(true) + '|' +
+                                              tag->album().to8Bit(true))
+                     : "no tags: " + file);
+    }
+    return tags;
+}
+
+// Rips track 1 as MP3, OGG and FLAC into folder; the files.
+QStringList RipTrackOneInTaggedFormats(WindowUnderTest& w, const QString& folder) {
+    w.find<QLineEdit>("txtExtractPath").setText(folder);
+    w.tick({1});
+    QStringList files;
+    for (auto [option, extension] : {std::pair{"optExtractMode0", "mp3"},
+                                     {"optExtractMode4", "ogg"},
+                                     {"optExtractMode5", "flac"}}) {
+        w.find<QRadioButton>(option).setChecked(true);
+        w.command("IDC_FS_ExtractBtn");
+        files << folder + "/TRACK1." + extension;
+    }
+    return files;
 }
 
 class Titles : public ::testing::Test {
@@ -114,6 +146,45 @@ TEST_F(Titles, WhatTheUserTypedBeforeTheAnswerStays) {
     EXPECT_EQ(box("txtCDArtist"), typed);
 }
 
+// The tags hold the window's value of each field: an artist typed and put back as it was stays
+// the window's, never mixed with the release's artist that came after.
+TEST_F(Titles, TheTagsHoldWhatTheWindowShowsWhenTheRipStarts) {
+    ASSERT_TRUE(w.start({TestImage("cdtext.cue")}));
+    tracks().setReleaseChoice([&](QWidget*, const QList<ReleaseInfo>&) {
+        auto& artist = w.find<QLineEdit>("txtCDArtist");
+        QTest::keyClicks(&artist, " Live");
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(&artist, Qt::Key_Backspace);
+        return 1;
+    });
+    ASSERT_TRUE(showing("Remaster"));
+    EXPECT_EQ(box("txtCDArtist"), "Text Band");
+    EXPECT_EQ(w.find<QLabel>("lblTitlesFrom").text(), "Titles from: MusicBrainz, typed");
+    EXPECT_EQ(TagsOf(RipTrackOneInTaggedFormats(w, m_cache.filePath("out"))),
+              QStringList(3, "Uno (remastered)|Text Band|Remaster"));
+}
+
+// Titles typed for a disc without CD-TEXT that nothing was looked up for are tagged too.
+TEST(TitlesTyped, ADiscNothingIsKnownOfIsTaggedWithWhatWasTyped) {
+    QTemporaryDir folder;
+    RealWindow w;
+    ASSERT_TRUE(w.start({TestImage("nocdtext.cue")}));
+    w.find<QCheckBox>("chkLookUpOnline").setChecked(false);
+    w.find<TrackList>().LoadTrackList();
+    auto& label = w.find<QLabel>("lblTitlesFrom");
+    EXPECT_EQ(label.text(), "Titles: none known");
+    EXPECT_EQ(label.accessibleName(), "Where the titles came from");
+    for (auto [name, text] : {std::pair{"txtCDArtist", "Typed Band"}, {"txtCDAlbum", "Typed"}}) {
+        auto& box = w.find<QLineEdit>(name);
+        box.selectAll();
+        QTest::keyClicks(&box, text);
+    }
+    w.list().topLevelItem(0)->setText(3, "Typed Song");
+    EXPECT_EQ(label.text(), "Titles from: typed");
+    EXPECT_EQ(TagsOf(RipTrackOneInTaggedFormats(w, folder.path())),
+              QStringList(3, "Typed Song|Typed Band|Typed"));
+}
+
 // The user chooses while another disc is scanned: the choice names nothing there.
 TEST_F(Titles, AChoiceAboutTheDiscBeforeIsDropped) {
     start({TestImage("cdtext.cue"), TestImage("nocdtext.cue")});
@@ -168,7 +239,7 @@ TEST(TitlesEdited, ARipIsToldTheTitlesAsTheWindowShowsThem) {
     ASSERT_TRUE(WaitUntil([&] { return Settled(tracks); }));
     const DiscTags tags = tracks.discTags();
     EXPECT_EQ(tags.lookupSteps,
-              QStringList({"online lookup: off in the General Options", "titles: CD-TEXT"}));
+              QStringList({"online lookup: off in the General Options", "titles: CD-TEXT, typed"}));
     EXPECT_EQ(tags.release.artist + '/' + tags.release.title, "Band/Album");
     ASSERT_EQ(tags.release.tracks.size(), 2);
     EXPECT_EQ(tags.release.tracks[0].title + '/' + tags.release.tracks[1].title, "Eins/Zwei");
@@ -210,4 +281,83 @@ TEST(TitlesLong, AreCutToAThousandCharacters) {
     EXPECT_EQ(album.text(), QString(1000, 'y'));
     EXPECT_TRUE(tracks.discTags().lookupSteps.contains(
         "album title cut to its first 1000 of 5000 characters"));
+}
+
+// The drive belongs to the rip: an answer that comes while it runs waits, and the release
+// chooser opens after it; the rip names its files from what was known when it started and its
+// log says so.
+TEST(TitlesDuringARip, AnAnswerWaitsForTheRipToEnd) {
+    QTemporaryDir temp;
+    const ScopedEnv cacheHome("XDG_CACHE_HOME", temp.filePath("cache").toStdString());
+    LoopbackHttp musicBrainz([](const QByteArray&) { return std::nullopt; }); // answered below
+    const ScopedEnv url("MIVO_MUSICBRAINZ_URL", musicBrainz.url());
+    FakeWindow w;
+    w.audio.addDrive();
+    w.audio.insertDisc(0, {2 * kSecond, 2 * kSecond});
+    w.audio.drives[0].cdText = {{"TITLE0=Text Disc", "TITLE1=First Song", "TITLE2=Second Song"}};
+    ASSERT_TRUE(w.load());
+    QList<qsizetype> offered;
+    w.find<TrackList>().setReleaseChoice([&](QWidget*, const QList<ReleaseInfo>& releases) {
+        offered << releases.size();
+        return 1;
+    });
+    ASSERT_TRUE(WaitUntil([&] { return !musicBrainz.requests.isEmpty(); }));
+    w.find<QLineEdit>("txtExtractPath").setText(temp.filePath("out"));
+    w.find<QLineEdit>("txtFileNames").setText("{nn} {title}");
+    w.find<QRadioButton>("optExtractMode1").setChecked(true);
+    w.tick({1, 2});
+    w.audio.afterGetData = [&](DWORD, int call) {
+        if (call != 1)
+            return;
+        // The lookup stores what it found before it says so; any box would open right after.
+        ASSERT_TRUE(WaitUntil([&] {
+            musicBrainz.answerWaiting(TwoReleases(musicBrainz.requests.last()));
+            return !QDir(temp.filePath("cache/mivo")).isEmpty(QDir::Files | QDir::Hidden);
+        }));
+        QTest::qWait(200);
+        EXPECT_TRUE(offered.isEmpty()) << "the chooser opened during the rip";
+    };
+    w.command("IDC_FS_ExtractBtn");
+    EXPECT_TRUE(QFile::exists(temp.filePath("out/01 First Song.WAV")));
+    ASSERT_TRUE(WaitUntil([&] { return !offered.isEmpty(); }));
+    EXPECT_EQ(w.find<QLineEdit>("txtCDAlbum").text(), "Remaster");
+    const QStringList logs = QDir(temp.filePath("out")).entryList({"Mivo rip *.log"});
+    ASSERT_EQ(logs.size(), 1);
+    QFile log(temp.filePath("out/" + logs[0]));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("online lookup: no answer when the rip started; the files "
+                                       "are named from the titles known then"));
+}
+
+// A match by the track lengths alone is offered as a guess even when it is the only one, and
+// the window says where the titles came from once it is chosen.
+TEST(TitlesGuessed, AGuessIsOfferedNeverTakenAlone) {
+    QTemporaryDir cache;
+    const ScopedEnv cacheHome("XDG_CACHE_HOME", cache.path().toStdString());
+    LoopbackHttp musicBrainz([](const QByteArray& request) {
+        return LoopbackHttp::Response(
+            request.contains("toc=") ? 200 : 404,
+            R"({"releases": [{"title": "Lookalike", "media": [{"track-count": 3,
+                "tracks": [{"title": "A"}, {"title": "B"}, {"title": "C"}]}]}]})");
+    });
+    const ScopedEnv url("MIVO_MUSICBRAINZ_URL", musicBrainz.url());
+    RealWindow w;
+    QString hint, match;
+    qsizetype offered = 0;
+    ASSERT_TRUE(w.start({TestImage("nocdtext.cue")}));
+    w.find<TrackList>().setReleaseChoice([&](QWidget*, const QList<ReleaseInfo>& releases) {
+        offered = releases.size();
+        ReleaseChooser chooser(releases, nullptr);
+        hint = chooser.findChild<QLabel*>("lblChooseHint")->text();
+        const auto* table = chooser.findChild<QTableWidget*>("tblReleases");
+        match = table->horizontalHeaderItem(table->columnCount() - 1)->text() + ": " +
+                table->item(0, table->columnCount() - 1)->text();
+        return 0;
+    });
+    ASSERT_TRUE(WaitUntil([&] { return w.find<QLineEdit>("txtCDAlbum").text() == "Lookalike"; }));
+    EXPECT_EQ(offered, 1);
+    EXPECT_EQ(match, "Match: guess");
+    EXPECT_TRUE(hint.contains("may be another disc (guesses)")) << hint.toStdString();
+    EXPECT_EQ(w.find<QLabel>("lblTitlesFrom").text(),
+              "Titles from: MusicBrainz (a guess you chose)");
 }

@@ -85,16 +85,23 @@ TEST_F(DiscLookupTest, GoesOnFromMusicBrainzToGnudbUntilReleasesAreFound) {
         ReleaseSource source;
         qsizetype releases;
         const char* said;
+        bool guesses = false; // found by the track lengths: offered, never taken alone
     } cases[] = {
         {{kOne}, "disc", MusicBrainz, 1, "MusicBrainz: 1 release"},
         {{kThree}, "disc", MusicBrainz, 3, "MusicBrainz: 3 releases"},
-        {{kUnknown, kOne}, "disc toc", MusicBrainz, 1, "searching by track lengths"},
+        {{kUnknown, kOne},
+         "disc toc",
+         MusicBrainz,
+         1,
+         "1 release by track lengths (guesses)",
+         true},
         {{kBusy, kBusy, kOne}, "disc disc disc", MusicBrainz, 1, "busy (503)"},
         {{kUnknown, kNoRelease, kList, kEntry, kEntry},
          "disc toc query read read",
          Gnudb,
          2,
-         "gnudb: misc/0a000202 read"},
+         "gnudb: 2 inexact matches (guesses)",
+         true},
         {{{200, "not json"}, kNoMatch}, "disc query", None, 0, "gnudb: no match"},
         {{kHuge, kNoMatch}, "disc query", None, 0, "MusicBrainz: answer too large"},
         {{}, "disc query", None, 0, "gnudb: no answer in 0.5 seconds"},
@@ -111,6 +118,8 @@ TEST_F(DiscLookupTest, GoesOnFromMusicBrainzToGnudbUntilReleasesAreFound) {
         EXPECT_EQ(result.source, c.source) << steps;
         EXPECT_EQ(result.releases.size(), c.releases) << steps;
         EXPECT_NE(steps.find(c.said), std::string::npos) << steps;
+        for (const ReleaseInfo& release : result.releases)
+            EXPECT_EQ(release.guess, c.guesses) << steps;
         const auto musicBrainzAsks = m_server.asked.filter(QRegularExpression("disc|toc")).size();
         EXPECT_GE(clock.elapsed(), 100 * (musicBrainzAsks - 1)) << "at most one request a pace";
         EXPECT_LT(clock.elapsed(), 3000) << "every request within its limit";

@@ -23,7 +23,7 @@
 
 struct FakeTrack {
     int length = 0;    // bytes; below 1 makes the length read fail as for a data track
-    bool audio = true; // a data track cannot be streamed
+    bool audio = true; // a data track has no length to read and cannot be streamed
 };
 
 struct FakeDrive {
@@ -281,7 +281,7 @@ public:
         if (!d || track >= d->tracks.size())
             return fail(BASS_ERROR_CDTRACK, -1);
         const FakeTrack& t = d->tracks[track];
-        return t.length < 1 ? fail(BASS_ERROR_NOTAUDIO, t.length) : ok(t.length);
+        return t.length < 1 || !t.audio ? fail(BASS_ERROR_NOTAUDIO, -1) : ok(t.length);
     }
     const char* BASS_CD_GetID(DWORD index, DWORD id) override {
         FakeDrive* d = onDrive("BASS_CD_GetID", index, id);

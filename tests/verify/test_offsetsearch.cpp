@@ -21,8 +21,8 @@ QByteArray Noise(quint32 seed) {
 }
 
 // A drive with read offset R gives the track's sample x at position x + R.
-OffsetWindow ReadAround450(int audioTrack, const QByteArray& track, int offset) {
-    return {audioTrack, track.mid((kOffsetWindowFirst - offset) * 4, kOffsetWindowSamples * 4)};
+OffsetWindow ReadAround450(int entry, const QByteArray& track, int offset) {
+    return {entry, track.mid((kOffsetWindowFirst - offset) * 4, kOffsetWindowSamples * 4)};
 }
 
 quint32 DatabaseFrame450(const QByteArray& track) {

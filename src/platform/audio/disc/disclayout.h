@@ -6,13 +6,24 @@
 
 inline constexpr int kCdSectorBytes = 2352;
 
-// Where one track of a disc image lies: its sectors on the disc and, for an
-// audio track, the file and byte offset its PCM is read from.
+// A stretch of a disc image's sectors, in disc order: audio read from a file, or silence the
+// sheet declares (a PREGAP or POSTGAP) but the image does not store. A data track's sectors
+// are never read as audio: they are silence here too.
+struct ImageExtent {
+    std::int32_t firstSector = 0; // on the disc, 0 being LSN 0
+    int sectorCount = 0;
+    std::string file; // empty: silence
+    std::uint64_t fileOffset = 0;
+
+    std::uint64_t byteLength() const { return std::uint64_t(sectorCount) * kCdSectorBytes; }
+};
+
+// One track as a drive reports it: it starts at its INDEX 01 and runs up to the next track's
+// INDEX 01 (the next track's pregap is the end of this one), the last one up to the lead-out.
 struct ImageTrack {
     bool audio = false;
+    std::int32_t startSector = 0;
     int sectorCount = 0;
-    std::string file;
-    std::uint64_t fileOffset = 0;
 
     std::uint64_t byteLength() const { return std::uint64_t(sectorCount) * kCdSectorBytes; }
 };
@@ -20,5 +31,6 @@ struct ImageTrack {
 // What a disc image holds once its sheet has been read.
 struct DiscLayout {
     std::vector<ImageTrack> tracks;
-    std::string cdTextBlock; // empty: no CD-TEXT
+    std::vector<ImageExtent> extents; // from sector 0 to the lead-out, end to end
+    std::string cdTextBlock;          // empty: no CD-TEXT
 };

@@ -3,6 +3,7 @@
 #include "platform/audio/disc/cdiohandles.h"
 #include "platform/audio/disc/cdiolog.h"
 #include "platform/audio/disc/cdtextblock.h"
+#include "platform/audio/image/discmap.h"
 #include "platform/audio/image/imagesheet.h"
 #include "platform/audio/image/sheetfile.h"
 #include "platform/audio/image/sheetnumbers.h"
@@ -16,9 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// 99 minutes of sectors: no track of a real disc is longer.
-constexpr unsigned kMaxDiscSectors = kMaxMinutes * 60 * kFramesPerSecond;
 
 LoadedImage Refused(const std::string& reason) {
     return LoadedImage{std::nullopt, reason};
@@ -101,28 +99,18 @@ CdIoHandle OpenStaged(SheetKind kind, const ScannedSheet& sheet, const StagingFo
                                              : cdio_open_cdrdao(staged.c_str()));
 }
 
-// Where a track starts in its file when the sheet does not say: a CUE file holds
-// the disc's sectors one after the other from sector 0; a TOC DATAFILE without an
-// offset continues where the previous track in the same file ended.
-std::uint64_t ImpliedOffset(SheetKind kind, const std::vector<SheetTrack>& sheetTracks,
-                            const std::vector<ImageTrack>& done, const std::vector<lsn_t>& lsns) {
-    const std::size_t t = done.size();
-    if (kind == SheetKind::Cue)
-        return t == 0 ? std::uint64_t(lsns[0]) * sheetTracks[0].blockSize
-                      : done[t - 1].fileOffset +
-                            std::uint64_t(lsns[t] - lsns[t - 1]) * sheetTracks[t - 1].blockSize;
-    if (t > 0 && sheetTracks[t - 1].fileIndex == sheetTracks[t].fileIndex)
-        return done[t - 1].fileOffset +
-               std::uint64_t(done[t - 1].sectorCount) * sheetTracks[t - 1].blockSize;
-    return 0;
-}
-
-std::string TrackName(int t) {
+std::string TrackName(std::size_t t) {
     return "track " + std::to_string(t + 1);
 }
 
 std::string FileName(const std::string& path) {
     return "\"" + fs::path(path).filename().string() + "\"";
+}
+
+std::uint64_t FileSize(const std::string& path) {
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    return error ? 0 : size;
 }
 
 // A start the sheet itself gives (TOC) must lie inside its file; libcdio is not asked to
@@ -131,67 +119,87 @@ std::string CheckSheetStarts(const ScannedSheet& sheet) {
     for (std::size_t t = 0; t < sheet.tracks.size(); ++t) {
         const SheetTrack& track = sheet.tracks[t];
         const std::string& file = sheet.files[track.fileIndex];
-        std::error_code error;
-        const auto size = fs::file_size(file, error);
-        if (!error && track.fileOffset && *track.fileOffset >= size)
-            return TrackName(int(t)) + " starts past the end of " + FileName(file);
+        if (track.fileOffset && *track.fileOffset >= FileSize(file))
+            return TrackName(t) + " starts past the end of " + FileName(file);
     }
     return {};
 }
 
-// libcdio's start of the track on the disc. CUE offsets are worked out from these, so
-// there they must rise from track to track.
-std::string CheckStart(SheetKind kind, lsn_t lsn, const std::vector<lsn_t>& lsns, int t) {
-    if (lsn == CDIO_INVALID_LSN || lsn < 0)
-        return TrackName(t) + " has no valid start on the disc";
-    if (kind == SheetKind::Cue && t > 0 && lsn <= lsns[t - 1])
-        return TrackName(t) + " does not start after track " + std::to_string(t);
-    return {};
+// A CUE image is one file holding the disc's sectors in order, each track's in its own block
+// size: a track's region runs from its first index (INDEX 00, else INDEX 01; the file's start
+// for track 1) to the next track's first index, or the file's end.
+std::vector<SheetRegion> CueRegions(const ScannedSheet& sheet) {
+    const std::string& file = sheet.files.front();
+    std::vector<SheetRegion> regions;
+    std::uint64_t offset = 0;
+    for (std::size_t t = 0; t < sheet.tracks.size(); ++t) {
+        const SheetTrack& track = sheet.tracks[t];
+        const auto firstIndex = [&](std::size_t k) {
+            return k == 0 ? 0 : sheet.tracks[k].gapFrame.value_or(*sheet.tracks[k].startFrame);
+        };
+        const std::uint64_t begin = firstIndex(t);
+        const std::uint64_t size = FileSize(file);
+        const std::uint64_t sectors =
+            t + 1 < sheet.tracks.size()
+                ? firstIndex(t + 1) - begin
+                : (size > offset ? (size - offset) / std::uint64_t(track.blockSize) : 0);
+        regions.push_back({track.audio, file, offset,
+                           static_cast<int>(std::min<std::uint64_t>(sectors, INT32_MAX / 2)),
+                           track.silenceBefore, track.silenceAfter,
+                           track.silenceBefore + int(*track.startFrame - begin)});
+        offset += sectors * std::uint64_t(track.blockSize);
+    }
+    return regions;
 }
 
-std::string CheckLength(unsigned sectors, int t) {
-    if (sectors == 0)
-        return TrackName(t) + " is empty";
-    if (sectors > kMaxDiscSectors)
-        return TrackName(t) + " is longer than a disc can hold";
-    return {};
+// A TOC track names its file, where in it its data starts (a DATAFILE without an offset
+// continues the previous track's data in the same file) and mostly its length; a length the
+// sheet leaves out is libcdio's, or the rest of the file for the last data in it.
+std::vector<SheetRegion> TocRegions(CdIo_t* cdio, const ScannedSheet& sheet) {
+    const track_t first = cdio_get_first_track_num(cdio);
+    std::vector<SheetRegion> regions;
+    for (std::size_t t = 0; t < sheet.tracks.size(); ++t) {
+        const SheetTrack& track = sheet.tracks[t];
+        const std::string& file = sheet.files[track.fileIndex];
+        const bool continues = t > 0 && sheet.tracks[t - 1].fileIndex == track.fileIndex;
+        const std::uint64_t offset = track.fileOffset.value_or(
+            continues ? regions.back().fileOffset + std::uint64_t(regions.back().storedSectors) *
+                                                        std::uint64_t(sheet.tracks[t - 1].blockSize)
+                      : 0);
+        const bool lastInFile = std::none_of(
+            sheet.tracks.begin() + std::ptrdiff_t(t) + 1, sheet.tracks.end(),
+            [&](const SheetTrack& later) { return later.fileIndex == track.fileIndex; });
+        const std::uint64_t size = FileSize(file);
+        const std::uint64_t rest =
+            size > offset ? (size - offset) / std::uint64_t(track.blockSize) : 0;
+        const std::uint64_t sectors =
+            track.sectorCount ? std::uint64_t(*track.sectorCount)
+            : lastInFile      ? rest
+                              : cdio_get_track_sec_count(cdio, static_cast<track_t>(first + t));
+        regions.push_back({track.audio, file, offset,
+                           static_cast<int>(std::min<std::uint64_t>(sectors, INT32_MAX / 2)),
+                           track.silenceBefore, track.silenceAfter, track.indexOneOffset});
+    }
+    return regions;
 }
 
 // Sizes are compared without a sum that could wrap.
-std::string CheckInsideFile(const ImageTrack& track, const SheetTrack& sheetTrack, int t) {
-    std::error_code error;
-    const auto size = fs::file_size(track.file, error);
-    if (error)
-        return "the file " + FileName(track.file) + " cannot be read: " + error.message();
-    if (track.fileOffset >= size)
+std::string CheckInsideFile(const SheetRegion& region, const SheetTrack& sheetTrack,
+                            std::size_t t) {
+    if (!region.audio)
+        return {};
+    const std::uint64_t size = FileSize(region.file);
+    const std::uint64_t indexOne =
+        region.fileOffset +
+        std::uint64_t(std::max(0, region.indexOneOffset - region.silenceBefore)) * kCdSectorBytes;
+    if (indexOne >= size)
         return TrackName(t) + " starts at " +
-               FormatCdTime(sheetTrack.startFrame.value_or(track.fileOffset / kCdSectorBytes)) +
-               ", past the end of " + FileName(track.file);
-    if (track.byteLength() > size - track.fileOffset)
-        return TrackName(t) + " runs past the end of " + FileName(track.file);
+               FormatCdTime(sheetTrack.startFrame.value_or(indexOne / kCdSectorBytes)) +
+               ", past the end of " + FileName(region.file);
+    if (std::uint64_t(region.storedSectors) * kCdSectorBytes >
+        size - std::min(size, region.fileOffset))
+        return TrackName(t) + " runs past the end of " + FileName(region.file);
     return {};
-}
-
-// The track's place in its file, or the reason it has none that can be read.
-std::string PlaceTrack(SheetKind kind, CdIo_t* cdio, const ScannedSheet& sheet,
-                       const std::vector<lsn_t>& lsns, ImageTrack& track,
-                       const std::vector<ImageTrack>& done) {
-    const int t = static_cast<int>(done.size());
-    const auto number = static_cast<track_t>(cdio_get_first_track_num(cdio) + t);
-    const SheetTrack& sheetTrack = sheet.tracks[t];
-    track.audio = cdio_get_track_format(cdio, number) == TRACK_FORMAT_AUDIO;
-    track.file = sheet.files[sheetTrack.fileIndex];
-    track.fileOffset =
-        sheetTrack.fileOffset.value_or(ImpliedOffset(kind, sheet.tracks, done, lsns));
-    const unsigned sectors = sheetTrack.sectorCount ? static_cast<unsigned>(*sheetTrack.sectorCount)
-                                                    : cdio_get_track_sec_count(cdio, number);
-    track.sectorCount = static_cast<int>(std::min(sectors, kMaxDiscSectors + 1));
-    if (!track.audio)
-        return CheckLength(sectors, t);
-    std::string error = CheckInsideFile(track, sheetTrack, t);
-    if (error.empty())
-        error = CheckLength(sectors, t);
-    return error;
 }
 
 LoadedImage BuildLayout(SheetKind kind, CdIo_t* cdio, const ScannedSheet& sheet) {
@@ -202,20 +210,21 @@ LoadedImage BuildLayout(SheetKind kind, CdIo_t* cdio, const ScannedSheet& sheet)
     if (count != sheet.tracks.size())
         return Refused("libcdio reads " + std::to_string(count) + " tracks where the sheet lists " +
                        std::to_string(sheet.tracks.size()));
-    DiscLayout layout;
-    std::vector<lsn_t> lsns;
-    for (int t = 0; t < count; ++t) {
-        const lsn_t lsn = cdio_get_track_lsn(cdio, static_cast<track_t>(first + t));
-        if (const std::string error = CheckStart(kind, lsn, lsns, t); !error.empty())
-            return Refused(error);
-        lsns.push_back(lsn);
-        ImageTrack track;
-        if (const std::string error = PlaceTrack(kind, cdio, sheet, lsns, track, layout.tracks);
+    std::vector<SheetRegion> regions =
+        kind == SheetKind::Cue ? CueRegions(sheet) : TocRegions(cdio, sheet);
+    for (std::size_t t = 0; t < regions.size(); ++t) {
+        // libcdio knows a track's kind from its mode, as a drive does.
+        regions[t].audio =
+            cdio_get_track_format(cdio, static_cast<track_t>(first + t)) == TRACK_FORMAT_AUDIO;
+        if (const std::string error = CheckInsideFile(regions[t], sheet.tracks[t], t);
             !error.empty())
             return Refused(error);
-        layout.tracks.push_back(track);
     }
-    layout.cdTextBlock = CdTextBlockFrom(cdio_get_cdtext(cdio), first, count);
+    DiscMap map = LayRegions(regions);
+    if (!map.error.empty())
+        return Refused(map.error);
+    DiscLayout layout{std::move(map.tracks), std::move(map.extents),
+                      CdTextBlockFrom(cdio_get_cdtext(cdio), first, count)};
     return LoadedImage{std::move(layout), {}};
 }
 

@@ -90,6 +90,14 @@ std::optional<std::uint64_t> TocPositionBytes(const std::string& token) {
     return std::nullopt;
 }
 
+// A TOC length in whole sectors; a part of a sector counts as one.
+std::optional<int> TocSectors(const std::string& token) {
+    const auto bytes = TocPositionBytes(token);
+    if (!bytes)
+        return std::nullopt;
+    return static_cast<int>((*bytes + 2351) / 2352);
+}
+
 bool IsFlagWord(const std::string& word) {
     return word == "DCP" || word == "4CH" || word == "PRE" || word == "SCMS";
 }
@@ -139,6 +147,8 @@ private:
             return scanCueLine(keyword, line, tokens);
         else if (keyword == "FILE" || keyword == "AUDIOFILE" || keyword == "DATAFILE")
             return scanTocFile(line, keyword == "DATAFILE");
+        else
+            scanTocGap(keyword, line);
         return line;
     }
 
@@ -151,7 +161,7 @@ private:
         else if (keyword == "FLAGS")
             scanFlags(tokens);
         else if (keyword == "PREGAP" || keyword == "POSTGAP")
-            checkTime(tokens, keyword);
+            scanCueGap(tokens, keyword);
         else if (keyword == "CATALOG" &&
                  (tokens.size() != 2 || tokens[1].size() != 13 || !AllOf(tokens[1], ::isdigit)))
             fail("the CATALOG number must be 13 digits");
@@ -217,13 +227,22 @@ private:
             return fail(name + " is not an index number from 00 to 99 and a time");
         if (!frame)
             return fail(name + " " + tokens[2] + " is not a time mm:ss:ff " + kTimeRule);
-        if (*index != 1)
-            return;
         const std::size_t t = m_sheet.tracks.size() - 1;
+        SheetTrack& track = m_sheet.tracks.back();
+        if (*index > 1)
+            return;
         if (t > 0 && m_sheet.tracks[t - 1].startFrame >= frame)
-            return fail(trackName() + " starts at " + tokens[2] + ", not after track " +
-                        std::to_string(t));
-        m_sheet.tracks.back().startFrame = frame;
+            return fail(*index == 1 ? trackName() + " starts at " + tokens[2] +
+                                          ", not after track " + std::to_string(t)
+                                    : name + " " + tokens[2] + " is not after track " +
+                                          std::to_string(t) + "'s start");
+        if (*index == 0) {
+            track.gapFrame = frame;
+        } else if (track.gapFrame > frame) {
+            fail(name + " " + tokens[2] + " comes before its INDEX 00");
+        } else {
+            track.startFrame = frame;
+        }
     }
 
     void scanFlags(const std::vector<std::string>& tokens) {
@@ -234,9 +253,54 @@ private:
                 return fail(trackName() + ": unknown FLAGS word \"" + tokens[i] + "\"");
     }
 
-    void checkTime(const std::vector<std::string>& tokens, const std::string& keyword) {
-        if (tokens.size() != 2 || !ParseCdTime(tokens[1]))
-            fail(trackName() + ": " + keyword + " needs a time mm:ss:ff " + kTimeRule);
+    // PREGAP comes before the track's indexes, POSTGAP after them; neither is in the file.
+    void scanCueGap(const std::vector<std::string>& tokens, const std::string& keyword) {
+        const auto frames = tokens.size() == 2 ? ParseCdTime(tokens[1]) : std::nullopt;
+        if (m_sheet.tracks.empty())
+            return fail(keyword + " comes before the first TRACK");
+        if (!frames)
+            return fail(trackName() + ": " + keyword + " needs a time mm:ss:ff " + kTimeRule);
+        SheetTrack& track = m_sheet.tracks.back();
+        (keyword == "PREGAP" ? track.silenceBefore : track.silenceAfter) = int(*frames);
+    }
+
+    // SILENCE and ZERO give the track silence before or after its file; PREGAP is silence
+    // that ends where the track's INDEX 01 is; START puts INDEX 01 at a time from the track's
+    // start, or where the track has got to.
+    void scanTocGap(const std::string& keyword, std::string line) {
+        if (keyword != "SILENCE" && keyword != "ZERO" && keyword != "PREGAP" && keyword != "START")
+            return;
+        if (const auto comment = line.find("//"); comment != std::string::npos)
+            line.resize(comment);
+        const auto tokens = Tokens(line);
+        if (m_sheet.tracks.empty())
+            return fail(keyword + " comes before the first TRACK");
+        SheetTrack& track = m_sheet.tracks.back();
+        const bool afterFile = track.fileIndex >= 0;
+        if (keyword == "START") {
+            const auto at = tokens.size() > 1 ? TocSectors(tokens.back()) : trackLengthSoFar();
+            if (!at)
+                return fail(trackName() + ": START needs a time mm:ss:ff here");
+            track.indexOneOffset = *at;
+            return;
+        }
+        const auto sectors = tokens.size() > 1 ? TocSectors(tokens.back()) : std::nullopt;
+        if (!sectors)
+            return fail(trackName() + ": " + keyword + " needs a length");
+        if (keyword == "PREGAP" && afterFile)
+            return fail(trackName() + ": PREGAP must come before the track's file");
+        (afterFile ? track.silenceAfter : track.silenceBefore) += *sectors;
+        if (keyword == "PREGAP")
+            track.indexOneOffset = track.silenceBefore;
+    }
+
+    std::optional<int> trackLengthSoFar() const {
+        const SheetTrack& track = m_sheet.tracks.back();
+        if (track.fileIndex < 0)
+            return track.silenceBefore;
+        if (!track.sectorCount)
+            return std::nullopt;
+        return track.silenceBefore + *track.sectorCount + track.silenceAfter;
     }
 
     std::string trackName() const { return "track " + std::to_string(m_sheet.tracks.size()); }
@@ -281,6 +345,9 @@ private:
             return failed("a file name in the sheet is not quoted");
         const int index = fileIndexOf(Resolve(m_folder, quoted->name));
         SheetTrack& track = m_sheet.tracks.back();
+        if (track.fileIndex >= 0)
+            return failed(trackName() +
+                          " takes its data from several FILE lines, which is not supported");
         track.fileIndex = index;
         track.fileOffset = tocOffset(line.substr(quoted->end), dataFile);
         if (!m_sheet.error.empty())

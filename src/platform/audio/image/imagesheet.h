@@ -29,6 +29,15 @@ struct SheetTrack {
     std::optional<int> sectorCount;
     // CUE: the frame of INDEX 01 in the file, for the user's messages and the order check.
     std::optional<std::uint64_t> startFrame;
+    // CUE: the frame of INDEX 00 (the start of the track's pregap) in the file, when given.
+    std::optional<std::uint64_t> gapFrame;
+    // Silence the sheet declares around the track's data but the image does not store, in
+    // sectors: CUE PREGAP and POSTGAP, TOC SILENCE, ZERO and PREGAP before or after its file.
+    int silenceBefore = 0;
+    int silenceAfter = 0;
+    // TOC: sectors from the track's start to its INDEX 01 (START, PREGAP); the start itself
+    // when the sheet says nothing.
+    int indexOneOffset = 0;
 };
 
 struct ScannedSheet {

@@ -14,17 +14,17 @@ constexpr int kFrameBytes = 4; // one 16-bit stereo sample frame
 }
 
 std::unique_ptr<ImageTrackSource>
-ImageTrackSource::open(const ImageTrack& track, std::shared_ptr<const DiscPresence> presence) {
-    FileHandle file(std::fopen(track.file.c_str(), "rb"));
+ImageTrackSource::open(const ImageExtent& extent, std::shared_ptr<const DiscPresence> presence) {
+    FileHandle file(std::fopen(extent.file.c_str(), "rb"));
     if (!file)
         return FailWith(BASS_ERROR_FILEOPEN, nullptr);
     return std::unique_ptr<ImageTrackSource>(
-        new ImageTrackSource(std::move(file), track, std::move(presence)));
+        new ImageTrackSource(std::move(file), extent, std::move(presence)));
 }
 
-ImageTrackSource::ImageTrackSource(FileHandle file, const ImageTrack& track,
+ImageTrackSource::ImageTrackSource(FileHandle file, const ImageExtent& extent,
                                    std::shared_ptr<const DiscPresence> presence)
-    : m_file(std::move(file)), m_offset(track.fileOffset), m_length(track.byteLength()),
+    : m_file(std::move(file)), m_offset(extent.fileOffset), m_length(extent.byteLength()),
       m_presence(std::move(presence)), m_ticket(m_presence->ticket()) {}
 
 int ImageTrackSource::read(char* buffer, int n) {
@@ -39,29 +39,34 @@ int ImageTrackSource::read(char* buffer, int n) {
     const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(n, m_length - m_position));
     if (wanted == 0)
         return 0;
-    std::size_t done = readFile(buffer, wanted);
+    int error = BASS_OK;
+    std::size_t done = readFile(buffer, wanted, error);
     if (done < wanted) {
-        // The image shrank or went away: the disc is unreadable from here on. The whole
-        // frames read before go out now; the error comes with the next read.
+        // The image is shorter than its sheet, or unreadable: the disc is unreadable from
+        // here on. The whole frames read before go out now; the error comes with the next read.
         done -= done % kFrameBytes;
         if (done == 0)
-            return fail(BASS_ERROR_NOCD);
-        m_pendingError = BASS_ERROR_NOCD;
+            return fail(error);
+        m_pendingError = error;
     }
     m_position += done;
     return static_cast<int>(done);
 }
 
-// pread: one system call a block, no seek and no copy through a stdio buffer.
-std::size_t ImageTrackSource::readFile(char* buffer, std::size_t wanted) {
+// pread: one system call a block, no seek and no copy through a stdio buffer. The file's end
+// before the stretch's is the image being shorter than its sheet says; any other failure is
+// a disc that cannot be read.
+std::size_t ImageTrackSource::readFile(char* buffer, std::size_t wanted, int& error) {
     std::size_t done = 0;
     while (done < wanted) {
         const ssize_t got = pread(fileno(m_file.get()), buffer + done, wanted - done,
                                   static_cast<off_t>(m_offset + m_position + done));
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0)
+        if (got <= 0) {
+            error = got == 0 ? BASS_ERROR_IMAGESHORT : BASS_ERROR_NOCD;
             break;
+        }
         done += static_cast<std::size_t>(got);
     }
     return done;

@@ -7,15 +7,16 @@
 
 #include <memory>
 
-// The PCM of one audio track of a disc image, read straight from the image's
+// The PCM of a stretch of a disc image's sectors, read straight from the image's
 // file through a file handle of its own (byte for byte: a raw BIN holds
 // little-endian 16-bit stereo, as the stream engine wants it). Reading fails
-// once the virtual drive's door has been opened under it. A read that fails
+// once the virtual drive's door has been opened under it, and when the file
+// ends before the stretch does (BASS_ERROR_IMAGESHORT). A read that fails
 // part-way returns the data read before the error; the next read fails.
 class ImageTrackSource : public PcmSource {
 public:
     // Null when the file cannot be opened (the last error is then set).
-    static std::unique_ptr<ImageTrackSource> open(const ImageTrack& track,
+    static std::unique_ptr<ImageTrackSource> open(const ImageExtent& extent,
                                                   std::shared_ptr<const DiscPresence> presence);
 
     std::uint64_t length() const override { return m_length; }
@@ -24,11 +25,12 @@ public:
     int errorCode() const override { return m_error; }
 
 private:
-    ImageTrackSource(FileHandle file, const ImageTrack& track,
+    ImageTrackSource(FileHandle file, const ImageExtent& extent,
                      std::shared_ptr<const DiscPresence> presence);
     int fail(int code);
-    // Bytes read at the position, fewer on a read error or at the end of the file.
-    std::size_t readFile(char* buffer, std::size_t wanted);
+    // Bytes read at the position, fewer on a read error or at the end of the file; error
+    // tells which.
+    std::size_t readFile(char* buffer, std::size_t wanted, int& error);
 
     FileHandle m_file;
     std::uint64_t m_offset;

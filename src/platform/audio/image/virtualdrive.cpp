@@ -2,6 +2,7 @@
 
 #include "platform/audio/core/concatsource.h"
 #include "platform/audio/core/lasterror.h"
+#include "platform/audio/core/paddedsource.h"
 #include "platform/audio/disc/shiftedtrack.h"
 #include "platform/audio/image/imageloader.h"
 #include "platform/audio/image/imagetracksource.h"
@@ -24,9 +25,10 @@ void VirtualDrive::load() {
     m_layout = std::move(image.layout);
     std::vector<std::string> files{m_sheetPath};
     if (m_layout)
-        for (const ImageTrack& track : m_layout->tracks)
-            if (std::find(files.begin(), files.end(), track.file) == files.end())
-                files.push_back(track.file);
+        for (const ImageExtent& extent : m_layout->extents)
+            if (!extent.file.empty() &&
+                std::find(files.begin(), files.end(), extent.file) == files.end())
+                files.push_back(extent.file);
     m_files = DiscFiles(std::move(files));
     m_presence->eject(); // whatever reads the old disc fails
     if (m_layout && !m_doorOpen)
@@ -77,18 +79,16 @@ int VirtualDrive::trackLength(int track) {
     return found ? static_cast<int>(found->byteLength()) : -1;
 }
 
-// An image lays its tracks end to end from sector 0, in one session.
+// Each track starts where its INDEX 01 lies on the disc, as a drive reports it, in one session.
 bool VirtualDrive::toc(DiscToc& toc) {
     if (!isReady())
         return FailWith(BASS_ERROR_NOCD, false);
     toc = DiscToc{};
-    qint32 sector = 0;
-    for (const ImageTrack& track : m_layout->tracks) {
-        toc.tracks.push_back({sector, track.audio});
-        sector += track.sectorCount;
-    }
-    toc.leadOut = sector;
-    toc.audioLeadOut = sector;
+    for (const ImageTrack& track : m_layout->tracks)
+        toc.tracks.push_back({track.startSector, track.audio});
+    const ImageTrack& last = m_layout->tracks.back();
+    toc.leadOut = last.startSector + last.sectorCount;
+    toc.audioLeadOut = toc.leadOut;
     for (auto it = toc.tracks.crbegin(); it != toc.tracks.crend() && !it->audio; ++it)
         toc.audioLeadOut = it->lsn;
     SetLastBassError(BASS_OK);
@@ -141,7 +141,7 @@ std::unique_ptr<PcmSource> VirtualDrive::openTrack(int track, bool /*forDecoding
     if (!found)
         return nullptr;
     if (readOffset == 0)
-        return ImageTrackSource::open(*found, m_presence);
+        return openSectors(found->startSector, found->sectorCount);
     DiscToc disc;
     toc(disc);
     const OffsetRead plan =
@@ -151,24 +151,27 @@ std::unique_ptr<PcmSource> VirtualDrive::openTrack(int track, bool /*forDecoding
     });
 }
 
-// Each track the span touches gives its part, read from the track's own file; a run of audio
-// tracks has no data track in it.
+// Each stretch of the image the span touches gives its part: read from its file, or silence.
 std::unique_ptr<PcmSource> VirtualDrive::openSectors(qint32 firstSector, qint32 sectorCount) {
     std::vector<std::unique_ptr<PcmSource>> parts;
     const qint32 end = firstSector + sectorCount;
-    qint32 trackStart = 0;
-    for (const ImageTrack& track : m_layout->tracks) {
-        const qint32 from = std::max(firstSector, trackStart);
-        const qint32 to = std::min(end, trackStart + track.sectorCount);
-        if (from < to) {
-            ImageTrack part = track;
-            part.fileOffset += std::uint64_t(from - trackStart) * kCdSectorBytes;
-            part.sectorCount = to - from;
-            parts.push_back(ImageTrackSource::open(part, m_presence));
-            if (!parts.back())
-                return nullptr;
-        }
-        trackStart += track.sectorCount;
+    for (const ImageExtent& extent : m_layout->extents) {
+        const qint32 from = std::max(firstSector, extent.firstSector);
+        const qint32 to = std::min(end, extent.firstSector + extent.sectorCount);
+        if (from >= to)
+            continue;
+        ImageExtent part = extent;
+        part.fileOffset += std::uint64_t(from - extent.firstSector) * kCdSectorBytes;
+        part.sectorCount = to - from;
+        std::unique_ptr<PcmSource> source;
+        if (part.file.empty())
+            source = std::make_unique<PaddedSource>(
+                nullptr, PaddedSource::Layout{part.byteLength(), 0, 0, 0});
+        else
+            source = ImageTrackSource::open(part, m_presence);
+        if (!source)
+            return nullptr;
+        parts.push_back(std::move(source));
     }
     if (parts.size() == 1)
         return std::move(parts.front());

@@ -77,6 +77,14 @@ std::vector<BadImage> BadImages() {
         {"a.cue", one, "the sheet names no data file"},
         {"a.cue", Cue("  TRACK 01 SIDEWAYS\n"), "track 1 has the unknown mode \"SIDEWAYS\""},
         {"a.cue", Cue(one + CueTrack("02", "01 00:00:20")), "track 1 runs past the end"},
+        {"a.toc",
+         "TRACK AUDIO\nFILE \"a.bin\" 0 00:00:05\nTRACK AUDIO\nFILE \"a.bin\" 00:00:05 0\n"
+         "TRACK AUDIO\nFILE \"a.bin\" 00:00:05 00:00:05\n",
+         "track 2 is empty"},
+        {"a.toc", "TRACK AUDIO\nFILE \"a.bin\" 0 00:00:05\nSILENCE 00:00:02\nSTART 00:00:07\n",
+         "track 1 has its INDEX 01 at or past its own end"},
+        {"a.toc", "TRACK AUDIO\nFILE \"a.bin\" 0 00:00:05\nFILE \"a.bin\" 00:00:05 00:00:05\n",
+         "track 1 takes its data from several FILE lines"},
         {"a.toc", hundred, "more than 99 tracks"},
         {"a.toc", "TRACK AUDIO\nFILE \"a.bin\" 123456789012345678901\n",
          "has no valid start position"},
@@ -120,6 +128,78 @@ TEST(BadImages, AreListedWithTheirReasonAndLeaveNothingBehind) {
         EXPECT_FALSE(drive.isReady());
     }
     EXPECT_TRUE(fs::is_empty(temp.path().toStdString())) << "a staging folder was left behind";
+}
+
+// ---- where the tracks lie -------------------------------------------------------------------
+
+// A disc's tracks start at their INDEX 01, as a drive reports them, whatever comes before in the
+// image or is declared as silence; a track reads from its INDEX 01 up to the next one's.
+TEST(ImageLayouts, TracksStartAtTheirIndexOneAsADriveReportsThem) {
+    const struct {
+        const char* name;
+        std::string sheet;
+        std::vector<qint32> starts; // the lead-out last
+        std::string trackOne; // each sector's first byte: 'A' + its place in a.bin; 0: silence
+    } layouts[] = {
+        {"a.cue",
+         Cue(CueTrack("01", "00 00:00:00") + "    INDEX 01 00:00:03\n" +
+             CueTrack("02", "01 00:00:10")),
+         {3, 10, 20},
+         "DEFGHIJ"},
+        {"a.cue",
+         Cue("  TRACK 01 AUDIO\n    PREGAP 00:00:02\n    INDEX 01 00:00:00\n" +
+             CueTrack("02", "01 00:00:10")),
+         {2, 12, 22},
+         "ABCDEFGHIJ"},
+        {"a.cue",
+         Cue(CueTrack("01", "01 00:00:00") +
+             "  TRACK 02 AUDIO\n    PREGAP 00:00:02\n    INDEX 01 00:00:10\n"),
+         {0, 12, 22},
+         "ABCDEFGHIJ"s + '\0' + '\0'},
+        {"a.toc",
+         "TRACK AUDIO\nFILE \"a.bin\" 0 00:00:10\nSTART 00:00:03\n"
+         "TRACK AUDIO\nFILE \"a.bin\" 00:00:10 00:00:10\n",
+         {3, 10, 20},
+         "DEFGHIJ"},
+        {"a.toc",
+         "TRACK AUDIO\nSILENCE 00:00:02\nSTART\nFILE \"a.bin\" 0 00:00:10\n"
+         "TRACK AUDIO\nFILE \"a.bin\" 00:00:10 00:00:10\n",
+         {2, 12, 22},
+         "ABCDEFGHIJ"},
+        {"a.toc",
+         "TRACK AUDIO\nFILE \"a.bin\" 0 00:00:10\n"
+         "TRACK AUDIO\nPREGAP 00:00:02\nFILE \"a.bin\" 00:00:10 00:00:10\n",
+         {0, 12, 22},
+         "ABCDEFGHIJ"s + '\0' + '\0'},
+    };
+    for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.sheet);
+        QTemporaryDir dir;
+        const fs::path folder = dir.path().toStdString();
+        std::ofstream bin(folder / "a.bin", std::ios::binary);
+        for (char sector = 'A'; sector < 'A' + 20; ++sector)
+            bin << std::string(2352, sector);
+        bin.close();
+        std::ofstream(folder / layout.name, std::ios::binary) << layout.sheet;
+        VirtualDrive drive((folder / layout.name).string());
+        DiscToc toc;
+        ASSERT_TRUE(drive.toc(toc)) << drive.description();
+        std::vector<qint32> starts;
+        for (const DiscToc::Track& track : toc.tracks)
+            starts.push_back(track.lsn);
+        starts.push_back(toc.leadOut);
+        EXPECT_EQ(starts, layout.starts);
+        EXPECT_EQ(drive.trackLength(0), int(layout.trackOne.size()) * 2352);
+        const auto track = drive.openTrack(0, true, 0);
+        ASSERT_NE(track, nullptr);
+        std::string pcm, block(4 * 2352, 'x');
+        for (int got; (got = track->read(block.data(), int(block.size()))) > 0;)
+            pcm += block.substr(0, std::size_t(got));
+        std::string firstBytes;
+        for (std::size_t at = 0; at < pcm.size(); at += 2352)
+            firstBytes += pcm[at];
+        EXPECT_EQ(firstBytes, layout.trackOne);
+    }
 }
 
 // ---- the pieces under the CD extension that need no image on disk ----------------------------
