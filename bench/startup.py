@@ -7,7 +7,8 @@ the display band changes) and the first panel switch (a click on "CD Drive" unti
 shows). The baseline is a bare Qt window of the same size with a QML face, linked like mivo:
 what any such program costs before it does anything of its own. Prints the medians.
 
-usage (from bench/startup.sh): python3 startup.py <mivo> <baseline> <disc.cue> [runs]
+The programs' runs alternate, so a machine busy with other work weighs on each alike.
+usage (from bench/startup.sh): python3 startup.py <mivo> <baseline> <disc.cue> [runs [earlier mivo]]
 """
 import os
 import select
@@ -115,18 +116,30 @@ def settled_face(program, env):
     return reference
 
 
-def measure(program, env, runs, interact):
-    reference = settled_face(program, env)
-    shown, plays, switches = [], [], []
+def one_run(program, env, reference, interact):
+    run = Run(program, env)
+    shown = run.seconds_until(lambda: face(run.window) == reference, "the face") - run.started
+    answers = ()
+    if interact:
+        answers = (run.click(PLAY, DISPLAY_BAND, "the display saying it plays"),
+                   run.click(CD_DRIVE_PANEL, PANEL_AREA, "the CD Drive panel"))
+    run.end()
+    return shown, answers
+
+
+def measure(programs, env, runs):
+    """The programs' runs taken in turn, so that each meets the same load of the machine."""
+    references = [settled_face(program, env) for program, _ in programs]
+    results = [([], [], []) for _ in programs]
     for _ in range(runs):
-        run = Run(program, env)
-        shown.append(run.seconds_until(lambda: face(run.window) == reference, "the face") -
-                     run.started)
-        if interact:
-            plays.append(run.click(PLAY, DISPLAY_BAND, "the display saying it plays"))
-            switches.append(run.click(CD_DRIVE_PANEL, PANEL_AREA, "the CD Drive panel"))
-        run.end()
-    return shown, plays, switches
+        for (program, interact), reference, (shown, plays, switches) in zip(
+                programs, references, results):
+            seconds, answers = one_run(program, env, reference, interact)
+            shown.append(seconds)
+            if answers:
+                plays.append(answers[0])
+                switches.append(answers[1])
+    return results
 
 
 def ms(values):
@@ -137,6 +150,7 @@ def ms(values):
 def main():
     mivo, baseline, disc = sys.argv[1:4]
     runs = int(sys.argv[4]) if len(sys.argv) > 4 else 10
+    earlier = sys.argv[5] if len(sys.argv) > 5 else None  # another build of mivo, to compare
     home = tempfile.mkdtemp(prefix="mivo-bench-")
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=f"{home}/config",
                XDG_CACHE_HOME=f"{home}/cache", XDG_STATE_HOME=f"{home}/state",
@@ -145,13 +159,17 @@ def main():
                MIVO_MUSICBRAINZ_URL="http://127.0.0.1:9", MIVO_GNUDB_URL="http://127.0.0.1:9")
     with open("/proc/loadavg") as load:
         print(f"load average before: {' '.join(load.read().split()[:3])} on {os.cpu_count()} cores")
-    floor, _, _ = measure(baseline, env, runs, interact=False)
-    shown, plays, switches = measure(mivo, env, runs, interact=True)
+    programs = [(baseline, False), (mivo, True)] + ([(earlier, True)] if earlier else [])
+    (floor, _, _), (shown, plays, switches), *others = measure(programs, env, runs)
     print(f"bare Qt window shown:     {ms(floor)}")
     print(f"mivo window shown:        {ms(shown)}")
     print(f"ratio mivo / bare window: {statistics.median(shown) / statistics.median(floor):.2f}")
     print(f"first Play answered:      {ms(plays)}")
     print(f"first panel switch shown: {ms(switches)}")
+    for earlier_shown, earlier_plays, earlier_switches in others:
+        print(f"earlier mivo shown:       {ms(earlier_shown)}")
+        print(f"earlier first Play:       {ms(earlier_plays)}")
+        print(f"earlier panel switch:     {ms(earlier_switches)}")
     with open("/proc/loadavg") as load:
         print(f"load average after:  {' '.join(load.read().split()[:3])}")
 
