@@ -18,7 +18,6 @@ for f in bin/mivo share/mivo/Main.qml share/mivo/Skin.qss share/mivo/Help.html \
     share/doc/mivo/copyright share/doc/mivo/changelog.gz; do
     [ -f "$root/usr/$f" ] || fail "/usr/$f is not in the package"
 done
-[ -n "$(find "$root/usr/lib" -name mivo-ffmpeg.so)" ] || fail "the FFmpeg module is not in the package"
 report=$(appstreamcli validate-tree --no-net --strict "$root" 2>&1) || fail "$report"
 warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l \
     "$root/usr/share/man/man1/mivo.1.gz" 2>&1 >/dev/null) || fail "man failed: $warnings"

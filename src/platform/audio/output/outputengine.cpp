@@ -2,6 +2,7 @@
 
 #include "platform/audio/core/boolresult.h"
 #include "platform/audio/core/lasterror.h"
+#include "platform/audio/ffmpeg/filesource.h"
 #include "platform/audio/output/nulloutput.h"
 #include "platform/audio/output/sdloutput.h"
 
@@ -123,10 +124,8 @@ HSTREAM OutputEngine::BASS_StreamCreateFile(BOOL mem, const void* file, QWORD of
         return FailWith(BASS_ERROR_NOTAVAIL, HSTREAM{0});
     if (!file)
         return FailWith(BASS_ERROR_FILEOPEN, HSTREAM{0});
-    if (!m_openFile)
-        return FailWith(BASS_ERROR_NOTAVAIL, HSTREAM{0});
     int error = BASS_OK;
-    auto source = m_openFile(static_cast<const char*>(file), error);
+    auto source = FileSource::open(static_cast<const char*>(file), error);
     if (!source)
         return FailWith(error, HSTREAM{0});
     return createStream(std::move(source), flags, kFileOwner);

@@ -10,7 +10,6 @@
 #include "platform/audio/output/audiooutput.h"
 
 #include <condition_variable>
-#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -34,11 +33,6 @@ public:
     ~OutputEngine() override;
     OutputEngine(const OutputEngine&) = delete;
     OutputEngine& operator=(const OutputEngine&) = delete;
-
-    // How BASS_StreamCreateFile reads a file (the FFmpeg module's decoder); set once, before
-    // the first call. Without it file streams fail with BASS_ERROR_NOTAVAIL.
-    using FileOpener = std::function<std::unique_ptr<PcmSource>(const std::string&, int& error)>;
-    void setFileOpener(FileOpener opener) { m_openFile = std::move(opener); }
 
     BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, void* clsid) override;
     BOOL BASS_Free() override;
@@ -117,6 +111,5 @@ private:
 
     Mixer m_mixer;
     ReadAheadSignal m_readAheadSignal;
-    FileOpener m_openFile;
     SyncDispatcher m_dispatcher; // last: its thread uses everything above
 };
