@@ -8,5 +8,6 @@ inline const QString kProductName = QStringLiteral("Mivo CD Player");
 // The version the build names, e.g. "0.1": for the rip log and the User-Agent of requests.
 extern const QString kProductVersion;
 
-// Where a database operator who sees Mivo's requests learns what the program is.
-inline const QString kProductAddress = QStringLiteral("https://github.com/mivo/Mivo");
+// Where a database operator who sees Mivo's requests reaches the project: the build's home
+// address, a web site or, while there is none, the packager's e-mail.
+extern const QString kProductAddress;

@@ -34,7 +34,10 @@ void Player::tmrPlaybackPosition_Timer() {
     m_drives.followDriveList();
     if ((m_tracks.rowCount() == 0 && !doorOpen) || m_tracks.discChanged())
         m_tracks.LoadTrackList();
+    ShowPosition();
+}
 
+void Player::ShowPosition() {
     const DWORD active = m_services.core.BASS_ChannelIsActive(lStream);
     if (active == BASS_ACTIVE_STOPPED) {
         SliderPosition->setValue(0);

@@ -50,6 +50,7 @@ void Player::PlayTrack(int t) {
     SetSync(core, lStream, BASS_SYNC_ONETIME | BASS_SYNC_CD_ERROR, 0, &Player::CDErrorSyncProc,
             this);
     SetSync(core, lStream, BASS_SYNC_ONETIME | BASS_SYNC_SLIDE, 0, &Player::SlideSyncProc, this);
+    ShowPosition(); // at once, not at the next tick: the face answers the click
 }
 
 // Follows on from the selected row; the track that just ended does not matter.
@@ -88,6 +89,7 @@ void Player::play() {
     core.BASS_Init(1, 44100, 0, reinterpret_cast<void*>(m_services.window.winId()), nullptr);
     if (core.BASS_ChannelIsActive(lStream) == BASS_ACTIVE_PAUSED) {
         core.BASS_ChannelResume(lStream);
+        ShowPosition();
         return;
     }
     PlaySelectedRow();

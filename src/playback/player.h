@@ -73,6 +73,8 @@ signals:
     void playbackFailed(quint32 channel);
 
 private:
+    // The position slider, its label and the face's display band for the current stream.
+    void ShowPosition();
     static void NextTrackSyncProc(HSYNC handle, DWORD channel, DWORD data, void* user);
     static void SlideSyncProc(HSYNC handle, DWORD channel, DWORD data, void* user);
     static void CDErrorSyncProc(HSYNC handle, DWORD channel, DWORD data, void* user);

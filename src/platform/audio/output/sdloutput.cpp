@@ -39,7 +39,10 @@ std::unique_ptr<SdlOutput> SdlOutput::open(RenderCallback render, int& error) {
         error = BASS_ERROR_DEVICE;
         return nullptr;
     }
-    output->m_device.reset(); // nothing plays yet
+    // Nothing plays yet: the device waits paused and closes after a while, as after a pause.
+    // Closing it here would hold the caller until SDL's device thread ends (tens of ms, on
+    // the window's way to the screen).
+    output->setRunning(false);
     return output;
 }
 
