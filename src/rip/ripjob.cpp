@@ -191,10 +191,12 @@ std::unique_ptr<RipVerification> RipJob::Verification() {
     return std::make_unique<RipVerification>(std::move(job));
 }
 
-// Once every track is read, the dialog follows the encoders still at work.
+// Once every track is read, the dialog follows the encoders still at work, down to none.
 void RipJob::ShowEncoding() {
-    if (m_readingDone && m_listener.encoding && m_encodersLeft > 0)
-        m_listener.encoding(m_encodersLeft, m_encodersDone);
+    if (!m_readingDone || !m_listener.encoding || (m_encodersLeft == 0 && !m_encodingShown))
+        return;
+    m_encodingShown = true;
+    m_listener.encoding(m_encodersLeft, m_encodersDone);
 }
 
 // Makes every missing level of the output folder and proves it takes a file, once for the

@@ -103,6 +103,7 @@ private:
     int m_encodersLeft = 0;                 // tracks at an encoder or waiting for one
     float m_encodersDone = 0;
     bool m_readingDone = false;
+    bool m_encodingShown = false;
     int m_ripped = 0;
     QString m_verificationLines;
     DiscToc m_toc;

@@ -39,11 +39,14 @@ QString SpoolAction(int lTrack) {
     return QStringLiteral("reading the spooled audio of track %1 from").arg(lTrack + 1);
 }
 
-// The spooled audio past its header; the reason told when it cannot be opened.
+// The spooled audio past its header; the reason told when it cannot be opened or read.
 SpoolFile OpenSpool(const RipContext& job, int lTrack, const QString& spooled,
                     std::optional<TrackOutcome>& failure) {
+    errno = 0;
     SpoolFile file(std::fopen(QFile::encodeName(spooled).constData(), "rbe"));
-    if (!file || std::fseek(file.get(), WavFileWriter::kHeaderBytes, SEEK_SET) != 0)
+    char header[WavFileWriter::kHeaderBytes];
+    if (!file || (std::fread(header, 1, sizeof header, file.get()) < sizeof header &&
+                  std::ferror(file.get())))
         failure = Failed(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(lTrack), spooled));
     return file;
 }

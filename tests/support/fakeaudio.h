@@ -108,6 +108,8 @@ public:
     // Called after every GetData, e.g. to press Stop in the middle of a rip; on the window's
     // thread, while the reader waits.
     std::function<void(DWORD handle, int callNumber)> afterGetData;
+    // Called after afterGetData on the reading thread itself, e.g. to hold the reader.
+    std::function<void(int callNumber)> onReaderThread;
     // GetData call number (1-based) from which reads fail with -1.
     int failGetDataFrom = 0;
     int getDataCalls = 0;
@@ -245,6 +247,8 @@ public:
                 qApp, [&] { afterGetData(handle, callNumber); },
                 QThread::currentThread() == qApp->thread() ? Qt::DirectConnection
                                                            : Qt::BlockingQueuedConnection);
+        if (onReaderThread)
+            onReaderThread(callNumber);
         return ok(static_cast<int>(n));
     }
     HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc,
