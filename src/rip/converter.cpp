@@ -77,16 +77,13 @@ std::optional<TrackOutcome> StartEncoder(const RipContext& job, DWORD stream,
 }
 
 // Reads the stream to its end or to a stop; true when it reached the end. A read that fails
-// while the encoder still runs is the source's failure: readFailure says what it was (the
-// encoder's own failure is told from its outcome).
+// says why in readFailure.
 bool Pump(const RipContext& job, DWORD stream, int lTrack, std::optional<RipFailure>& readFailure) {
     BassCore& core = job.bass.core;
     QByteArray buffer(kPumpBytes + 1, '\0');
     while (core.BASS_ChannelIsActive(stream) != BASS_ACTIVE_STOPPED) {
         if (const int n = core.BASS_ChannelGetData(stream, buffer.data(), kPumpBytes); n < 0) {
-            const RipFailure failure = ReadFailure(core, lTrack, n); // before another call
-            if (job.bass.enc.BASS_Encode_IsActive(stream) == BASS_ACTIVE_PLAYING)
-                readFailure = failure;
+            readFailure = ReadFailure(core, lTrack, n);
             return false;
         }
         job.progress(
@@ -177,7 +174,9 @@ EncodedTrack Converter(const RipContext& job, const QString& origfile, const QSt
     if (!core.BASS_StreamFree(stream) && core.BASS_ErrorGetCode() != BASS_ERROR_HANDLE)
         AppendErrorLog(job.appFolder, ErrorLogLine(QDateTime::currentDateTime(),
                                                    core.BASS_ErrorGetCode(), origfile));
-    if (readFailure) { // said as the WAV and WMA paths say it
+    // An encoder that stopped taking the audio made the read fail: its own outcome says why.
+    if (readFailure && job.bass.enc.lastEncoderOutcome().succeeded()) {
+        // said as the WAV and WMA paths say it
         ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"), job.routine(),
                   readFailure->number, readFailure->description);
         return {TrackOutcome::Of(Kind::ReadFailed, readFailure->description), 0};

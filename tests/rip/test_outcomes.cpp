@@ -66,8 +66,9 @@ enum class Then { Nothing, Stop, SessionEnds };
 
 } // namespace
 
-// A write failure, a read failure and a patched read of track 2, each alone, with the user's
-// Stop (Yes) while its box is open, and with the session ending while it is open.
+// A write failure, a read failure, a track the drive gives no stream for and a patched read of
+// track 2, each alone, with the user's Stop (Yes) while its box is open, and with the session
+// ending while it is open.
 TEST(Outcomes, AFailedTrackIsNamedByItsFailureAndNeverReplacesAnEarlierFile) {
     struct Case {
         const char* name;
@@ -87,6 +88,8 @@ TEST(Outcomes, AFailedTrackIsNamedByItsFailureAndNeverReplacesAnEarlierFile) {
          "Error in routine : ExtractAudioTrackin module : frmDemo\r\nError #1012\r\nReading track "
          "2 failed: No CD in drive",
          [](Rip& r) { r.w.audio.failGetDataFrom = 5; }},
+        {"no stream", "read failed", kProductName, "Unable to Create CD Stream!",
+         [](Rip& r) { r.w.audio.drives[0].tracks[1].audio = false; }},
         {"patched", "read failed", "Read errors",
          "Track 2 could not be read exactly: 3 sectors were patched over and 1 reads failed",
          [](Rip& r) {

@@ -168,35 +168,6 @@ TEST_F(RipJobTest, StopBeforeTheStartOrInTheMiddleAndANoAnswer) {
     expectEverythingGivenBack();
 }
 
-// A failed track is not counted, leaves a valid file of what was read, and the job goes on. A
-// copy the drive had to patch over is no faithful copy either.
-TEST_F(RipJobTest, FailuresAreReportedAndNotCounted) {
-    loadDisc({kTrack, kTrack, kTrack, 5 * kBlock});
-    w.audio.drives[0].tracks[1].audio = false; // a data track
-    w.audio.damage[2] = {3, 1};
-    w.audio.failGetDataFrom = 9; // the fourth track's third block
-    QDir().mkpath(folder);
-    QFile earlier(trackFile(4)); // a failed attempt leaves an earlier rip's file as it was
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier rip") > 0);
-    earlier.close();
-    w.tick({1, 2, 3, 4});
-    extract();
-    EXPECT_EQ(w.messages(kProductName),
-              QStringList(
-                  {"Unable to Create CD Stream!",
-                   routineBox(1000 + BASS_ERROR_NOCD, "Reading track 4 failed: No CD in drive")}));
-    EXPECT_EQ(w.messages("Read errors"),
-              QStringList{"Track 3 could not be read exactly: 3 sectors were patched over and 1 "
-                          "reads failed, so it is not counted as ripped. Clean the disc and rip "
-                          "the track again."});
-    EXPECT_FALSE(QFile::exists(trackFile(2)));
-    EXPECT_EQ(wav(4).bytes, "earlier rip");
-    EXPECT_EQ(QDir(folder).entryList({"TRACK*", ".*"}, QDir::Files | QDir::Hidden).size(), 2)
-        << "nothing left over";
-    EXPECT_EQ(FirstLines(w.messages("Ripping Completed")), QStringList{completion(1)});
-    expectEverythingGivenBack();
-}
-
 TEST_F(RipJobTest, AFullDiskOrAFileThatCannotTakeItsSizesCountsAsFailed) {
     if (!QFileInfo::exists("/dev/full") || !QFileInfo::exists("/dev/null"))
         GTEST_SKIP() << "no /dev/full or /dev/null here";
