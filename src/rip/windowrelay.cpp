@@ -23,9 +23,9 @@ void WindowRelay::post(std::function<void()> call) {
 }
 
 bool WindowRelay::event(QEvent* event) {
+    TakenOver(event); // before the event is read at all
     if (event->type() != kCallEvent)
         return QObject::event(event);
-    TakenOver(event);
     static_cast<CallEvent*>(event)->call();
     return true;
 }

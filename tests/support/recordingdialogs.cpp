@@ -24,7 +24,7 @@ MessageResult RecordingDialogs::showMessage(QWidget*, const QString& text, const
         return answer;
     }
     if (onMessage)
-        return onMessage(messages.back());
+        return onMessage(RecordedMessage(messages.back())); // a box it opens may move the list
     return buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::Ok;
 }
 
