@@ -58,6 +58,12 @@ int RipJob::RipTracks() {
         return 0;
     const ExtractionResources held(m_services.door, m_services.window, m_boxOwner);
     const std::unique_ptr<RipVerification> verification = Verification();
+    // Also the verdicts that come with the database's answer after the last track.
+    QObject::connect(verification.get(), &RipVerification::verdict, verification.get(),
+                     [this](const QString& text) {
+                         if (m_listener.verdict)
+                             m_listener.verdict(text);
+                     });
     RunPipeline(*verification);
     // The database's answer is awaited (within its own time limit) unless the user stopped.
     if (verification->waiting() && !m_control.stopRequested()) {
@@ -101,10 +107,6 @@ void RipJob::RunPipeline(RipVerification& verify) {
     QEventLoop loop;
     WindowRelay relay;
     bool finished = false;
-    QObject::connect(&verify, &RipVerification::verdict, &relay, [this](const QString& text) {
-        if (m_listener.verdict)
-            m_listener.verdict(text);
-    });
     const RipContext job{m_services.bass,
                          m_dialogs,
                          m_boxOwner,

@@ -3,12 +3,12 @@
 #include "common/dialogs.h"
 #include "rip/converter.h"
 #include "rip/encodercommand.h"
+#include "rip/ripfilecheck.h"
 #include "rip/spooledencoding.h"
 #include "rip/stagedfile.h"
 #include "rip/tracktagging.h"
 #include "rip/wavextraction.h"
 #include "rip/wavfilewriter.h"
-#include "verify/filecheck.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,58 +16,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cmath>
 #include <cstring>
 #include <memory>
 
-#include <unistd.h>
-
 namespace {
 
 constexpr qint64 kBytesPerSample = 4; // a stereo sample of 16 bits
-
-// What a file of this output is as FFmpeg tells it, and who made it, for the check's report.
-struct FileKind {
-    const char* codec;
-    QString format;
-    QString maker;
-};
-
-FileKind FileKindOf(const RipOutput& output) {
-    switch (output.path) {
-    case RipPath::Flac:
-        return {"flac", QStringLiteral("FLAC"), QStringLiteral("The FLAC encoder")};
-    case RipPath::Wma:
-        return {"wmav2", QStringLiteral("WMA"), QStringLiteral("The WMA encoder")};
-    case RipPath::Encoder:
-        if (output.code.startsWith(QLatin1String("OGG")))
-            return {"vorbis", QStringLiteral("OGG"), QStringLiteral("oggenc")};
-        return {"mp3", QStringLiteral("MP3"), QStringLiteral("lame")};
-    case RipPath::Wav:
-    case RipPath::None:
-        break;
-    }
-    return {"pcm_s16le", QStringLiteral("WAV"), QStringLiteral("The WAV writer")};
-}
-
-// "File name too long" when the system will not take the path: a name longer than the folder
-// allows, or a path longer than any.
-std::optional<QString> NameTooLong(const QString& path) {
-    const QByteArray encoded = QFile::encodeName(path);
-    long longestName =
-        ::pathconf(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), _PC_NAME_MAX);
-    if (longestName <= 0)
-        longestName = NAME_MAX;
-    const QList<QByteArray> names = encoded.split('/');
-    const bool tooLong = encoded.size() >= PATH_MAX ||
-                         std::any_of(names.begin(), names.end(), [&](const QByteArray& name) {
-                             return name.size() > longestName;
-                         });
-    if (!tooLong)
-        return std::nullopt;
-    return QString::fromLocal8Bit(std::strerror(ENAMETOOLONG));
-}
 
 // Calls report only when the whole percent changes, so the window's queue stays short.
 std::function<void(float)> EveryPercent(std::function<void(float)> report) {
@@ -210,14 +165,8 @@ std::optional<TrackOutcome> RipPipeline::cannotRip(const RipOutput& output) {
         return TrackOutcome::Of(Kind::EncoderFailed, QStringLiteral("no WMA bit rate is selected"));
     }
     const QString staged = StagedFile::PathWhileWriting(output.file);
-    if (const std::optional<QString> tooLong = NameTooLong(staged)) {
-        m_job.dialogs.showMessage(
-            m_job.boxOwner,
-            QStringLiteral("The file \"") + output.file + QStringLiteral("\" cannot be made: ") +
-                *tooLong + QStringLiteral(".\r\nThe track is not ripped."),
-            QStringLiteral("Output folder"), MessageIcon::Exclamation, MessageButtons::Ok);
-        return TrackOutcome::Of(Kind::WriteFailed, *tooLong);
-    }
+    if (std::optional<TrackOutcome> tooLong = NameTooLong(m_job, staged, output.file))
+        return tooLong;
     // Nothing is read for a file its encoder could not be given.
     if (output.path == RipPath::Encoder &&
         !EncoderTakesPath(m_job, output.code, output.bitrate, staged, output.file))
@@ -229,19 +178,9 @@ std::optional<TrackOutcome> RipPipeline::cannotRip(const RipOutput& output) {
 
 void RipPipeline::check(const RipOutput& output, const StagedFile& file, qint64 samples,
                         TrackOutcome& outcome) {
-    const FileKind kind = FileKindOf(output);
-    const std::optional<QString> problem = AudioFileProblem(file.path(), kind.codec, samples);
-    if (!problem)
-        return;
-    const QString text = kind.maker + QStringLiteral(" made a file that is not a valid ") +
-                         kind.format + QStringLiteral(" (") + file.finalPath() +
-                         QStringLiteral("): ") + *problem;
-    m_job.dialogs.showMessage(
-        m_job.boxOwner, text + QStringLiteral(".\r\nThe track is not counted as ripped."),
-        QStringLiteral("Encoder"), MessageIcon::Exclamation, MessageButtons::Ok);
-    outcome = TrackOutcome::Of(output.path == RipPath::Wav ? TrackOutcome::Kind::WriteFailed
-                                                           : TrackOutcome::Kind::EncoderFailed,
-                               text);
+    if (std::optional<TrackOutcome> failed =
+            CheckRippedFile(m_job, output, file.path(), file.finalPath(), samples))
+        outcome = *failed;
 }
 
 // The file takes its name only when it is whole, or shorter but valid after the user's Stop; a

@@ -8,9 +8,24 @@
 #include "support/wavfile.h"
 #include "support/windowtest.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
+
+// The open rip dialog, or null.
+inline QWidget* RipDialog() {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == "frmRipp" && top->isVisible())
+            return top;
+    return nullptr;
+}
+
+// The open rip dialog's Stop button; the question is answered Yes unless told otherwise.
+inline void PressRipStop() {
+    if (QWidget* dialog = RipDialog())
+        QMetaObject::invokeMethod(dialog, "cmdStop_Click", Qt::DirectConnection);
+}
 
 // The boxes' first lines: a completion box's count without the verification after it.
 inline QStringList FirstLines(QStringList texts) {

@@ -54,8 +54,9 @@ protected:
         return folder + "/.mivo-spool-" + QString::number(getpid()) + "/TRACK" +
                QString::number(number) + ".wav";
     }
-    int rip(int format, int encoders) {
+    int rip(int format, int encoders, const QString& names = "TRACK{n}") {
         RipRequest request{0, {0, 1, 2}, {}, {}};
+        request.output.fileNames = names;
         request.output.format = format;
         request.output.mp3CbrText = "128 Kbps";
         request.output.folder = folder;
@@ -190,4 +191,15 @@ TEST_F(EncoderSide, EachFailureEndsItsTrackWithOneTrueBox) {
         }
         EXPECT_EQ(ReadWav(c.format == kFlac ? flac2 : mp32).bytes, "earlier rip");
     }
+}
+
+// A name the system will not take is said before any encoder starts, with the system's reason.
+TEST_F(EncoderSide, ANameTooLongIsSaidBeforeTheEncoderStarts) {
+    EXPECT_EQ(rip(kMp3, 1, (QString(200, 'x') + '/').repeated(21) + "{n}"), 0); // 4,200 bytes
+    const QStringList said = boxes();
+    ASSERT_EQ(said.size(), 3) << said.join(" | ").toStdString();
+    for (const QString& box : said)
+        EXPECT_TRUE(box.startsWith("Output folder: The file \"" + folder + "/xxx") &&
+                    box.contains("\" cannot be made: File name too long."))
+            << box.toStdString();
 }

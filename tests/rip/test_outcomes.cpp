@@ -21,18 +21,6 @@ namespace {
 constexpr int kBlock = 262144;
 constexpr int kTrack = 3 * kBlock;
 
-QWidget* RipDialog() {
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (top->objectName() == "frmRipp" && top->isVisible())
-            return top;
-    return nullptr;
-}
-
-void PressRipStop() {
-    if (QWidget* dialog = RipDialog())
-        QMetaObject::invokeMethod(dialog, "cmdStop_Click", Qt::DirectConnection);
-}
-
 QString ReadText(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
