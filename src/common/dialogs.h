@@ -23,6 +23,6 @@ public:
                                     const QString& startFolder) = 0;
 
     // Closes every box still open as if OK (No for a question) were pressed: the session ends
-    // and nobody is there to answer.
-    virtual void closeOpenMessages() = 0;
+    // and nobody is there to answer. Boxes that answer at once have nothing to close.
+    virtual void closeOpenMessages() {}
 };
