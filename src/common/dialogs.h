@@ -21,4 +21,8 @@ public:
     // The folder chooser; returns the chosen folder, or an empty text when cancelled.
     virtual QString browseForFolder(QWidget* owner, const QString& title,
                                     const QString& startFolder) = 0;
+
+    // Closes every box still open as if OK (No for a question) were pressed: the session ends
+    // and nobody is there to answer. Boxes that answer at once have nothing to close.
+    virtual void closeOpenMessages() {}
 };

@@ -30,7 +30,9 @@ MessageResult QtDialogs::showMessage(QWidget* owner, const QString& text, const 
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    m_open.append(&box);
     const int pressed = box.exec();
+    m_open.removeAll(&box);
     if (buttons == MessageButtons::Ok)
         return MessageResult::Ok;
     return pressed == QMessageBox::Yes ? MessageResult::Yes : MessageResult::No;
@@ -39,4 +41,11 @@ MessageResult QtDialogs::showMessage(QWidget* owner, const QString& text, const 
 QString QtDialogs::browseForFolder(QWidget* owner, const QString& title,
                                    const QString& startFolder) {
     return QFileDialog::getExistingDirectory(owner, title, startFolder);
+}
+
+void QtDialogs::closeOpenMessages() {
+    for (const QPointer<QMessageBox>& box : m_open)
+        if (box)
+            box->done(box->standardButtons().testFlag(QMessageBox::Ok) ? QMessageBox::Ok
+                                                                       : QMessageBox::No);
 }

@@ -2,6 +2,11 @@
 
 #include "common/dialogs.h"
 
+#include <QList>
+#include <QPointer>
+
+class QMessageBox;
+
 // The real message boxes and folder chooser.
 class QtDialogs : public Dialogs {
 public:
@@ -9,4 +14,8 @@ public:
                               MessageIcon icon, MessageButtons buttons) override;
     QString browseForFolder(QWidget* owner, const QString& title,
                             const QString& startFolder) override;
+    void closeOpenMessages() override;
+
+private:
+    QList<QPointer<QMessageBox>> m_open; // innermost last
 };

@@ -44,44 +44,51 @@ DWORD OpenSource(const RipContext& job, const QString& origfile, bool iscd) {
     return job.bass.core.BASS_StreamCreateFile(0, path.constData(), 0, 0, kDecodeStreamFlags);
 }
 
-// Starts the encoder on the stream; false (with the reason told) when none runs.
-bool StartEncoder(const RipContext& job, DWORD stream, const QString& toencoder,
-                  const QString& bitrate, const QString& outfile, const QString& shownfile) {
+using Kind = TrackOutcome::Kind;
+
+TrackOutcome Told(const RipContext& job, Kind kind, const QString& text) {
+    Tell(job, text);
+    return TrackOutcome::Of(kind, text);
+}
+
+// Starts the encoder on the stream; the reason told when none runs.
+std::optional<TrackOutcome> StartEncoder(const RipContext& job, DWORD stream,
+                                         const QString& toencoder, const QString& bitrate,
+                                         const QString& outfile, const QString& shownfile) {
     const EncoderCommand command = BuildEncoderCommand(toencoder, bitrate, outfile);
     if (!EncoderTakesPath(job, toencoder, bitrate, outfile, shownfile))
-        return false;
-    if (!command.line || stream == 0)
-        return false;
+        return TrackOutcome::Of(Kind::EncoderFailed, command.refusal);
+    if (!command.line)
+        return TrackOutcome::Of(Kind::EncoderFailed,
+                                QStringLiteral("no encoder for the code ") + toencoder);
     if (job.bass.enc.BASS_Encode_Start(stream, command.line->toLocal8Bit().constData(), 0, nullptr,
                                        nullptr) != 0)
-        return true;
+        return std::nullopt;
     const EncoderOutcome outcome = job.bass.enc.lastEncoderOutcome();
     const QString program = QString::fromStdString(outcome.program);
-    if (outcome.error == BASS_ERROR_FILEOPEN) {
-        if (job.firstNotice(QStringLiteral("missing ") + program))
-            Tell(job, MissingEncoderText(program));
-    } else {
-        Tell(job, EncoderFailureText(outcome));
-    }
-    return false;
+    if (outcome.error != BASS_ERROR_FILEOPEN)
+        return Told(job, Kind::EncoderFailed,
+                    EncoderFailureText(outcome) + QStringLiteral(" (") + shownfile +
+                        QStringLiteral(")"));
+    const QString missing = MissingEncoderText(program);
+    if (job.firstNotice(QStringLiteral("missing ") + program))
+        Tell(job, missing);
+    return TrackOutcome::Of(Kind::EncoderFailed, missing);
 }
 
 // Reads the stream to its end or to a stop; true when it reached the end. A read that fails
-// while the encoder still runs is the drive's failure: readFailure says what it was (the
-// encoder's own failure is told from its outcome).
+// says why in readFailure.
 bool Pump(const RipContext& job, DWORD stream, int lTrack, std::optional<RipFailure>& readFailure) {
     BassCore& core = job.bass.core;
     QByteArray buffer(kPumpBytes + 1, '\0');
     while (core.BASS_ChannelIsActive(stream) != BASS_ACTIVE_STOPPED) {
         if (const int n = core.BASS_ChannelGetData(stream, buffer.data(), kPumpBytes); n < 0) {
-            const RipFailure failure = ReadFailure(core, lTrack, n); // before another call
-            if (job.bass.enc.BASS_Encode_IsActive(stream) == BASS_ACTIVE_PLAYING)
-                readFailure = failure;
+            readFailure = ReadFailure(core, lTrack, n);
             return false;
         }
         job.progress(
             DoneFraction(core.BASS_StreamGetLength(stream), core.BASS_ChannelGetPosition(stream)));
-        if (job.stopRequested)
+        if (job.stopRequested())
             return core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED;
     }
     return true;
@@ -96,20 +103,37 @@ void FinishEncoder(const RipContext& job, DWORD stream) {
     enc.BASS_Encode_Stop(stream); // keeps the outcome
 }
 
-// Counted only when the encoder took all of the track, ended well and left a file.
-bool Judge(const RipContext& job, bool complete, const QString& outfile, const QString& shownfile) {
+// Ripped only when the encoder took all of the track, ended well and left a file; stopped short
+// when a stop ended the feeding and the encoder ended well.
+EncodedTrack Judge(const RipContext& job, bool complete, const QString& outfile,
+                   const QString& shownfile) {
     const EncoderOutcome outcome = job.bass.enc.lastEncoderOutcome();
-    if (!outcome.succeeded()) {
-        Tell(job,
-             EncoderFailureText(outcome) + QStringLiteral(" (") + shownfile + QStringLiteral(")"));
-        return false;
-    }
-    if (QFileInfo(outfile).size() <= 0) {
-        Tell(job, QString::fromStdString(outcome.program) +
-                      QStringLiteral(" ended without writing ") + shownfile);
-        return false;
-    }
-    return complete;
+    const auto samples = qint64(outcome.bytesFed / 4);
+    if (!outcome.succeeded())
+        return {Told(job, Kind::EncoderFailed,
+                     EncoderFailureText(outcome) + QStringLiteral(" (") + shownfile +
+                         QStringLiteral(")")),
+                samples};
+    if (QFileInfo(outfile).size() <= 0)
+        return {Told(job, Kind::EncoderFailed,
+                     QString::fromStdString(outcome.program) +
+                         QStringLiteral(" ended without writing ") + shownfile),
+                samples};
+    if (complete)
+        return {TrackOutcome::Of(Kind::Ripped), samples};
+    return {TrackOutcome::Of(samples > 0 ? Kind::StoppedShort : Kind::NotStarted), samples};
+}
+
+// The source that cannot be opened is the track's audio: the spool, or the drive.
+TrackOutcome NoSource(const RipContext& job, int lTrack, const QString& origfile, bool iscd) {
+    const QString reason = BassErrorText(job.bass.core.BASS_ErrorGetCode());
+    const QString source =
+        iscd ? QStringLiteral("the drive") : QStringLiteral("\"") + origfile + QStringLiteral("\"");
+    return Told(job, Kind::ReadFailed,
+                QStringLiteral("The audio of track %1 could not be opened for its encoder from "
+                               "%2: %3")
+                    .arg(lTrack + 1)
+                    .arg(source, reason.isEmpty() ? QStringLiteral("unknown error") : reason));
 }
 
 } // namespace
@@ -125,28 +149,40 @@ bool EncoderTakesPath(const RipContext& job, const QString& toencoder, const QSt
     return false;
 }
 
-bool Converter(const RipContext& job, const QString& origfile, const QString& toencoder,
-               const QString& bitrate, const QString& outfile, bool iscd, const QString& shownfile,
-               int lTrack) {
+EncodedTrack Converter(const RipContext& job, const QString& origfile, const QString& toencoder,
+                       const QString& bitrate, const QString& outfile, bool iscd,
+                       const QString& shownfile, int lTrack) {
     BassCore& core = job.bass.core;
     const QString& shown = shownfile.isEmpty() ? outfile : shownfile;
-    PrepareLibrary(job);
-    const DWORD stream = OpenSource(job, origfile, iscd);
-    const bool started = StartEncoder(job, stream, toencoder, bitrate, outfile, shown);
     if (lTrack < 0)
         lTrack = static_cast<int>(origfile.toDouble());
+    PrepareLibrary(job);
+    const DWORD stream = OpenSource(job, origfile, iscd);
+    if (stream == 0)
+        return {NoSource(job, lTrack, origfile, iscd), 0};
+    if (auto refused = StartEncoder(job, stream, toencoder, bitrate, outfile, shown)) {
+        core.BASS_StreamFree(stream);
+        return {*refused, 0};
+    }
     std::optional<RipFailure> readFailure;
-    const bool complete = started && Pump(job, stream, lTrack, readFailure) &&
-                          !(iscd && ReportDamage(job, stream, lTrack));
-    if (started)
-        FinishEncoder(job, stream);
-    if (readFailure) // said as the WAV and WMA paths say it
-        ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"),
-                  QStringLiteral("ExtractAudioTrack"), readFailure->number,
-                  readFailure->description);
+    bool complete = Pump(job, stream, lTrack, readFailure);
+    std::optional<QString> damage;
+    if (complete && iscd)
+        damage = ReportDamage(job, stream, lTrack);
+    FinishEncoder(job, stream);
     // A stream that ended has freed itself; any other failure of the clean-up is logged.
     if (!core.BASS_StreamFree(stream) && core.BASS_ErrorGetCode() != BASS_ERROR_HANDLE)
         AppendErrorLog(job.appFolder, ErrorLogLine(QDateTime::currentDateTime(),
                                                    core.BASS_ErrorGetCode(), origfile));
-    return started && Judge(job, complete, outfile, shown);
+    // An encoder that stopped taking the audio made the read fail: its own outcome says why.
+    if (readFailure && job.bass.enc.lastEncoderOutcome().succeeded()) {
+        // said as the WAV and WMA paths say it
+        ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"), job.routine(),
+                  readFailure->number, readFailure->description);
+        return {TrackOutcome::Of(Kind::ReadFailed, readFailure->description), 0};
+    }
+    EncodedTrack encoded = Judge(job, complete, outfile, shown);
+    if (damage && encoded.outcome.ripped())
+        encoded.outcome = TrackOutcome::Of(Kind::ReadFailed, *damage);
+    return encoded;
 }

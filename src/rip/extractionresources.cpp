@@ -22,12 +22,12 @@ ExtractionResources::~ExtractionResources() {
     m_window.setEnabled(true);
 }
 
-bool ReportDamage(const RipContext& job, DWORD stream, int lTrack) {
+std::optional<QString> ReportDamage(const RipContext& job, DWORD stream, int lTrack) {
     DWORD skipped = 0;
     DWORD readErrors = 0;
     if (!job.bass.cd.BASS_CD_StreamGetDamage(stream, &skipped, &readErrors) ||
         (skipped == 0 && readErrors == 0))
-        return false;
+        return std::nullopt;
     if (job.reading != nullptr) {
         job.reading->patchedSectors = static_cast<int>(skipped);
         job.reading->readErrors = static_cast<int>(readErrors);
@@ -41,5 +41,7 @@ bool ReportDamage(const RipContext& job, DWORD stream, int lTrack) {
             .arg(skipped)
             .arg(readErrors),
         QStringLiteral("Read errors"), MessageIcon::Exclamation, MessageButtons::Ok);
-    return true;
+    return QStringLiteral("%1 sectors were patched over and %2 reads failed")
+        .arg(skipped)
+        .arg(readErrors);
 }

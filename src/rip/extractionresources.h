@@ -2,6 +2,8 @@
 
 #include "rip/ripcontext.h"
 
+#include <optional>
+
 class DriveDoor;
 
 // What a rip holds from its first track to its last: the door locked and the main window
@@ -21,6 +23,6 @@ private:
     bool m_wasLocked;
 };
 
-// True (and the user told) when the drive could not read the track of stream exactly: sectors
-// patched over or reads that failed. Such a copy is not counted as ripped.
-bool ReportDamage(const RipContext& job, DWORD stream, int lTrack);
+// What the drive had to give up on (and the user told) when it could not read the track of
+// stream exactly: sectors patched over or reads that failed. Such a copy is not ripped.
+std::optional<QString> ReportDamage(const RipContext& job, DWORD stream, int lTrack);

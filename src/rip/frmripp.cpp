@@ -16,12 +16,12 @@ frmRipp::frmRipp(const RipJob::Services& services, RipRequest request, int start
     : QDialog(parent),
       m_job(services, std::move(request), this,
             {[this](int number) {
-                 lblRip->setText(QStringLiteral("Ripping Track Number:") + QString::number(number));
+                 ShowStep(QStringLiteral("Ripping Track Number:") + QString::number(number));
              },
              [this](float done) { ShowProgress(done); },
              [this](int left, float done) {
-                 lblRip->setText(QStringLiteral("Encoding: ") + QString::number(left) +
-                                 QStringLiteral(" Tracks left"));
+                 ShowStep(QStringLiteral("Encoding: ") + QString::number(left) +
+                          QStringLiteral(" Tracks left"));
                  ShowProgress(done);
              },
              [this](const QString& text) { lblVerified->setText(text); }}),
@@ -101,9 +101,16 @@ void frmRipp::FinishJob(int ripped) {
     accept();
 }
 
+// What the rip is at; while the Stop question is open the dialog says it is paused instead.
+void frmRipp::ShowStep(const QString& text) {
+    m_step = text;
+    if (!m_asking)
+        lblRip->setText(text);
+}
+
 void frmRipp::StopForShutdown() {
     m_shuttingDown = true;
-    m_job.StopRipping();
+    m_job.StopForShutdown();
     if (tmrRipp->isActive()) { // the job has not started: nothing to wait for
         tmrRipp->stop();
         m_jobOpen = false;
@@ -114,13 +121,19 @@ void frmRipp::StopForShutdown() {
 void frmRipp::cmdStop_Click() {
     if (m_asking || !m_jobOpen)
         return;
+    // No audio is read, and no other box of the rip opens, until the question is answered.
     m_asking = true;
+    m_step = lblRip->text();
+    lblRip->setText(QStringLiteral("Ripping paused until you answer"));
+    m_job.Pause();
     const MessageResult answer = m_dialogs.showMessage(
         this, QStringLiteral("Are you sure that you want to cancel the ripping process?"),
         QStringLiteral("Are you sure?"), MessageIcon::Question, MessageButtons::YesNo);
     m_asking = false;
+    lblRip->setText(m_step);
     if (answer == MessageResult::Yes)
         m_job.StopRipping();
+    m_job.Resume();
 }
 
 // Closing through the frame or with Escape while the job runs is a request to stop it: the

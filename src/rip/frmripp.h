@@ -37,6 +37,7 @@ protected:
 private:
     void FinishJob(int ripped);
     void ShowProgress(float done);
+    void ShowStep(const QString& text);
 
     RipJob m_job;
     QLabel* lblRippingPath = nullptr;
@@ -48,6 +49,7 @@ private:
     Dialogs& m_dialogs;
     bool m_loaded = false;
     bool m_jobOpen = false; // from the load until the completion box is answered
-    bool m_asking = false;  // the Stop question is open
+    bool m_asking = false;  // the Stop question is open: the rip is paused
+    QString m_step;         // what lblRip says when the rip is not paused
     bool m_shuttingDown = false;
 };

@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <numeric>
 #include <system_error>
 
 namespace {
@@ -57,89 +56,127 @@ RipJob::~RipJob() = default;
 int RipJob::RipTracks() {
     for (int k = 0; k < 5; ++k)
         QCoreApplication::processEvents();
-    if (bStopRipping || !PrepareOutputFolder())
+    if (m_control.stopRequested() || !PrepareOutputFolder())
         return 0;
     const ExtractionResources held(m_services.door, m_services.window, m_boxOwner);
-    RunPipeline();
+    const std::unique_ptr<RipVerification> verification = Verification();
+    // Also the verdicts that come with the database's answer after the last track.
+    QObject::connect(verification.get(), &RipVerification::verdict, verification.get(),
+                     [this](const QString& text) {
+                         if (m_listener.verdict)
+                             m_listener.verdict(text);
+                     });
+    RunPipeline(*verification);
+    // The database's answer is awaited (within its own time limit) unless the user stopped.
+    if (verification->waiting() && !m_control.stopRequested()) {
+        QEventLoop loop;
+        QObject::connect(verification.get(), &RipVerification::settled, &loop, &QEventLoop::quit);
+        m_awaitingAnswer = &loop;
+        loop.exec();
+        m_awaitingAnswer = nullptr;
+    }
+    m_verificationLines = verification->finish(m_control.stopRequested(), m_dialogs, m_boxOwner);
     return m_ripped;
 }
 
 void RipJob::StopRipping() {
-    bStopRipping = true;
+    m_control.stop();
     if (m_pipeline != nullptr)
         m_pipeline->stop();
     if (m_awaitingAnswer != nullptr) // the database's answer is not worth waiting for now
         m_awaitingAnswer->quit();
 }
 
+void RipJob::Pause() {
+    m_control.pause();
+    m_dialogs.hold();
+}
+
+void RipJob::Resume() {
+    m_control.resume();
+    m_dialogs.release();
+}
+
+void RipJob::StopForShutdown() {
+    m_dialogs.dismiss();
+    StopRipping();
+}
+
 // Every event of the pipeline comes to the window's thread in the order it happened; the job
-// returns after the last one.
-void RipJob::RunPipeline() {
+// goes on after the last one. The relay goes before the verification and the loop its calls
+// point at, and after the pipeline whose threads post to it.
+void RipJob::RunPipeline(RipVerification& verify) {
     QEventLoop loop;
-    const std::unique_ptr<RipVerification> verification = Verification();
-    RipVerification* verify = verification.get();
-    QObject::connect(verify, &RipVerification::verdict, &m_relay, [this](const QString& text) {
-        if (m_listener.verdict)
-            m_listener.verdict(text);
-    });
-    const auto post = [this](auto event) {
-        QMetaObject::invokeMethod(&m_relay, std::move(event), Qt::QueuedConnection);
-    };
-    RipPipeline::Events events{
-        [=, this](int number) { post([=, this] { m_listener.trackStarted(number); }); },
-        [=, this](float done) { post([=, this] { m_listener.progress(done); }); },
-        [=](int lTrack, const TrackReading& reading) {
-            post([=] { verify->trackRead(lTrack, reading); });
-        },
-        [=, this](int lTrack) { post([=, this] { m_encoding[lTrack] = 0; }); },
-        [=, this](int lTrack, float done) {
-            post([=, this] {
-                m_encoding[lTrack] = done;
-                ShowEncoding();
-            });
-        },
-        [=, this](int lTrack) {
-            post([=, this] {
-                m_encoding.erase(lTrack);
-                ShowEncoding();
-            });
-        },
-        [=](int lTrack, const QString& file, bool complete) {
-            post([=] { verify->trackKept(lTrack, file, complete); });
-        },
-        [=, this] {
-            post([=, this] {
-                m_readingDone = true;
-                ShowEncoding();
-            });
-        },
-        [=, &loop] { post([&loop] { loop.quit(); }); }};
+    WindowRelay relay;
+    bool finished = false;
     const RipContext job{m_services.bass,
                          m_dialogs,
                          m_boxOwner,
                          m_services.appFolder,
                          m_request.drive,
                          m_request.output,
-                         bStopRipping,
+                         m_control,
                          {},
                          [this](const QString& key) { return FirstNoticeInJob(key); },
                          nullptr,
-                         &m_request.tags};
+                         &m_request.tags,
+                         RipPath::Wav,
+                         m_services.closeFile};
     RipPipeline pipeline(job, m_toc, m_request.tracks, m_request.output.encoders,
-                         std::move(events));
+                         PipelineEvents(verify, relay, loop, finished));
     m_pipeline = &pipeline;
     pipeline.start();
-    loop.exec();
+    AwaitPipeline(loop, finished);
     m_pipeline = nullptr;
-    m_ripped = pipeline.ripped();
-    // The database's answer is awaited (within its own time limit) unless the user stopped.
-    if (verify->waiting() && !bStopRipping) {
-        QObject::connect(verify, &RipVerification::settled, &loop, &QEventLoop::quit);
-        m_awaitingAnswer = &loop;
-        loop.exec();
-        m_awaitingAnswer = nullptr;
-    }
-    m_verificationLines = verify->finish(bStopRipping, m_services.dialogs, m_boxOwner);
+}
+
+// The loop may end before the pipeline's last event (the application quits): then the job
+// stops as at the session's end, and the events are served until the threads have ended, so
+// none of them is left waiting for the window.
+void RipJob::AwaitPipeline(QEventLoop& loop, const bool& finished) {
+    loop.exec();
+    if (finished)
+        return;
+    StopForShutdown();
+    while (!finished)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+RipPipeline::Events RipJob::PipelineEvents(RipVerification& verify, WindowRelay& relay,
+                                           QEventLoop& loop, bool& finished) {
+    RipVerification* v = &verify;
+    WindowRelay* r = &relay;
+    return {[=, this](int number) { r->post([=, this] { m_listener.trackStarted(number); }); },
+            [=, this](float done) { r->post([=, this] { m_listener.progress(done); }); },
+            [=](int lTrack, const TrackReading& reading) {
+                r->post([=] { v->trackRead(lTrack, reading); });
+            },
+            [=, this](int left, float done) {
+                r->post([=, this] {
+                    m_encodersLeft = left;
+                    m_encodersDone = done;
+                    ShowEncoding();
+                });
+            },
+            [=, this](int lTrack, const TrackOutcome& outcome) {
+                r->post([=, this] {
+                    if (outcome.ripped())
+                        ++m_ripped;
+                    v->trackEnded(lTrack, outcome);
+                });
+            },
+            [=, this] {
+                r->post([=, this] {
+                    m_readingDone = true;
+                    ShowEncoding();
+                });
+            },
+            [=, &loop, &finished] {
+                r->post([&loop, &finished] {
+                    finished = true;
+                    loop.quit();
+                });
+            }};
 }
 
 std::unique_ptr<RipVerification> RipJob::Verification() {
@@ -155,17 +192,16 @@ std::unique_ptr<RipVerification> RipJob::Verification() {
     job.encoderCommand = EncoderLineOf(m_request.output);
     job.tags = m_request.tags;
     job.folderNotes = m_folderNotes;
+    job.tracks = m_request.tracks;
     return std::make_unique<RipVerification>(std::move(job));
 }
 
-// Once every track is read, the dialog follows the encoders still at work.
+// Once every track is read, the dialog follows the encoders still at work, down to none.
 void RipJob::ShowEncoding() {
-    if (!m_readingDone || !m_listener.encoding || m_encoding.empty())
+    if (!m_readingDone || !m_listener.encoding || (m_encodersLeft == 0 && !m_encodingShown))
         return;
-    const float done =
-        std::accumulate(m_encoding.begin(), m_encoding.end(), 0.0f,
-                        [](float sum, const auto& track) { return sum + track.second; });
-    m_listener.encoding(static_cast<int>(m_encoding.size()), done / float(m_encoding.size()));
+    m_encodingShown = true;
+    m_listener.encoding(m_encodersLeft, m_encodersDone);
 }
 
 // Makes every missing level of the output folder and proves it takes a file, once for the

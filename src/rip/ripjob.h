@@ -8,6 +8,10 @@
 
 #include "common/audiolibrary.h"
 #include "metadata/disctags.h"
+#include "rip/filecloser.h"
+#include "rip/ripcontrol.h"
+#include "rip/rippipeline.h"
+#include "rip/windowrelay.h"
 #include "rip/windowthreaddialogs.h"
 #include "settings/outputchoice.h"
 
@@ -16,16 +20,13 @@
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
 
 class DriveDoor;
 class QEventLoop;
-class RipPipeline;
 class RipVerification;
 class QWidget;
 
@@ -41,14 +42,16 @@ public:
     struct Services {
         AudioLibrary bass;
         Dialogs& dialogs;
-        DriveDoor& door;   // locked while the job runs
-        QWidget& window;   // the main window, disabled while the job runs
-        QString appFolder; // where the conversion error log is kept
+        DriveDoor& door;                  // locked while the job runs
+        QWidget& window;                  // the main window, disabled while the job runs
+        QString appFolder;                // where the conversion error log is kept
+        FileCloser closeFile = CloseFile; // ends the WAV and FLAC files the program writes
     };
     struct Listener {
         std::function<void(int number)> trackStarted; // the track's number on the disc
         std::function<void(float done)> progress;     // 0 to 1 of the track being read
-        // All tracks are read: left tracks are still being encoded, done of their work.
+        // All tracks are read: left tracks are at an encoder or waiting for one, done of their
+        // work together.
         std::function<void(int left, float done)> encoding;
         // A finished track's verification: "Track 3: accurate (confidence 12)".
         std::function<void(const QString& text)> verdict;
@@ -57,12 +60,19 @@ public:
     RipJob(const Services& services, RipRequest request, QWidget* boxOwner, Listener listener);
     ~RipJob();
 
-    // Rips every track until done or stopped; the count of tracks ripped completely. The
-    // window's events run meanwhile.
+    // Rips every track until done or stopped; the count of tracks ripped. The window's events
+    // run meanwhile.
     int RipTracks();
     // Ends the running extraction and every running encoder after their current block; no
     // further track starts.
     void StopRipping();
+    // The Stop question is open: no audio is read and no box of the rip opens until Resume().
+    // Encoders already at work go on.
+    void Pause();
+    void Resume();
+    // The session ends: the job stops at once; its open boxes close as if answered OK, and no
+    // later one waits for an answer.
+    void StopForShutdown();
     const QString& folder() const { return m_request.output.folder; }
     // What the completion box adds to its count: the verification summary and the tracks to rip
     // again, each on a line of its own that starts with a line break; empty before the end.
@@ -73,7 +83,11 @@ private:
     // True the first time a notice (key) comes up in this job: a notice that would hold for
     // every track is shown once.
     bool FirstNoticeInJob(const QString& key);
-    void RunPipeline();
+    void RunPipeline(RipVerification& verify);
+    // Waits for the pipeline's last event, whatever ends the loop; the window's events run.
+    void AwaitPipeline(QEventLoop& loop, const bool& finished);
+    RipPipeline::Events PipelineEvents(RipVerification& verify, WindowRelay& relay,
+                                       QEventLoop& loop, bool& finished);
     std::unique_ptr<RipVerification> Verification();
     void ShowEncoding();
 
@@ -82,14 +96,15 @@ private:
     RipRequest m_request;
     QWidget* m_boxOwner;
     Listener m_listener;
-    std::atomic<bool> bStopRipping = false;
+    RipControl m_control; // bStopRipping, and the pause while the Stop question is open
     std::mutex m_noticesMutex;
     QSet<QString> m_notices;
     RipPipeline* m_pipeline = nullptr;      // while it runs
     QEventLoop* m_awaitingAnswer = nullptr; // while the database's answer is awaited
-    QObject m_relay;                        // the window's end of the pipeline's events
-    std::map<int, float> m_encoding;        // tracks being encoded, and how far
+    int m_encodersLeft = 0;                 // tracks at an encoder or waiting for one
+    float m_encodersDone = 0;
     bool m_readingDone = false;
+    bool m_encodingShown = false;
     int m_ripped = 0;
     QString m_verificationLines;
     QStringList m_folderNotes; // what the clean-up of the output folder did, for the log

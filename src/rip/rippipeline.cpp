@@ -2,10 +2,13 @@
 
 #include "common/dialogs.h"
 #include "rip/converter.h"
+#include "rip/encodercommand.h"
+#include "rip/ripfilecheck.h"
 #include "rip/spooledencoding.h"
 #include "rip/stagedfile.h"
 #include "rip/tracktagging.h"
 #include "rip/wavextraction.h"
+#include "rip/wavfilewriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +21,9 @@
 #include <memory>
 
 namespace {
+
+constexpr qint64 kBytesPerSample = 4; // a stereo sample of 16 bits
+
 // Calls report only when the whole percent changes, so the window's queue stays short.
 std::function<void(float)> EveryPercent(std::function<void(float)> report) {
     auto last = std::make_shared<long>(-1);
@@ -49,15 +55,25 @@ void RipPipeline::start() {
     });
 }
 
+void RipPipeline::stop() {
+    m_encoders.stop();
+    const std::lock_guard lock(m_mutex);
+    std::erase_if(m_atEncoders, [](const auto& track) { return !track.second.running; });
+    tellEncoders();
+}
+
+// The tracks Stop left untouched, and those it dropped from the encoders' queue, end here.
 void RipPipeline::readTracks() {
     for (const int track : m_tracks) {
-        if (m_job.stopRequested)
+        if (m_job.control.waitWhilePaused())
             break;
         m_events.trackStarted(track + 1);
         readTrack(track);
     }
     m_events.readingDone();
     m_encoders.finish();
+    for (const int track : m_tracks)
+        decide(track, TrackOutcome::Of(TrackOutcome::Kind::NotStarted));
     m_events.finished();
 }
 
@@ -65,16 +81,80 @@ void RipPipeline::readTracks() {
 void RipPipeline::readTrack(int lTrack) {
     const RipOutput output = ChooseRipOutput(m_job.output, lTrack + 1, fileNameOf(lTrack));
     m_spool.makeFolderOf(output.file); // a pattern may name sub-folders
-    TrackReading reading = readingFor(lTrack);
-    RipContext reader = contextWith(EveryPercent(m_events.readProgress));
-    reader.reading = &reading;
-    if (output.path == RipPath::Wav) {
-        StagedFile file(output.file);
-        const bool complete = ExtractAudioTrackToWav(reader, lTrack, file.path(), file.finalPath());
-        m_events.trackRead(lTrack, reading);
-        keep(lTrack, file, complete);
+    if (std::optional<TrackOutcome> refused = cannotRip(output)) {
+        decide(lTrack, *refused);
         return;
     }
+    TrackReading reading = readingFor(lTrack);
+    RipContext reader = contextFor(output, EveryPercent(m_events.readProgress));
+    reader.reading = &reading;
+    if (output.path != RipPath::Wav) {
+        spoolTrack(lTrack, output, reader);
+        return;
+    }
+    StagedFile file(output.file);
+    TrackOutcome outcome = ExtractAudioTrackToWav(reader, lTrack, file.path(), file.finalPath());
+    m_events.trackRead(lTrack, reading);
+    if (outcome.keepsFile())
+        check(output, file,
+              (QFileInfo(file.path()).size() - WavFileWriter::kHeaderBytes) / kBytesPerSample,
+              outcome);
+    keep(file, outcome);
+    decide(lTrack, outcome);
+}
+
+// A track read only in part (a failure, a stop) never reaches an encoder.
+void RipPipeline::spoolTrack(int lTrack, const RipOutput& output, RipContext& reader) {
+    const QString spooled = m_spool.trackFile(lTrack + 1);
+    const TrackOutcome read = ExtractAudioTrackToWav(reader, lTrack, spooled, output.file);
+    m_events.trackRead(lTrack, *reader.reading);
+    if (!read.ripped()) {
+        QFile::remove(spooled);
+        decide(lTrack, read);
+        return;
+    }
+    enterEncoders(lTrack);
+    const qint64 bytes = reader.reading->bytes;
+    if (m_encoders.add([this, lTrack, output, spooled, bytes] {
+            encodeTrack(lTrack, output, spooled, bytes);
+        }))
+        return;
+    QFile::remove(spooled);
+    leaveEncoders(lTrack);
+    decide(lTrack, TrackOutcome::Of(TrackOutcome::Kind::NotStarted));
+}
+
+void RipPipeline::encodeTrack(int lTrack, const RipOutput& output, const QString& spooled,
+                              qint64 bytes) {
+    updateEncoder(lTrack, {true, 0});
+    TrackOutcome outcome = TrackOutcome::Of(TrackOutcome::Kind::NotStarted);
+    const RipContext encoder = contextFor(output, EveryPercent([this, lTrack](float done) {
+                                              updateEncoder(lTrack, {true, done});
+                                          }));
+    if (m_job.stopRequested()) {
+        // dropped: the user's Stop came before its encoder started
+    } else if (std::optional<TrackOutcome> problem =
+                   SpoolProblem(encoder, lTrack, spooled, bytes)) {
+        outcome = *problem;
+    } else {
+        StagedFile file(output.file);
+        const EncodedTrack encoded = EncodeSpooledTrack(encoder, lTrack, output, spooled, file);
+        outcome = encoded.outcome;
+        if (outcome.keepsFile())
+            check(output, file, encoded.samples, outcome);
+        if (outcome.ripped())
+            tag(lTrack, output, file);
+        keep(file, outcome);
+    }
+    QFile::remove(spooled);
+    leaveEncoders(lTrack);
+    decide(lTrack, outcome);
+}
+
+std::optional<TrackOutcome> RipPipeline::cannotRip(const RipOutput& output) {
+    using Kind = TrackOutcome::Kind;
+    if (output.path == RipPath::None)
+        return TrackOutcome::Of(Kind::EncoderFailed, QStringLiteral("no output format is chosen"));
     if (output.path == RipPath::Wma && !output.wmaBitrate) {
         if (m_job.firstNotice(QStringLiteral("no WMA bit rate")))
             m_job.dialogs.showMessage(
@@ -82,59 +162,86 @@ void RipPipeline::readTrack(int lTrack) {
                 QStringLiteral("No WMA bit rate is selected, so no WMA file can be made. "
                                "Choose a bit rate in the WMA options."),
                 QStringLiteral("WMA bit rate"), MessageIcon::Exclamation, MessageButtons::Ok);
-        return;
+        return TrackOutcome::Of(Kind::EncoderFailed, QStringLiteral("no WMA bit rate is selected"));
     }
+    const QString staged = StagedFile::PathWhileWriting(output.file);
+    if (std::optional<TrackOutcome> tooLong = NameTooLong(m_job, staged, output.file))
+        return tooLong;
     // Nothing is read for a file its encoder could not be given.
-    if (output.path == RipPath::None ||
-        (output.path == RipPath::Encoder &&
-         !EncoderTakesPath(m_job, output.code, output.bitrate,
-                           StagedFile::PathWhileWriting(output.file), output.file)))
-        return;
-    const QString spooled = m_spool.trackFile(lTrack + 1);
-    // A track read only in part (a failure, a stop) never reaches an encoder.
-    const bool read = ExtractAudioTrackToWav(reader, lTrack, spooled, output.file);
-    m_events.trackRead(lTrack, reading);
-    if (!read || !m_encoders.add(
-                     [this, lTrack, output, spooled] { encodeTrack(lTrack, output, spooled); })) {
-        QFile::remove(spooled);
-        return;
-    }
-    m_events.trackQueued(lTrack);
+    if (output.path == RipPath::Encoder &&
+        !EncoderTakesPath(m_job, output.code, output.bitrate, staged, output.file))
+        return TrackOutcome::Of(
+            Kind::EncoderFailed,
+            BuildEncoderCommand(output.code, output.bitrate, output.file).refusal);
+    return std::nullopt;
 }
 
-void RipPipeline::encodeTrack(int lTrack, const RipOutput& output, const QString& spooled) {
-    if (!m_job.stopRequested) {
-        const RipContext encoder = contextWith(
-            EveryPercent([this, lTrack](float done) { m_events.encoding(lTrack, done); }));
-        StagedFile file(output.file);
-        const bool complete = EncodeSpooledTrack(encoder, lTrack, output, spooled, file);
-        if (complete)
-            tag(lTrack, output, file);
-        keep(lTrack, file, complete);
-    }
-    QFile::remove(spooled);
-    m_events.trackEncoded(lTrack);
+void RipPipeline::check(const RipOutput& output, const StagedFile& file, qint64 samples,
+                        TrackOutcome& outcome) {
+    if (std::optional<TrackOutcome> failed =
+            CheckRippedFile(m_job, output, file.path(), file.finalPath(), samples))
+        outcome = *failed;
 }
 
-// The file takes its name only when it is whole, or shorter but valid after a Stop; a failed
-// attempt leaves the file an earlier rip made under that name as it was.
-void RipPipeline::keep(int lTrack, StagedFile& file, bool complete) {
-    const bool stoppedWithValidFile = m_job.stopRequested && QFileInfo(file.path()).size() > 0;
-    if (!complete && !stoppedWithValidFile)
+// The file takes its name only when it is whole, or shorter but valid after the user's Stop; a
+// failed attempt, also one that came while a Stop was pending, leaves the file an earlier rip
+// made under that name as it was.
+void RipPipeline::keep(StagedFile& file, TrackOutcome& outcome) {
+    if (!outcome.keepsFile())
         return;
     if (file.makeFinal()) {
-        if (complete)
-            ++m_ripped;
-        m_events.trackKept(lTrack, file.finalPath(), complete);
+        outcome.file = file.finalPath();
         return;
     }
+    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
     m_job.dialogs.showMessage(m_job.boxOwner,
                               QStringLiteral("The file \"") + file.finalPath() +
-                                  QStringLiteral("\" could not be saved: ") +
-                                  QString::fromLocal8Bit(std::strerror(errno)) +
+                                  QStringLiteral("\" could not be saved: ") + reason +
                                   QStringLiteral(".\r\nThe track is not counted as ripped."),
                               QStringLiteral("Output folder"), MessageIcon::Exclamation,
                               MessageButtons::Ok);
+    outcome = TrackOutcome::Of(TrackOutcome::Kind::WriteFailed, reason);
+}
+
+// The first word on a track is its outcome; a later one (the end's "not started") is dropped.
+void RipPipeline::decide(int lTrack, const TrackOutcome& outcome) {
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!m_decided.insert(lTrack).second)
+            return;
+    }
+    m_events.trackEnded(lTrack, outcome);
+}
+
+void RipPipeline::enterEncoders(int lTrack) {
+    const std::lock_guard lock(m_mutex);
+    m_atEncoders[lTrack] = {};
+    tellEncoders();
+}
+
+// A track Stop dropped from the queue is not counted again.
+void RipPipeline::updateEncoder(int lTrack, const AtEncoder& state) {
+    const std::lock_guard lock(m_mutex);
+    const auto found = m_atEncoders.find(lTrack);
+    if (found == m_atEncoders.end())
+        return;
+    found->second = state;
+    tellEncoders();
+}
+
+void RipPipeline::leaveEncoders(int lTrack) {
+    const std::lock_guard lock(m_mutex);
+    m_atEncoders.erase(lTrack);
+    tellEncoders();
+}
+
+// Told under the lock, so the window hears the counts in the order they changed.
+void RipPipeline::tellEncoders() {
+    float done = 0;
+    for (const auto& [lTrack, state] : m_atEncoders)
+        done += state.done;
+    const auto left = static_cast<int>(m_atEncoders.size());
+    m_events.encoders(left, left > 0 ? done / float(left) : 0.0f);
 }
 
 // Named by the user's pattern; two tracks of a job never get the same name.
@@ -185,8 +292,10 @@ TrackReading RipPipeline::readingFor(int lTrack) const {
     return reading;
 }
 
-RipContext RipPipeline::contextWith(std::function<void(float)> progress) const {
+RipContext RipPipeline::contextFor(const RipOutput& output,
+                                   std::function<void(float)> progress) const {
     RipContext context = m_job;
+    context.path = output.path;
     context.progress = std::move(progress);
     return context;
 }

@@ -3,18 +3,21 @@
 // The rip's reading pipeline: one reader on a thread of its own reads every requested track
 // once, in order, at the drive's speed. A WAV track goes straight into its file; a track of any
 // other format goes into the spool, and up to K encoders turn spooled tracks into files while
-// the reader goes on. Nothing here touches the window: what happens is told through Events,
-// from the reader's and the encoders' threads.
+// the reader goes on. Every requested track ends with exactly one outcome. Nothing here touches
+// the window: what happens is told through Events, from the reader's and the encoders' threads.
 
 #include "metadata/trackfilename.h"
 #include "rip/encoderpool.h"
 #include "rip/ripcontext.h"
 #include "rip/ripoutput.h"
 #include "rip/ripspool.h"
+#include "rip/trackoutcome.h"
 #include "rip/trackreading.h"
 
-#include <atomic>
 #include <functional>
+#include <map>
+#include <mutex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -26,13 +29,12 @@ public:
         std::function<void(int number)> trackStarted; // reading the disc's track number
         std::function<void(float done)> readProgress; // of the track being read
         std::function<void(int lTrack, const TrackReading&)> trackRead; // and what was learned
-        std::function<void(int lTrack)> trackQueued;                    // read into the spool
-        std::function<void(int lTrack, float done)> encoding;           // how far its encoder is
-        std::function<void(int lTrack)> trackEncoded;                   // its encoder has ended
-        // Its file took its final name: complete, or shorter after a stop.
-        std::function<void(int lTrack, const QString& file, bool complete)> trackKept;
+        // The tracks at an encoder or waiting for one, and how far they are together (0 to 1).
+        std::function<void(int left, float done)> encoders;
+        // How a requested track's work ended; once for every requested track.
+        std::function<void(int lTrack, const TrackOutcome&)> trackEnded;
         std::function<void()> readingDone; // the last track has been read
-        std::function<void()> finished;    // every thread has ended
+        std::function<void()> finished;    // every thread has ended; the last event
     };
 
     // job: what every extraction and encoder gets (its progress is set here per track). toc: the
@@ -42,29 +44,45 @@ public:
     ~RipPipeline(); // waits for the reader and the encoders
 
     void start();
-    // The job's stop flag is set: tracks waiting for an encoder are dropped.
-    void stop() { m_encoders.stop(); }
-    // Tracks whose file is complete under its final name.
-    int ripped() const { return m_ripped; }
+    // The job's stop is set: tracks waiting for an encoder are dropped and no longer counted.
+    void stop();
 
 private:
+    struct AtEncoder {
+        bool running = false;
+        float done = 0;
+    };
+
     void readTracks();
     void readTrack(int lTrack);
-    void encodeTrack(int lTrack, const RipOutput& output, const QString& spooled);
-    // Gives the file its final name when it is complete, or shorter but valid after a stop.
-    void keep(int lTrack, StagedFile& file, bool complete);
+    void spoolTrack(int lTrack, const RipOutput& output, RipContext& reader);
+    void encodeTrack(int lTrack, const RipOutput& output, const QString& spooled, qint64 bytes);
+    // Whether the track can be ripped in this output at all; the reason told when it cannot.
+    std::optional<TrackOutcome> cannotRip(const RipOutput& output);
+    // The file is checked before it takes its name; one that fails is the encoder's failure.
+    void check(const RipOutput& output, const StagedFile& file, qint64 samples,
+               TrackOutcome& outcome);
+    // Gives the file its final name when its outcome keeps it.
+    void keep(StagedFile& file, TrackOutcome& outcome);
+    void decide(int lTrack, const TrackOutcome& outcome);
+    void enterEncoders(int lTrack);
+    void updateEncoder(int lTrack, const AtEncoder& state);
+    void leaveEncoders(int lTrack);
+    void tellEncoders(); // m_mutex held
     TrackReading readingFor(int lTrack) const;
     QString fileNameOf(int lTrack);
     void tag(int lTrack, const RipOutput& output, const StagedFile& file);
-    RipContext contextWith(std::function<void(float)> progress) const;
+    RipContext contextFor(const RipOutput& output, std::function<void(float)> progress) const;
 
     RipContext m_job;
     DiscToc m_toc;
     std::vector<int> m_tracks;
     Events m_events;
     RipSpool m_spool;
-    std::atomic<int> m_ripped{0};
     UniqueFileNames m_names; // the reader's only
+    std::mutex m_mutex;      // guards the two below, and orders the encoders' events
+    std::map<int, AtEncoder> m_atEncoders;
+    std::set<int> m_decided;
     EncoderPool m_encoders;
     std::jthread m_reader; // last: it ends first
 };

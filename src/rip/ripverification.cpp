@@ -23,22 +23,21 @@ void RipVerification::trackRead(int lTrack, const TrackReading& reading) {
     m_client.fetch(AccurateRipPath(m_ids));
 }
 
-void RipVerification::trackKept(int lTrack, const QString& file, bool complete) {
-    if (!complete)
-        return;
-    m_files[lTrack] = file;
-    if (m_answer)
-        emit verdict(
-            QStringLiteral("Track %1: %2").arg(lTrack + 1).arg(VerdictText(judge(lTrack))));
+void RipVerification::trackEnded(int lTrack, const TrackOutcome& outcome) {
+    m_outcomes[lTrack] = outcome;
+    if (outcome.ripped())
+        m_lastRipped = lTrack;
+    if (!outcome.ripped() || m_answer)
+        emit verdict(QStringLiteral("Track %1: %2").arg(lTrack + 1).arg(logTrack(lTrack).result()));
 }
 
 void RipVerification::answered(const DbarLookup& lookup) {
     m_answer = lookup;
     m_waiting = false;
-    if (!m_files.empty()) {
-        const int last = m_files.rbegin()->first;
-        emit verdict(QStringLiteral("Track %1: %2").arg(last + 1).arg(VerdictText(judge(last))));
-    }
+    if (m_lastRipped >= 0)
+        emit verdict(QStringLiteral("Track %1: %2")
+                         .arg(m_lastRipped + 1)
+                         .arg(logTrack(m_lastRipped).result()));
     emit settled();
 }
 
@@ -76,18 +75,33 @@ RipLogFacts RipVerification::facts(bool stopped) const {
     facts.encoderCommand = m_job.encoderCommand;
     facts.folderNotes = m_job.folderNotes;
     const ReleaseInfo& release = m_job.tags.release;
-    facts.titles = {release.title, release.artist, SourceName(release.source), release.releaseId,
-                    m_job.tags.lookupSteps};
-    for (const auto& [lTrack, reading] : m_read) {
-        const auto file = m_files.find(lTrack);
-        facts.tracks.append({lTrack + 1,
-                             file == m_files.end() ? QStringLiteral("none (not ripped)")
-                                                   : QFileInfo(file->second).fileName(),
-                             reading.readErrors, reading.patchedSectors, reading.checksums->sums(),
-                             judge(lTrack)});
-    }
+    const QString from =
+        m_job.tags.titlesFrom.isEmpty() ? QStringLiteral("none") : m_job.tags.titlesFrom;
+    facts.titles = {release.title, release.artist, from, release.releaseId, m_job.tags.lookupSteps};
+    for (const int lTrack : m_job.tracks)
+        facts.tracks.append(logTrack(lTrack));
     facts.stopped = stopped;
     return facts;
+}
+
+// Only a ripped track is judged: a checksum over audio that is not in a file proves nothing.
+RipLogTrack RipVerification::logTrack(int lTrack) const {
+    const auto ended = m_outcomes.find(lTrack);
+    const TrackOutcome outcome = ended == m_outcomes.end() ? TrackOutcome{} : ended->second;
+    RipLogTrack track;
+    track.number = lTrack + 1;
+    track.fileName =
+        outcome.file.isEmpty() ? QStringLiteral("none") : QFileInfo(outcome.file).fileName();
+    track.outcome = OutcomeText(outcome.kind);
+    track.reason = outcome.reason;
+    if (const auto read = m_read.find(lTrack); read != m_read.end()) {
+        track.readErrors = read->second.readErrors;
+        track.patchedSectors = read->second.patchedSectors;
+        track.sums = read->second.checksums->sums();
+    }
+    if (outcome.ripped())
+        track.verdict = judge(lTrack);
+    return track;
 }
 
 QString RipVerification::finish(bool stopped, Dialogs& dialogs, QWidget* boxOwner) {
@@ -98,12 +112,11 @@ QString RipVerification::finish(bool stopped, Dialogs& dialogs, QWidget* boxOwne
         dialogs.showMessage(
             boxOwner, QStringLiteral("The rip log could not be written: ") + log.errorString(),
             QStringLiteral("Rip log"), MessageIcon::Exclamation, MessageButtons::Ok);
+    // Every track not ripped, and every ripped one the database says differs.
     QStringList toLookAt;
     for (const RipLogTrack& track : logFacts.tracks) {
-        if (track.verdict.result == TrackVerdict::Result::Mismatch)
-            toLookAt << QStringLiteral("track %1 (mismatch)").arg(track.number);
-        else if (track.readErrors > 0 || track.patchedSectors > 0)
-            toLookAt << QStringLiteral("track %1 (read errors)").arg(track.number);
+        if (!track.ripped() || track.verdict.result == TrackVerdict::Result::Mismatch)
+            toLookAt << QStringLiteral("track %1 (%2)").arg(track.number).arg(track.result());
     }
     QString lines = QStringLiteral("\r\n") + VerificationSummary(logFacts.tracks);
     if (!toLookAt.isEmpty())

@@ -6,6 +6,7 @@
 // read, and never holds the window.
 
 #include "metadata/disctags.h"
+#include "rip/trackoutcome.h"
 #include "rip/trackreading.h"
 #include "verify/accurateripclient.h"
 #include "verify/riplog.h"
@@ -14,6 +15,7 @@
 #include <QObject>
 
 #include <map>
+#include <vector>
 
 class Dialogs;
 class QWidget;
@@ -32,20 +34,22 @@ public:
         QString encoderCommand;
         DiscTags tags;
         QStringList folderNotes; // what the clean-up of the folder removed or left alone
+        std::vector<int> tracks; // the ticked ones, 0-based, in list order
     };
     explicit RipVerification(Job job, QObject* parent = nullptr);
 
     void trackRead(int lTrack, const TrackReading& reading);
-    void trackKept(int lTrack, const QString& file, bool complete);
+    void trackEnded(int lTrack, const TrackOutcome& outcome);
     // True while the database's answer is awaited.
     bool waiting() const { return m_waiting; }
 
     // Writes the log into the output folder (a failure is told through dialogs) and returns the
-    // lines the completion box adds: the summary, and the tracks to look at.
+    // lines the completion box adds: the summary, and the tracks to rip again with the reason.
     QString finish(bool stopped, Dialogs& dialogs, QWidget* boxOwner);
 
 signals:
-    // A finished track's result, for the rip dialog: "Track 3: accurate (confidence 12)".
+    // A finished track's result, for the rip dialog: "Track 3: accurate (confidence 12)",
+    // "Track 4: read failed".
     void verdict(const QString& text);
     // The database's answer came, or the wait ended.
     void settled();
@@ -53,6 +57,7 @@ signals:
 private:
     void answered(const DbarLookup& lookup);
     TrackVerdict judge(int lTrack) const;
+    RipLogTrack logTrack(int lTrack) const;
     RipLogFacts facts(bool stopped) const;
 
     Job m_job;
@@ -61,7 +66,8 @@ private:
     bool m_asked = false;
     bool m_waiting = false;
     std::optional<DbarLookup> m_answer;
-    std::map<int, TrackReading> m_read; // by library track, read to its end
-    std::map<int, QString> m_files;     // the complete files, by library track
+    std::map<int, TrackReading> m_read;     // by library track, read to its end
+    std::map<int, TrackOutcome> m_outcomes; // by library track
+    int m_lastRipped = -1;
     QDateTime m_start = QDateTime::currentDateTime();
 };

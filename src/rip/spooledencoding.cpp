@@ -12,56 +12,108 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
-constexpr qint64 kBlockBytes = 1 << 18;
+using Kind = TrackOutcome::Kind;
 
-enum class FeedEnd { Complete, Stopped, Failed };
+constexpr std::size_t kBlockBytes = 1 << 18;
+constexpr int kBytesPerSample = 4;
 
-void ShowRoutineError(const RipContext& job, const RipFailure& failure) {
-    ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"),
-              QStringLiteral("ExtractAudioTrack"), failure.number, failure.description);
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using SpoolFile = std::unique_ptr<std::FILE, FileCloser>;
+
+TrackOutcome Failed(const RipContext& job, Kind kind, const RipFailure& failure) {
+    ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"), job.routine(), failure.number,
+              failure.description);
+    return TrackOutcome::Of(kind, failure.description);
 }
 
-// Hands the spooled audio to write block by block; a write that fails has told the user.
-FeedEnd FeedSpool(const RipContext& job, const QString& spooled,
-                  const std::function<bool(const QByteArray&)>& write) {
-    QFile file(spooled);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(WavFileWriter::kHeaderBytes)) {
-        ShowRoutineError(job, FileFailure(EIO, QStringLiteral("reading"), spooled));
-        return FeedEnd::Failed;
-    }
-    const qint64 audioBytes = std::max<qint64>(1, file.size() - WavFileWriter::kHeaderBytes);
-    while (!file.atEnd()) {
-        if (job.stopRequested)
-            return FeedEnd::Stopped;
-        if (!write(file.read(kBlockBytes)))
-            return FeedEnd::Failed;
-        job.progress(float(file.pos() - WavFileWriter::kHeaderBytes) / float(audioBytes));
-    }
-    return FeedEnd::Complete;
+QString SpoolAction(int lTrack) {
+    return QStringLiteral("reading the spooled audio of track %1 from").arg(lTrack + 1);
 }
 
-bool EncodeFlac(const RipContext& job, const QString& spooled, int level, const StagedFile& file) {
-    FlacFileWriter flac;
+// The spooled audio past its header; the reason told when it cannot be opened or read.
+SpoolFile OpenSpool(const RipContext& job, int lTrack, const QString& spooled,
+                    std::optional<TrackOutcome>& failure) {
+    errno = 0;
+    SpoolFile file(std::fopen(QFile::encodeName(spooled).constData(), "rbe"));
+    char header[WavFileWriter::kHeaderBytes];
+    if (!file || (std::fread(header, 1, sizeof header, file.get()) < sizeof header &&
+                  std::ferror(file.get())))
+        failure = Failed(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(lTrack), spooled));
+    return file;
+}
+
+struct FeedEnd {
+    Kind kind = Kind::Ripped;
+    qint64 samples = 0; // fed to write
+    std::optional<TrackOutcome> failure;
+};
+
+// Hands the spooled audio to write block by block until its end or a stop; a read that fails
+// ends the feed as a failure, and write returns what went wrong on its side (told already).
+FeedEnd FeedSpool(const RipContext& job, int lTrack, const QString& spooled,
+                  const std::function<std::optional<TrackOutcome>(const char*, qsizetype)>& write) {
+    FeedEnd end;
+    const SpoolFile file = OpenSpool(job, lTrack, spooled, end.failure);
+    if (end.failure)
+        return end;
+    const qint64 audioBytes =
+        std::max<qint64>(1, QFile(spooled).size() - WavFileWriter::kHeaderBytes);
+    std::vector<char> block(kBlockBytes);
+    qint64 fed = 0;
+    for (;;) {
+        if (job.stopRequested()) {
+            end.kind = Kind::StoppedShort;
+            break;
+        }
+        errno = 0;
+        const std::size_t n = std::fread(block.data(), 1, block.size(), file.get());
+        if (std::ferror(file.get())) {
+            end.failure =
+                Failed(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(lTrack), spooled));
+            break;
+        }
+        if (n == 0)
+            break;
+        if ((end.failure = write(block.data(), qsizetype(n))))
+            break;
+        fed += qint64(n);
+        job.progress(float(fed) / float(audioBytes));
+    }
+    end.samples = fed / kBytesPerSample;
+    if (end.kind == Kind::StoppedShort && fed == 0)
+        end.kind = Kind::NotStarted;
+    return end;
+}
+
+EncodedTrack EncodeFlac(const RipContext& job, int lTrack, const QString& spooled, int level,
+                        const StagedFile& file) {
+    FlacFileWriter flac(job.closeFile);
     const quint64 samples =
-        quint64(std::max<qint64>(0, QFile(spooled).size() - WavFileWriter::kHeaderBytes)) / 4;
-    if (auto failure = flac.create(file.path(), file.finalPath(), level, samples)) {
-        ShowRoutineError(job, *failure);
-        return false;
-    }
-    const FeedEnd end = FeedSpool(job, spooled, [&](const QByteArray& block) {
-        const std::optional<RipFailure> failure = flac.append(block.constData(), block.size());
-        if (failure)
-            ShowRoutineError(job, *failure);
-        return !failure;
-    });
-    if (auto failure = flac.finish()) {
-        ShowRoutineError(job, *failure);
-        return false;
-    }
-    return end == FeedEnd::Complete;
+        quint64(std::max<qint64>(0, QFile(spooled).size() - WavFileWriter::kHeaderBytes)) /
+        kBytesPerSample;
+    if (auto failure = flac.create(file.path(), file.finalPath(), level, samples))
+        return {Failed(job, Kind::WriteFailed, *failure), 0};
+    const FeedEnd end = FeedSpool(
+        job, lTrack, spooled, [&](const char* data, qsizetype n) -> std::optional<TrackOutcome> {
+            if (auto failure = flac.append(data, n))
+                return Failed(job, Kind::WriteFailed, *failure);
+            return std::nullopt;
+        });
+    const std::optional<RipFailure> finished = flac.finish();
+    if (end.failure)
+        return {*end.failure, end.samples};
+    if (finished)
+        return {Failed(job, Kind::WriteFailed, *finished), end.samples};
+    return {TrackOutcome::Of(end.kind), end.samples};
 }
 
 // The open WMA encoder; closing it completes the file with what was encoded, however the
@@ -100,52 +152,75 @@ void WriteTags(const RipContext& job, int lTrack, HWMENCODE encoder) {
     wma.BASS_WMA_EncodeSetTag(encoder, "", "");
 }
 
-void ShowCoded(const RipContext& job, const char* message) {
-    ShowCodedError(job.dialogs, job.boxOwner, QString::fromLatin1(message),
-                   job.bass.core.BASS_ErrorGetCode());
+TrackOutcome Coded(const RipContext& job, Kind kind, const char* message) {
+    const int code = job.bass.core.BASS_ErrorGetCode();
+    ShowCodedError(job.dialogs, job.boxOwner, QString::fromLatin1(message), code);
+    const QString reason = BassErrorText(code);
+    return TrackOutcome::Of(kind,
+                            QString::fromLatin1(message) +
+                                (reason.isEmpty() ? QString() : QStringLiteral(" ") + reason));
 }
 
-bool EncodeWma(const RipContext& job, int lTrack, const QString& spooled, int bitrate,
-               const StagedFile& file) {
+EncodedTrack EncodeWma(const RipContext& job, int lTrack, const QString& spooled, int bitrate,
+                       const StagedFile& file) {
     BassWma& wma = job.bass.wma;
     WmaEncoderHandle encoder(
         wma, wma.BASS_WMA_EncodeOpenFile(44100, BASS_WMA_TAGS, DWORD(bitrate),
                                          QFile::encodeName(file.path()).constData()));
-    if (encoder.get() == 0) {
-        ShowCoded(job, "An error occured while opening output file.");
-        return false;
-    }
+    if (encoder.get() == 0)
+        return {Coded(job, Kind::WriteFailed, "An error occured while opening output file."), 0};
     WriteTags(job, lTrack, encoder.get());
-    const FeedEnd end = FeedSpool(job, spooled, [&](const QByteArray& block) {
-        if (wma.BASS_WMA_EncodeWrite(encoder.get(), block.constData(), DWORD(block.size())))
-            return true;
-        ShowCoded(job, "An error occured while encoding WMA data.");
-        return false;
-    });
-    if (end == FeedEnd::Failed)
-        return false;
+    const FeedEnd end = FeedSpool(
+        job, lTrack, spooled, [&](const char* data, qsizetype n) -> std::optional<TrackOutcome> {
+            if (wma.BASS_WMA_EncodeWrite(encoder.get(), data, DWORD(n)))
+                return std::nullopt;
+            return Coded(job, Kind::EncoderFailed, "An error occured while encoding WMA data.");
+        });
+    if (end.failure)
+        return {*end.failure, end.samples};
     encoder.close();
-    if (job.bass.core.BASS_ErrorGetCode() == BASS_OK)
-        return end == FeedEnd::Complete;
-    ShowCoded(job, "An error occured while encoding WMA data.");
-    return false;
+    if (job.bass.core.BASS_ErrorGetCode() != BASS_OK)
+        return {Coded(job, Kind::EncoderFailed, "An error occured while encoding WMA data."),
+                end.samples};
+    return {TrackOutcome::Of(end.kind), end.samples};
 }
 
 } // namespace
 
-bool EncodeSpooledTrack(const RipContext& job, int lTrack, const RipOutput& output,
-                        const QString& spooled, const StagedFile& file) {
+EncodedTrack EncodeSpooledTrack(const RipContext& job, int lTrack, const RipOutput& output,
+                                const QString& spooled, const StagedFile& file) {
     switch (output.path) {
     case RipPath::Encoder:
         return Converter(job, spooled, output.code, output.bitrate, file.path(), false,
                          file.finalPath(), lTrack);
     case RipPath::Flac:
-        return EncodeFlac(job, spooled, output.flacLevel, file);
+        return EncodeFlac(job, lTrack, spooled, output.flacLevel, file);
     case RipPath::Wma:
-        return output.wmaBitrate && EncodeWma(job, lTrack, spooled, *output.wmaBitrate, file);
+        return EncodeWma(job, lTrack, spooled, output.wmaBitrate.value_or(0), file);
     case RipPath::Wav:
     case RipPath::None:
         break;
     }
-    return false;
+    return {TrackOutcome::Of(Kind::EncoderFailed, QStringLiteral("no encoder for this format")), 0};
+}
+
+std::optional<TrackOutcome> SpoolProblem(const RipContext& job, int lTrack, const QString& spooled,
+                                         qint64 trackBytes) {
+    std::optional<TrackOutcome> failure;
+    const SpoolFile file = OpenSpool(job, lTrack, spooled, failure);
+    if (failure)
+        return failure;
+    struct stat status {};
+    if (::fstat(::fileno(file.get()), &status) != 0)
+        return Failed(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(lTrack), spooled));
+    const qint64 held = qint64(status.st_size) - WavFileWriter::kHeaderBytes;
+    if (held == trackBytes)
+        return std::nullopt;
+    return Failed(job, Kind::ReadFailed,
+                  {EIO, QStringLiteral("The spooled audio of track %1 holds %2 bytes, not the "
+                                       "track's %3 (%4)")
+                            .arg(lTrack + 1)
+                            .arg(std::max<qint64>(held, 0))
+                            .arg(trackBytes)
+                            .arg(spooled)});
 }

@@ -2,11 +2,26 @@
 
 #include "rip/ripcontext.h"
 #include "rip/ripoutput.h"
+#include "rip/trackoutcome.h"
+
+#include <optional>
 
 class StagedFile;
 
+// What encoding a spooled track gave: its outcome, and how many samples per channel the
+// encoder was given (what the file must hold).
+struct EncodedTrack {
+    TrackOutcome outcome;
+    qint64 samples = 0;
+};
+
 // Encodes the spooled WAV of track lTrack (0-based) into file in the output's format: FLAC and
-// WMA in the program, MP3 and OGG through their external encoder. True when the whole track
-// was encoded; any failure is told to the user. A stop ends the file early but valid.
-bool EncodeSpooledTrack(const RipContext& job, int lTrack, const RipOutput& output,
-                        const QString& spooled, const StagedFile& file);
+// WMA in the program, MP3 and OGG through their external encoder. Any failure is told to the
+// user; a stop ends the file early but valid.
+EncodedTrack EncodeSpooledTrack(const RipContext& job, int lTrack, const RipOutput& output,
+                                const QString& spooled, const StagedFile& file);
+
+// Why the spooled audio of track lTrack cannot be encoded (the user told): it cannot be opened,
+// or it does not hold exactly the track's trackBytes; empty when it can.
+std::optional<TrackOutcome> SpoolProblem(const RipContext& job, int lTrack, const QString& spooled,
+                                         qint64 trackBytes);

@@ -12,53 +12,55 @@ namespace {
 
 constexpr DWORD kBlockBytes = 262144;
 
-struct CopyOutcome {
-    bool complete = false;
+using Kind = TrackOutcome::Kind;
+
+struct CopyEnd {
+    Kind kind = Kind::Ripped;
     std::optional<RipFailure> failure;
 };
 
-CopyOutcome Failed(RipFailure failure) {
-    return {false, std::move(failure)};
-}
-
-// The blocks, then the sink finished. Complete when the decoder reached the end of the track; a
-// stop request ends it early with a valid, shorter file.
-CopyOutcome CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
-                      const RipContext& job) {
+// The blocks, then the sink finished. Ripped when the decoder reached the end of the track; a
+// stop ends it early with a valid, shorter file.
+CopyEnd CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
+                  const RipContext& job) {
     QByteArray buffer;
-    bool complete = false;
+    Kind end = Kind::Ripped;
+    bool copied = false;
     std::optional<ChecksumThread> sums;
     if (job.reading != nullptr && job.reading->checksums)
         sums.emplace(*job.reading->checksums);
+    if (job.reading != nullptr)
+        job.reading->bytes = qint64(core.BASS_StreamGetLength(stream));
     for (;;) {
-        if (core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED) {
-            complete = true;
+        if (core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED)
+            break;
+        if (job.control.waitWhilePaused()) {
+            end = copied ? Kind::StoppedShort : Kind::NotStarted;
             break;
         }
         // A short block must not leave the next read a smaller buffer than it asks to fill.
         buffer.resize(kBlockBytes);
         const int n = core.BASS_ChannelGetData(stream, buffer.data(), kBlockBytes);
         if (n <= 0)
-            return Failed(ReadFailure(core, lTrack, n));
+            return {Kind::ReadFailed, ReadFailure(core, lTrack, n)};
         if (sums)
             sums->add(buffer.constData(), n);
         if (auto failure = sink.append(buffer.constData(), n))
-            return Failed(*failure);
+            return {Kind::WriteFailed, failure};
+        copied = true;
         job.progress(
             DoneFraction(core.BASS_StreamGetLength(stream), core.BASS_ChannelGetPosition(stream)));
-        if (job.stopRequested) {
-            // A stop that came after the last block still leaves the whole track.
-            complete = core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED;
-            break;
-        }
     }
+    // A stop that came after the last block still leaves the whole track.
+    if (end != Kind::Ripped && core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED)
+        end = Kind::Ripped;
     if (job.reading != nullptr)
-        job.reading->wholeTrack = complete;
+        job.reading->wholeTrack = end == Kind::Ripped;
     if (sums)
         sums->finish();
     if (auto failure = sink.finish())
-        return Failed(*failure);
-    return {complete, std::nullopt};
+        return {Kind::WriteFailed, failure};
+    return {end, std::nullopt};
 }
 
 // The track's decode stream, freed however the extraction ends.
@@ -68,8 +70,6 @@ public:
     StreamHandle(const StreamHandle&) = delete;
     StreamHandle& operator=(const StreamHandle&) = delete;
     ~StreamHandle() {
-        if (m_stream == 0)
-            return;
         m_core.BASS_ChannelStop(m_stream);
         m_core.BASS_StreamFree(m_stream);
     }
@@ -79,25 +79,42 @@ private:
     DWORD m_stream;
 };
 
+// The WMA path says it with the library's code, as its other boxes do.
+TrackOutcome NoStream(const RipContext& job) {
+    const int code = job.bass.core.BASS_ErrorGetCode();
+    const QString message = QStringLiteral("Unable to Create CD Stream!");
+    if (job.path == RipPath::Wma)
+        ShowCodedError(job.dialogs, job.boxOwner, message, code);
+    else
+        job.dialogs.showMessage(job.boxOwner, message, kProductName, MessageIcon::None,
+                                MessageButtons::Ok);
+    const QString reason = BassErrorText(code);
+    return TrackOutcome::Of(Kind::ReadFailed,
+                            QStringLiteral("the drive gives no stream for it") +
+                                (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+}
+
 } // namespace
 
-bool ExtractTrack(const RipContext& job, int lTrack, TrackSink& sink, const OpenSink& open) {
+TrackOutcome ExtractTrack(const RipContext& job, int lTrack, TrackSink& sink,
+                          const OpenSink& open) {
     const DWORD stream =
         job.bass.cd.BASS_CD_StreamCreate(job.drive, static_cast<DWORD>(lTrack), kDecodeStreamFlags);
-    if (stream == 0) {
-        job.dialogs.showMessage(job.boxOwner, QStringLiteral("Unable to Create CD Stream!"),
-                                kProductName, MessageIcon::None, MessageButtons::Ok);
-        return false;
-    }
+    if (stream == 0)
+        return NoStream(job);
     const StreamHandle held(job.bass.core, stream);
-    CopyOutcome outcome;
+    CopyEnd end;
     if (auto failure = open(stream))
-        outcome = Failed(*failure);
+        end = {Kind::WriteFailed, failure};
     else
-        outcome = CopyTrack(job.bass.core, sink, stream, lTrack, job);
-    if (outcome.failure)
-        ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"),
-                  QStringLiteral("ExtractAudioTrack"), outcome.failure->number,
-                  outcome.failure->description);
-    return outcome.complete && !ReportDamage(job, stream, lTrack);
+        end = CopyTrack(job.bass.core, sink, stream, lTrack, job);
+    if (end.failure) {
+        ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"), job.routine(),
+                  end.failure->number, end.failure->description);
+        return TrackOutcome::Of(end.kind, end.failure->description);
+    }
+    if (end.kind == Kind::Ripped)
+        if (const std::optional<QString> damage = ReportDamage(job, stream, lTrack))
+            return TrackOutcome::Of(Kind::ReadFailed, *damage);
+    return TrackOutcome::Of(end.kind);
 }

@@ -1,9 +1,10 @@
 #pragma once
 
 // Copies one disc track into a file the program writes itself, block by block, at the drive's
-// speed; a stop request is seen after every block.
+// speed; the window's pause and stop are seen before every block.
 
 #include "rip/ripcontext.h"
+#include "rip/trackoutcome.h"
 #include "rip/tracksink.h"
 
 #include <functional>
@@ -11,6 +12,7 @@
 // Gets the sink ready for the track's decode stream; a failure ends the extraction.
 using OpenSink = std::function<std::optional<RipFailure>(DWORD stream)>;
 
-// True when the whole track reached the sink and it finished well; a failure is told to the
-// user, and a stop leaves the sink finished with what it got.
-bool ExtractTrack(const RipContext& job, int lTrack, TrackSink& sink, const OpenSink& open);
+// Ripped when the whole track reached the sink and it finished well, stopped short when the
+// user's Stop ended it (the sink finished with what it got); any failure, also one that comes
+// while a Stop is pending, is told to the user and is the outcome.
+TrackOutcome ExtractTrack(const RipContext& job, int lTrack, TrackSink& sink, const OpenSink& open);

@@ -10,6 +10,7 @@
 struct TrackReading {
     std::optional<TrackChecksums> checksums; // fed every block read
     bool wholeTrack = false;                 // the reader reached the track's end
+    qint64 bytes = 0;                        // the track's length, as its stream tells it
     int patchedSectors = 0;
     int readErrors = 0;
 };

@@ -25,9 +25,9 @@ std::optional<WavFormat> ReadWavFormat(BassCore& core, DWORD stream) {
 
 } // namespace
 
-bool ExtractAudioTrackToWav(const RipContext& job, int lTrack, const QString& path,
-                            const QString& shownName) {
-    WavFileWriter wav;
+TrackOutcome ExtractAudioTrackToWav(const RipContext& job, int lTrack, const QString& path,
+                                    const QString& shownName) {
+    WavFileWriter wav(job.closeFile);
     return ExtractTrack(job, lTrack, wav, [&](DWORD stream) -> std::optional<RipFailure> {
         const std::optional<WavFormat> format = ReadWavFormat(job.bass.core, stream);
         if (!format)

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "rip/ripcontext.h"
+#include "rip/trackoutcome.h"
 
-// Copies track lTrack (0-based) into a WAV file at path (TRACKn.WAV of the output folder, or
-// the spool); true when the whole track was written. Failures name the file shownName.
-bool ExtractAudioTrackToWav(const RipContext& job, int lTrack, const QString& path,
-                            const QString& shownName);
+// Copies track lTrack (0-based) into a WAV file at path (the track's staged file, or the
+// spool). Failures name the file shownName.
+TrackOutcome ExtractAudioTrackToWav(const RipContext& job, int lTrack, const QString& path,
+                                    const QString& shownName);

@@ -68,6 +68,16 @@ std::optional<RipFailure> WavFileWriter::patchSizes() {
     return std::nullopt;
 }
 
+std::optional<RipFailure> WavFileWriter::finish() {
+    if (auto failure = patchSizes())
+        return failure;
+    if (!m_file)
+        return std::nullopt;
+    if (const int error = FinishFile(m_file.release(), m_close))
+        return FileFailure(error, QStringLiteral("closing"), m_fileName);
+    return std::nullopt;
+}
+
 bool WavFileWriter::writeAt(long offset, const char* bytes) {
     return std::fseek(m_file.get(), offset, SEEK_SET) == 0 &&
            std::fwrite(bytes, 1, 4, m_file.get()) == 4;

@@ -4,6 +4,7 @@
 // audio, then the sizes patched to the data written. Every write is checked, so a full disk
 // is reported, not lost.
 
+#include "rip/filecloser.h"
 #include "rip/tracksink.h"
 
 #include <QByteArray>
@@ -30,6 +31,8 @@ public:
     static constexpr qint64 kLargestRiffSize = 0x7fffffff;
     static constexpr qint64 kHeaderBytes = 44;
 
+    explicit WavFileWriter(FileCloser close = CloseFile) : m_close(close) {}
+
     // shownName: how the file is named in a failure (the path by default).
     std::optional<RipFailure> create(const QString& path, const QString& shownName = {});
     std::optional<RipFailure> writeHeader(const WavFormat& format);
@@ -37,17 +40,21 @@ public:
     // Makes the header describe exactly the data written and cuts anything a failed write
     // left behind it; a failure means the file on disk does not say what it holds.
     std::optional<RipFailure> patchSizes();
-    std::optional<RipFailure> finish() override { return patchSizes(); }
-    void close() { m_file.reset(); }
+    // The sizes patched, then the file on the disk and closed, each step checked.
+    std::optional<RipFailure> finish() override;
+    // Audio bytes written so far.
+    qint64 dataBytes() const { return m_dataBytes; }
 
 private:
-    struct FileCloser {
+    // A file given up on after a failure: its close tells nothing more.
+    struct AbandonFile {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
     std::optional<RipFailure> write(const QByteArray& bytes);
     bool writeAt(long offset, const char* bytes);
 
-    std::unique_ptr<std::FILE, FileCloser> m_file;
+    FileCloser m_close;
+    std::unique_ptr<std::FILE, AbandonFile> m_file;
     QString m_fileName;
     WavFormat m_format;
     bool m_headerWritten = false;

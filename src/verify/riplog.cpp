@@ -72,25 +72,36 @@ QString OutputSection(const RipLogFacts& facts) {
     return text + '\n';
 }
 
-QString ResultWithReason(const TrackVerdict& verdict) {
-    return verdict.reason.isEmpty() ? VerdictText(verdict)
-                                    : VerdictText(verdict) + " (" + verdict.reason + ')';
+QString WithReason(const QString& text, const QString& reason) {
+    return reason.isEmpty() ? text : text + QStringLiteral(" (") + reason + ')';
+}
+
+QString ResultWithReason(const RipLogTrack& track) {
+    return track.ripped() ? WithReason(VerdictText(track.verdict), track.verdict.reason)
+                          : track.result();
+}
+
+// A checksum of a track not read to its end means nothing: "none".
+QString HexOr(const std::optional<TrackSums>& sums, quint32 TrackSums::*field) {
+    return sums ? Hex((*sums).*field) : QStringLiteral("none");
 }
 
 QString TrackSection(const RipLogTrack& track) {
-    return QStringLiteral("Track %1\nFile: %2\nRead errors: %3\nPatched sectors: %4\n"
-                          "Copy CRC: %5\nAccurateRip v1: %6\nAccurateRip v2: %7\nResult: %8\n\n")
-        .arg(QString::number(track.number), track.fileName, QString::number(track.readErrors),
-             QString::number(track.patchedSectors), Hex(track.sums.crc32), Hex(track.sums.v1),
-             Hex(track.sums.v2), ResultWithReason(track.verdict));
+    return QStringLiteral("Track %1\nFile: %2\nOutcome: %3\nRead errors: %4\n"
+                          "Patched sectors: %5\nCopy CRC: %6\nAccurateRip v1: %7\n"
+                          "AccurateRip v2: %8\nResult: %9\n\n")
+        .arg(QString::number(track.number), track.fileName, WithReason(track.outcome, track.reason),
+             QString::number(track.readErrors), QString::number(track.patchedSectors),
+             HexOr(track.sums, &TrackSums::crc32), HexOr(track.sums, &TrackSums::v1),
+             HexOr(track.sums, &TrackSums::v2), ResultWithReason(track));
 }
 
 QString SummarySection(const RipLogFacts& facts) {
     QString text = QStringLiteral("Summary\n") +
                    Row({"Track", "Copy CRC", "AccurateRip v1", "AccurateRip v2", "Result"});
     for (const RipLogTrack& t : facts.tracks) {
-        text += Row({QString::number(t.number), Hex(t.sums.crc32), Hex(t.sums.v1), Hex(t.sums.v2),
-                     VerdictText(t.verdict)});
+        text += Row({QString::number(t.number), HexOr(t.sums, &TrackSums::crc32),
+                     HexOr(t.sums, &TrackSums::v1), HexOr(t.sums, &TrackSums::v2), t.result()});
     }
     text += VerificationSummary(facts.tracks) + '\n';
     if (facts.stopped)
@@ -100,11 +111,16 @@ QString SummarySection(const RipLogFacts& facts) {
 
 } // namespace
 
+QString RipLogTrack::result() const {
+    return ripped() ? VerdictText(verdict) : outcome;
+}
+
 QString VerificationSummary(const QList<RipLogTrack>& tracks) {
     using Result = TrackVerdict::Result;
     const auto count = [&](Result result) {
-        return std::count_if(tracks.cbegin(), tracks.cend(),
-                             [&](const RipLogTrack& t) { return t.verdict.result == result; });
+        return std::count_if(tracks.cbegin(), tracks.cend(), [&](const RipLogTrack& t) {
+            return t.ripped() && t.verdict.result == result;
+        });
     };
     if (tracks.isEmpty())
         return QStringLiteral("No track was ripped");

@@ -13,13 +13,23 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
+// One ticked track: how its work ended, what was read, and the database's word on it. A track
+// that was not ripped is judged by its outcome alone, whatever its checksums say.
 struct RipLogTrack {
     int number = 0;
-    QString fileName;
+    QString fileName;                           // "none" when no file was kept
+    QString outcome = QStringLiteral("ripped"); // "ripped", "read failed", …
+    QString reason;                             // why it was not ripped
     int readErrors = 0;
     int patchedSectors = 0;
-    TrackSums sums;
+    std::optional<TrackSums> sums; // when the whole track was read
     TrackVerdict verdict;
+
+    bool ripped() const { return outcome == QLatin1String("ripped"); }
+    // The verdict for a ripped track, else its outcome: "accurate (confidence 3)", "read failed".
+    QString result() const;
 };
 
 struct RipLogFacts {
@@ -42,14 +52,15 @@ struct RipLogFacts {
         QString musicBrainzReleaseId;
         QStringList lookupNotes; // what each source answered
     } titles;
-    QList<RipLogTrack> tracks; // the ripped ones, in order
+    QList<RipLogTrack> tracks; // every ticked one, in order
     bool stopped = false;
 };
 
 QString RipLogText(const RipLogFacts& facts);
 
 // The line that closes the log's summary, for the completion box too: "All tracks accurate",
-// "2 of 3 tracks accurate", or why none was checked ("None checked with AccurateRip: no
+// "2 of 3 tracks accurate" (of the ticked tracks: one that was not ripped is not accurate), or,
+// when every track was ripped, why none was checked ("None checked with AccurateRip: no
 // connection").
 QString VerificationSummary(const QList<RipLogTrack>& tracks);
 

@@ -4,12 +4,13 @@
 // nothing is left behind, and the player closes.
 #include "platform/desktop/terminationwatcher.h"
 #include "ripfixture.h"
+#include "support/childprogram.h"
 #include "support/testimages.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QProcess>
 
+#include <csignal>
 #include <cstdlib>
 
 namespace {
@@ -45,7 +46,8 @@ TEST(EndedRip, ChildRipsUntilEnded) {
 TEST(EndedRip, KilledOrEndedByTheSessionNoFileIsDamaged) {
     QTemporaryDir temp;
     const QString app = QCoreApplication::applicationDirPath();
-    ASSERT_EQ(QProcess::execute(app + "/mivo-discgen", {"long", temp.path(), "5", "1", "long"}), 0);
+    ChildProgram discgen(app + "/mivo-discgen", {"long", temp.path(), "5", "1", "long"});
+    ASSERT_TRUE(discgen.waitForEnd(std::chrono::seconds(60)) && discgen.exitCode() == 0);
     for (const bool killed : {true, false}) {
         SCOPED_TRACE(killed ? "killed" : "SIGTERM");
         const QString folder = temp.filePath(killed ? "killed" : "ended");
@@ -53,14 +55,10 @@ TEST(EndedRip, KilledOrEndedByTheSessionNoFileIsDamaged) {
         const QString track1 = folder + "/TRACK1.WAV";
         WriteFile(track1, "an earlier rip");
 
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(kFolder, folder);
-        env.insert(kImage, temp.filePath("long.cue"));
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {"--gtest_filter=EndedRip.ChildRipsUntilEnded"});
-        ASSERT_TRUE(child.waitForStarted());
+        ChildProgram child(
+            QCoreApplication::applicationFilePath(),
+            {"--gtest_filter=EndedRip.ChildRipsUntilEnded"},
+            {{kFolder, folder.toStdString()}, {kImage, temp.filePath("long.cue").toStdString()}});
         QString writing; // the hidden file carries the child's mark
         ASSERT_TRUE(WaitUntil([&] {
             const QStringList found =
@@ -68,8 +66,8 @@ TEST(EndedRip, KilledOrEndedByTheSessionNoFileIsDamaged) {
             writing = found.isEmpty() ? QString() : folder + '/' + found[0];
             return !writing.isEmpty() && QFileInfo(writing).size() > 4 * 1024 * 1024;
         }));
-        killed ? child.kill() : child.terminate();
-        ASSERT_TRUE(child.waitForFinished(30000));
+        child.signal(killed ? SIGKILL : SIGTERM);
+        ASSERT_TRUE(child.waitForEnd(std::chrono::seconds(30)));
 
         if (killed) {
             EXPECT_EQ(ReadWav(track1).bytes, "an earlier rip");
@@ -81,8 +79,8 @@ TEST(EndedRip, KilledOrEndedByTheSessionNoFileIsDamaged) {
                       QStringList({"TRACK1.WAV", "TRACK2.WAV"}));
             EXPECT_EQ(ReadWav(track1).bytes, "an earlier rip");
         } else {
-            EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-            EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
+            EXPECT_TRUE(child.exitedNormally());
+            EXPECT_EQ(child.exitCode(), 0);
             const WavFile wav = ReadWav(track1);
             ASSERT_GT(wav.bytes.size(), 4 * 1024 * 1024);
             wav.expectCdHeader(static_cast<quint32>(wav.bytes.size() - 44));

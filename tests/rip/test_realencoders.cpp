@@ -131,7 +131,7 @@ TEST_F(RealEncoders, EncodersThatAreMissingOrFailAreReportedAndNotCounted) {
         const ScopedEnv path("PATH", bin.path().toStdString());
         rip({1, 2});
         const QStringList reports = w.messages("Encoder");
-        ASSERT_EQ(reports.size(), c.reports.size()) << reports.join(" | ").toStdString();
+        ASSERT_EQ(reports.size(), c.reports.size()) << w.messages().join(" | ").toStdString();
         for (int i = 0; i < reports.size(); ++i)
             EXPECT_TRUE(reports[i].contains(c.reports[i])) << reports[i].toStdString();
         EXPECT_EQ(FirstLines(w.messages("Ripping Completed")), QStringList{completion(0)});

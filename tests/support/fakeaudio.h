@@ -5,11 +5,13 @@
 // test fires syncs itself (on a thread of their own, as the library does).
 
 #include "common/audiolibrary.h"
+#include "rip/windowrelay.h"
 
 #include <QCoreApplication>
 #include <QThread>
 
 #include <algorithm>
+#include <condition_variable>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -108,6 +110,8 @@ public:
     // Called after every GetData, e.g. to press Stop in the middle of a rip; on the window's
     // thread, while the reader waits.
     std::function<void(DWORD handle, int callNumber)> afterGetData;
+    // Called after afterGetData on the reading thread itself, e.g. to hold the reader.
+    std::function<void(int callNumber)> onReaderThread;
     // GetData call number (1-based) from which reads fail with -1.
     int failGetDataFrom = 0;
     int getDataCalls = 0;
@@ -241,10 +245,9 @@ public:
         if (s->position >= s->length)
             s->active = BASS_ACTIVE_STOPPED;
         if (afterGetData) // the test's script touches the window: on the window's thread
-            QMetaObject::invokeMethod(
-                qApp, [&] { afterGetData(handle, callNumber); },
-                QThread::currentThread() == qApp->thread() ? Qt::DirectConnection
-                                                           : Qt::BlockingQueuedConnection);
+            onWindowThread([&] { afterGetData(handle, callNumber); });
+        if (onReaderThread)
+            onReaderThread(callNumber);
         return ok(static_cast<int>(n));
     }
     HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc,
@@ -397,6 +400,22 @@ public:
     std::vector<FakeDrive> drives;
 
 private:
+    // Runs call on the window's thread and waits for it.
+    template <typename Call> void onWindowThread(const Call& call) {
+        if (QThread::currentThread() == qApp->thread())
+            return call();
+        std::mutex mutex;
+        std::condition_variable ran;
+        bool done = false;
+        m_relay.post([&] {
+            call();
+            const std::lock_guard lock(mutex);
+            done = true;
+            ran.notify_all();
+        });
+        std::unique_lock lock(mutex);
+        ran.wait(lock, [&] { return done; });
+    }
     // Records "name(arg,arg,...)": texts as they are (null as "null"), pointers as "ptr".
     template <typename... Args> void record(const char* name, const Args&... args) {
         std::ostringstream out;
@@ -451,4 +470,5 @@ private:
     std::string m_cdTextBlock;
     std::vector<DWORD> m_wmaRateList; // wmaRates ended by 0
     std::mutex m_mutex;               // fireSync's procedure may call back from its own thread
+    WindowRelay m_relay;              // afterGetData's way to the window's thread
 };

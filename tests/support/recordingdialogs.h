@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+class QEventLoop;
+
 #include <deque>
 #include <functional>
 #include <vector>
@@ -24,13 +26,22 @@ public:
                               MessageIcon icon, MessageButtons buttons) override;
     QString browseForFolder(QWidget* owner, const QString& title,
                             const QString& startFolder) override;
+    void closeOpenMessages() override;
 
     std::vector<RecordedMessage> messages;
     std::deque<MessageResult> answers;
     std::function<MessageResult(const RecordedMessage&)> onMessage;
+    // A box with this caption stays open, the window's events running, until
+    // closeOpenMessages() (or half a minute: a guard against a hang); whenOpen runs meanwhile.
+    QString keepOpen;
+    std::function<void()> whenOpen;
+    int closed = 0; // boxes closed by closeOpenMessages()
 
     QString folderAnswer;       // empty: the chooser was cancelled
     QStringList folderRequests; // the start folder of every request
+
+private:
+    std::vector<QEventLoop*> m_open;
 };
 
 class RecordingDesktop : public DesktopShell {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -30,4 +31,23 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+HangGuard::HangGuard(std::string what, std::chrono::seconds bound)
+    : m_watch([this, what = std::move(what), bound] {
+          std::unique_lock lock(m_mutex);
+          if (m_left.wait_for(lock, bound, [this] { return m_done; }))
+              return;
+          std::fprintf(stderr, "Hung for %llds: %s\n", static_cast<long long>(bound.count()),
+                       what.c_str());
+          std::abort();
+      }) {}
+
+HangGuard::~HangGuard() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_done = true;
+    }
+    m_left.notify_all();
+    m_watch.join();
 }

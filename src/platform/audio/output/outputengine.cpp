@@ -211,6 +211,9 @@ std::vector<std::shared_ptr<Stream>> OutputEngine::playbackStreams() {
 // Called with m_mutex held (it may be released while waiting for a sync procedure).
 // A disc read in progress is never waited for: the reader closes the source when it returns.
 bool OutputEngine::freeStream(std::unique_lock<std::mutex>& lock, HSTREAM handle) {
+    // 0 is no stream; it is also what m_inSync holds while no sync procedure runs.
+    if (handle == 0)
+        return false;
     // A sync procedure of this stream may run right now; its stream stays valid
     // until it returns. Inside that procedure (this thread) there is nothing to wait for.
     if (!m_dispatcher.onDispatcherThread())
