@@ -8,7 +8,7 @@ enum class MessageIcon { None, Critical, Exclamation, Information, Question };
 enum class MessageButtons { Ok, YesNo };
 enum class MessageResult { Ok, Yes, No };
 
-// Every message box and the folder chooser go through this seam, so that the
+// Every message box and the folder and file choosers go through this seam, so that the
 // program's own logic never opens a window a test would have to hunt for.
 class Dialogs {
 public:
@@ -21,4 +21,13 @@ public:
     // The folder chooser; returns the chosen folder, or an empty text when cancelled.
     virtual QString browseForFolder(QWidget* owner, const QString& title,
                                     const QString& startFolder) = 0;
+
+    // The file chooser for one existing file of the kinds filter names ("Images (*.jpg
+    // *.png)"); returns its path, or an empty text when cancelled. A seam that offers no file
+    // chooser (the rip's threads never need one) answers as cancelled.
+    virtual QString chooseFile(QWidget* owner, const QString& title, const QString& startFolder,
+                               const QString& filter) {
+        (void)owner, (void)title, (void)startFolder, (void)filter;
+        return QString();
+    }
 };

@@ -40,3 +40,8 @@ QString QtDialogs::browseForFolder(QWidget* owner, const QString& title,
                                    const QString& startFolder) {
     return QFileDialog::getExistingDirectory(owner, title, startFolder);
 }
+
+QString QtDialogs::chooseFile(QWidget* owner, const QString& title, const QString& startFolder,
+                              const QString& filter) {
+    return QFileDialog::getOpenFileName(owner, title, startFolder, filter);
+}

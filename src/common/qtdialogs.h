@@ -2,11 +2,13 @@
 
 #include "common/dialogs.h"
 
-// The real message boxes and folder chooser.
+// The real message boxes and folder and file choosers.
 class QtDialogs : public Dialogs {
 public:
     MessageResult showMessage(QWidget* owner, const QString& text, const QString& caption,
                               MessageIcon icon, MessageButtons buttons) override;
     QString browseForFolder(QWidget* owner, const QString& title,
                             const QString& startFolder) override;
+    QString chooseFile(QWidget* owner, const QString& title, const QString& startFolder,
+                       const QString& filter) override;
 };

@@ -24,6 +24,9 @@ public:
                               MessageIcon icon, MessageButtons buttons) override;
     QString browseForFolder(QWidget* owner, const QString& title,
                             const QString& startFolder) override;
+    QString chooseFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return fileAnswer;
+    }
 
     std::vector<RecordedMessage> messages;
     std::deque<MessageResult> answers;
@@ -31,6 +34,7 @@ public:
 
     QString folderAnswer;       // empty: the chooser was cancelled
     QStringList folderRequests; // the start folder of every request
+    QString fileAnswer;         // empty: the file chooser was cancelled
 };
 
 class RecordingDesktop : public DesktopShell {
