@@ -5,7 +5,6 @@
 #include "metadata/trackfilename.h"
 #include "settings/outputformats.h"
 #include "settings/outputoptions.h"
-#include "settings/settingvalues.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -118,24 +117,6 @@ void OutputOptions::FollowPrimaryFormat(int format) {
 int OutputOptions::alsoFormat() const {
     const int also = cmbAlsoMake->currentIndex() > 0 ? cmbAlsoMake->currentData().toInt() : -1;
     return also == m_extractModeGroup->checkedId() ? -1 : also;
-}
-
-void OutputOptions::LoadLibraryOptions() {
-    LoadCheck(chkReplayGain, QStringLiteral("Write ReplayGain"));
-    LoadCheck(chkCoverArt, QStringLiteral("Cover Art"));
-    const std::optional<int> also = ParseInteger(ReadSetting(QStringLiteral("Also Make"), {}));
-    if (also && *also >= -1 && *also < int(OutputFormats().size()) &&
-        *also != m_extractModeGroup->checkedId())
-        cmbAlsoMake->setCurrentIndex(*also + 1);
-    txtAlsoFileNames->setText(ReadSetting(QStringLiteral("Also Make Names"), QString()));
-}
-
-void OutputOptions::SaveLibraryOptions(
-    const std::function<void(const QString&, const QString&)>& write) {
-    write(QStringLiteral("Write ReplayGain"), TruthText(chkReplayGain->isChecked()));
-    write(QStringLiteral("Cover Art"), TruthText(chkCoverArt->isChecked()));
-    write(QStringLiteral("Also Make"), QString::number(alsoFormat()));
-    write(QStringLiteral("Also Make Names"), txtAlsoFileNames->text());
 }
 
 void OutputOptions::FillLibraryChoice(OutputChoice& choice) const {
