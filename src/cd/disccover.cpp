@@ -68,17 +68,22 @@ void DiscCover::ReadCache() {
             if (serial != m_serial)
                 return;
             m_cacheRead = true;
-            if (const auto* cover = std::get_if<CheckedCover>(&check)) {
-                m_coverRelease = (*stored)->releaseId;
-                Show(*cover, (*stored)->origin,
-                     OriginName((*stored)->origin) + QStringLiteral(", kept in the cache: ") +
-                         cover->file.description());
-            } else if (*stored) {
-                m_note = QStringLiteral("the cover kept in the cache is not usable: ") +
-                         std::get<QString>(check);
-            }
+            if (!m_cover) // the user's image may have come first
+                TakeCached(*stored, check);
             FetchIfWanted();
         });
+}
+
+void DiscCover::TakeCached(const std::optional<StoredCover>& stored, const CoverCheck& check) {
+    if (const auto* cover = std::get_if<CheckedCover>(&check)) {
+        m_coverRelease = stored->releaseId;
+        Show(*cover, stored->origin,
+             OriginName(stored->origin) + QStringLiteral(", kept in the cache: ") +
+                 cover->file.description());
+    } else if (stored) {
+        m_note = QStringLiteral("the cover kept in the cache is not usable: ") +
+                 std::get<QString>(check);
+    }
 }
 
 void DiscCover::releaseSettled(const ReleaseInfo& release) {
@@ -101,7 +106,8 @@ void DiscCover::Fetched(const CoverAnswer& answer) {
     if (answer.releaseId != m_releaseId)
         return;
     if (!answer.cover) {
-        m_note = answer.note;
+        if (!m_cover) // a cover of another release of the disc stays rather than none
+            m_note = answer.note;
         return ShowState();
     }
     m_coverRelease = answer.releaseId;

@@ -49,6 +49,7 @@ public:
 
 private:
     void ReadCache();
+    void TakeCached(const std::optional<StoredCover>& stored, const CoverCheck& check);
     void FetchIfWanted();
     void Fetched(const CoverAnswer& answer);
     void UserFileChecked(const QString& path, const CoverCheck& check);

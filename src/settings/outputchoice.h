@@ -40,3 +40,16 @@ struct OutputChoice {
     int alsoFormat = -1;
     QString alsoFileNames;
 };
+
+// What the second format is made with: the same options, its own format and file names; nothing
+// when there is no second format.
+inline std::optional<OutputChoice> AlsoMadeChoice(const OutputChoice& choice) {
+    if (choice.alsoFormat < 0)
+        return std::nullopt;
+    OutputChoice also = choice;
+    also.format = choice.alsoFormat;
+    also.fileNames = choice.alsoFileNames;
+    also.alsoFormat = -1;
+    also.alsoFileNames.clear();
+    return also;
+}
