@@ -131,6 +131,7 @@ void TrackList::LoadTrackList() {
     const QScopedValueRollback<bool> scanning(m_scanning, true);
 
     m_titles->cancel(); // whatever the disc is now, an answer about the last one is stale
+    emit discListed(QString());
     m_cdText = ReleaseInfo();
     m_cdTextCuts.clear();
     m_disc = DiscTags();

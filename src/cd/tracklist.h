@@ -88,6 +88,10 @@ public:
 signals:
     // A row was double-clicked or Enter pressed on it: the user wants it played.
     void rowActivated();
+    // A scan listed the disc the cache knows by discKey; empty text when the list was emptied.
+    void discListed(const QString& discKey);
+    // The lookup settled on this release (source None when on none).
+    void releaseSettled(const ReleaseInfo& release);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

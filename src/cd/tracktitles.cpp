@@ -41,7 +41,9 @@ void TrackList::LookUpDisc() {
     m_disc.musicBrainzDiscId = MusicBrainzDiscId(toc);
     m_disc.freedbId = FreedbIdText(toc);
     m_disc.lookupSteps = {QStringLiteral("online lookup: no answer yet")};
-    m_titles->start(QueryOfDisc(toc));
+    const DiscQuery query = QueryOfDisc(toc);
+    emit discListed(DiscCacheKey(query));
+    m_titles->start(query);
 }
 
 void TrackList::OnReleaseSettled(const ReleaseInfo& release, const QStringList& steps) {
@@ -49,6 +51,7 @@ void TrackList::OnReleaseSettled(const ReleaseInfo& release, const QStringList& 
     if (release.source != ReleaseSource::None)
         ShowRelease(release);
     // Otherwise the scan's CD-TEXT titles, or nothing, stay.
+    emit releaseSettled(release);
 }
 
 void TrackList::holdLookups(bool held) {

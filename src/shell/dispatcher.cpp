@@ -1,5 +1,6 @@
 #include "shell/frmmain.h"
 
+#include "cd/disccover.h"
 #include "cd/door.h"
 #include "cd/driveinfo.h"
 #include "cd/tracklist.h"
@@ -90,12 +91,14 @@ void frmMain::ExtractCommand() {
     // offset stays as it is, and an online lookup's answer (with the release chooser) waits.
     m_drives->setRipping(true);
     m_tracks->holdLookups(true);
+    DiscTags disc = m_tracks->discTags();
+    m_cover->addTo(disc);
     {
         // Owned by the main window: it opens over the player and stays in front of it.
-        frmRipp dialog({m_bass, m_dialogs, *m_door, *this, m_appFolder},
-                       {m_drives->currentDrive(), std::move(ticked), m_options->choice(),
-                        m_tracks->discTags()},
-                       m_ripStartDelay, this);
+        frmRipp dialog(
+            {m_bass, m_dialogs, *m_door, *this, m_appFolder},
+            {m_drives->currentDrive(), std::move(ticked), m_options->choice(), std::move(disc)},
+            m_ripStartDelay, this);
         m_ripDialog = &dialog;
         dialog.exec();
         m_ripDialog = nullptr;

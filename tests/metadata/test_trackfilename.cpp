@@ -20,6 +20,8 @@ TEST(TrackFileName, FillsThePatternWithSafeNames) {
         {"{title}", {4, " .hidden\tfile\x01 ", "", "", 0}, "_hidden_file_"},
         {"{title} {unknown}", {4, "Björk – 青", "", "", 0}, "Björk – 青 {unknown}"},
         {"", blue, "TRACK4"},
+        {"{format}/{nn}", {4, "", "", "", 0, "FLAC"}, "FLAC/04"},
+        {"{format}/{nn}", empty, "Unknown Format/04"},
         {"{title}", {4, "\x02", "", "", 0}, "_"},
         // Windows' device names, with or without an extension, and trailing dots and spaces
         {"{artist}/{album}/{title}", {4, "nul.txt", "CON", "Com1", 0}, "_CON/_Com1/_nul.txt"},

@@ -5,6 +5,7 @@
 #include "settings/outputoptions.h"
 #include "support/windowtest.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFrame>
@@ -17,17 +18,7 @@ namespace {
 
 // Every option the window shows, as "name=what it shows", joined by "|".
 QString Shown(FakeWindow& w) {
-    QStringList shown;
-    for (QWidget* control : w.form().findChildren<QWidget*>()) {
-        if (auto* text = qobject_cast<QLineEdit*>(control))
-            shown << control->objectName() + "=" + text->text();
-        else if (auto* option = qobject_cast<QRadioButton*>(control))
-            shown << control->objectName() + "=" + QString::number(option->isChecked());
-        else if (auto* list = qobject_cast<QComboBox*>(control))
-            shown << control->objectName() + "=" + list->currentText();
-    }
-    shown.sort(); // raising a panel reorders the window's children
-    return shown.join('|');
+    return w.optionValues().join('|');
 }
 
 // Sets every control away from its default, the MP3 VBR list to no selection.
@@ -43,6 +34,10 @@ void ChangeEverything(FakeWindow& w) {
     w.find<QComboBox>("cmbCDDrives").setCurrentIndex(1);
     w.find<QComboBox>("cmbFLACLevel").setCurrentIndex(8);
     w.find<QLineEdit>("txtWMATags0").setText(QString::fromUtf8("Café"));
+    w.find<QCheckBox>("chkReplayGain").setChecked(false);
+    w.find<QCheckBox>("chkCoverArt").setChecked(false);
+    w.find<QComboBox>("cmbAlsoMake").setCurrentText("FLAC");
+    w.find<QLineEdit>("txtAlsoFileNames").setText("lossless/{nn}");
 }
 
 class SettingsStoreTest : public ::testing::Test {
@@ -92,7 +87,8 @@ TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndNonsenseIsIgnored) 
         {"OGG CBR Check", "maybe"}, {"MP3 CBR Check", "yes"},  {"OGG CBR Bitrate", "9"},
         {"OGG VBR Bitrate", "1.5"}, {"MP3 CBR Bitrate", "-2"}, {"MP3 VBR Bitrate", "0x1"},
         {"WMA Bitrate", "2"},       {"FLAC Level", "9"},       {"Drive Index", "2"},
-        {"Drive Index", "-1"}};
+        {"Drive Index", "-1"},      {"Also Make", "3"},        {"Also Make", "6"},
+        {"Cover Art", "sometimes"}};
     for (const auto& [name, text] : rows) {
         store(name, text);
         first->command("IDC_FS_Settings");
@@ -163,6 +159,30 @@ TEST_F(SettingsStoreTest, TheChosenFormatBringsItsPanelToTheFront) {
                           .isVisibleTo(&w->find<QWidget>("frFileFormat")),
                       panel == i);
     }
+}
+
+// The second format's names: its own when typed, else the first's in a folder of the format's
+// name, and that folder too when both formats' files would take the same names.
+TEST_F(SettingsStoreTest, ASecondFormatIsNeverTheFirstAndNeverTakesItsNames) {
+    auto w = open();
+    const struct {
+        int first;
+        const char *also, *typed, *names;
+        int alsoFormat;
+    } cases[] = {{5, "MP3", "", "{format}/TRACK{n}", 3},
+                 {5, "MP3", "TRACK{n}", "TRACK{n}", 3},
+                 {0, "MP3", "TRACK{n}", "{format}/TRACK{n}", 3},
+                 {3, "OGG", "{album}/{nn}", "{album}/{nn}", 4},
+                 {4, "OGG", "", "", -1}};
+    for (const auto& c : cases) {
+        w->find<QComboBox>("cmbAlsoMake").setCurrentText(c.also);
+        w->find<QLineEdit>("txtAlsoFileNames").setText(c.typed);
+        w->find<QRadioButton>(QString("optExtractMode%1").arg(c.first).toLatin1()).setChecked(true);
+        const OutputChoice choice = w->find<OutputOptions>().choice();
+        EXPECT_EQ(choice.alsoFormat, c.alsoFormat) << c.also;
+        EXPECT_EQ(choice.alsoFileNames, c.names) << c.also << " " << c.typed;
+    }
+    EXPECT_EQ(w->find<QComboBox>("cmbAlsoMake").currentText(), "None");
 }
 
 TEST_F(SettingsStoreTest, BrowseSetsTheChosenFolderAndACancelKeepsTheText) {
