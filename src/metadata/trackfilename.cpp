@@ -95,6 +95,11 @@ QString TrackFileName(const QString& pattern, const TrackNameFields& fields) {
     return parts.join('/');
 }
 
+QString DiscFileName(const QString& album, const QString& extension) {
+    const QString name = SafePart(album);
+    return (name.isEmpty() ? QStringLiteral("Disc") : name) + QLatin1Char('.') + extension;
+}
+
 int PatternFolderLevels(const QString& pattern) {
     return std::max<int>(0, int(pattern.split('/', Qt::SkipEmptyParts).size()) - 1);
 }

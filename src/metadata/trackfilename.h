@@ -22,6 +22,10 @@ struct TrackNameFields {
 // The path relative to the output folder, without the format's extension.
 QString TrackFileName(const QString& pattern, const TrackNameFields& fields);
 
+// The name of a file about the whole disc, beside its tracks' files: "<album>.<extension>" made
+// safe as track names are, "Disc.<extension>" when the album is unknown.
+QString DiscFileName(const QString& album, const QString& extension);
+
 // How many folders below the output folder the pattern makes: 2 for "{artist}/{album}/{title}".
 int PatternFolderLevels(const QString& pattern);
 
