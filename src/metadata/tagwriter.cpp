@@ -1,5 +1,7 @@
 #include "metadata/tagwriter.h"
 
+#include "metadata/disccodetags.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -46,6 +48,7 @@ TagLib::PropertyMap Merged(TagLib::PropertyMap map, const TrackTags& tags, TagKi
         Put(map, "TRACKTOTAL", tags.trackTotal);
     }
     Put(map, kind == TagKind::Id3v2 ? kId3DiscIdKey : "MUSICBRAINZ_DISCID", tags.discId);
+    PutDiscCodes(map, tags);
     return map;
 }
 
