@@ -105,5 +105,6 @@ private:
     QLineEdit* txtFileNames = nullptr;
     QCheckBox* chkAccurateRip = nullptr;
     QCheckBox* chkLookUpOnline = nullptr;
+    QCheckBox* chkRemovePreEmphasis = nullptr;
     QPushButton* cmdBrowseFolder = nullptr;
 };

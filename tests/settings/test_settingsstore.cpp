@@ -5,6 +5,7 @@
 #include "settings/outputoptions.h"
 #include "support/windowtest.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFrame>
@@ -25,6 +26,8 @@ QString Shown(FakeWindow& w) {
             shown << control->objectName() + "=" + QString::number(option->isChecked());
         else if (auto* list = qobject_cast<QComboBox*>(control))
             shown << control->objectName() + "=" + list->currentText();
+        else if (auto* box = qobject_cast<QCheckBox*>(control))
+            shown << control->objectName() + "=" + QString::number(box->isChecked());
     }
     shown.sort(); // raising a panel reorders the window's children
     return shown.join('|');
@@ -43,6 +46,8 @@ void ChangeEverything(FakeWindow& w) {
     w.find<QComboBox>("cmbCDDrives").setCurrentIndex(1);
     w.find<QComboBox>("cmbFLACLevel").setCurrentIndex(8);
     w.find<QLineEdit>("txtWMATags0").setText(QString::fromUtf8("Café"));
+    for (const char* box : {"chkAccurateRip", "chkLookUpOnline", "chkRemovePreEmphasis"})
+        w.find<QCheckBox>(box).toggle();
 }
 
 class SettingsStoreTest : public ::testing::Test {
@@ -74,6 +79,7 @@ protected:
 // as it is.
 TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndNonsenseIsIgnored) {
     auto first = open();
+    EXPECT_FALSE(first->find<QCheckBox>("chkRemovePreEmphasis").isChecked());
     ChangeEverything(*first);
     first->find<QLineEdit>("txtWMATags5").clear(); // an empty tag loads as the box's text
     first->command("IDC_FS_Apply");
@@ -88,11 +94,13 @@ TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndNonsenseIsIgnored) 
     first->command("IDC_FS_Settings");
     EXPECT_EQ(Shown(*first), saved);
     const std::pair<const char*, const char*> rows[] = {
-        {"File Format", "6"},       {"File Format", "-1"},     {"File Format", "three"},
-        {"OGG CBR Check", "maybe"}, {"MP3 CBR Check", "yes"},  {"OGG CBR Bitrate", "9"},
-        {"OGG VBR Bitrate", "1.5"}, {"MP3 CBR Bitrate", "-2"}, {"MP3 VBR Bitrate", "0x1"},
-        {"WMA Bitrate", "2"},       {"FLAC Level", "9"},       {"Drive Index", "2"},
-        {"Drive Index", "-1"}};
+        {"File Format", "6"},       {"File Format", "-1"},
+        {"File Format", "three"},   {"OGG CBR Check", "maybe"},
+        {"MP3 CBR Check", "yes"},   {"OGG CBR Bitrate", "9"},
+        {"OGG VBR Bitrate", "1.5"}, {"MP3 CBR Bitrate", "-2"},
+        {"MP3 VBR Bitrate", "0x1"}, {"WMA Bitrate", "2"},
+        {"FLAC Level", "9"},        {"Drive Index", "2"},
+        {"Drive Index", "-1"},      {"Remove Pre-emphasis", "maybe"}};
     for (const auto& [name, text] : rows) {
         store(name, text);
         first->command("IDC_FS_Settings");
