@@ -49,7 +49,7 @@ void TrackList::ShowSubcode() {
 }
 
 void TrackList::MarkPreEmphasis() {
-    static const QIcon icon = PreEmphasisIcon();
+    const QIcon icon = PreEmphasisIcon();
     for (int row = 1; row <= rowCount(); ++row) {
         const int track = trackOfRow(row);
         if (track < 0 || !m_subcode->tracks.value(track).preEmphasis)

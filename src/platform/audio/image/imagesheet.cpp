@@ -183,8 +183,8 @@ private:
             return scanTocFile(line, keyword == "DATAFILE");
         else if (keyword == "CATALOG" || keyword == "ISRC")
             return scanCode(keyword, FindQuotedName(line).value_or(QuotedName{}).name, line);
-        else
-            scanTocFlag(tokens) || (scanTocGap(keyword, line), true);
+        else if (!scanTocFlag(tokens))
+            scanTocGap(keyword, line);
         return line;
     }
 
