@@ -25,6 +25,13 @@ struct DiscTags {
     CoverImage cover;
     // Where the cover came from, or why there is none, for the rip log ("cover: …").
     QStringList coverNotes;
+
+    // The disc's own codes, once read from it: its catalog number (the EAN/UPC barcode) and
+    // each track's ISRC, by track (empty where a track has none); and the title of the hidden
+    // track (track 0) when the track list offers it.
+    QString mcn;
+    QStringList isrcs;
+    QString hiddenTrackTitle;
 };
 
 // Whether any title, artist, album, year or genre is known, typed ones included: the files

@@ -1,6 +1,10 @@
 #include "metadata/tagwriter.h"
 
+#include "metadata/disccodetags.h"
 #include "metadata/tagedit.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <taglib/flacfile.h>
 #include <taglib/id3v2tag.h>
@@ -42,6 +46,7 @@ TagLib::PropertyMap Merged(TagLib::PropertyMap map, const TrackTags& tags, TagKi
         Put(map, "TRACKTOTAL", tags.trackTotal);
     }
     Put(map, kind == TagKind::Id3v2 ? kId3DiscIdKey : "MUSICBRAINZ_DISCID", tags.discId);
+    PutDiscCodes(map, tags);
     return map;
 }
 

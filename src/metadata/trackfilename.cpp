@@ -107,6 +107,11 @@ QString SecondFormatPattern(const QString& firstPattern, const QString& typed, b
     return typed == first && sameExtension ? inFolder : typed;
 }
 
+QString DiscFileName(const QString& album, const QString& extension) {
+    const QString name = SafePart(album);
+    return (name.isEmpty() ? QStringLiteral("Disc") : name) + QLatin1Char('.') + extension;
+}
+
 int PatternFolderLevels(const QString& pattern) {
     return std::max<int>(0, int(pattern.split('/', Qt::SkipEmptyParts).size()) - 1);
 }

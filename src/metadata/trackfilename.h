@@ -29,6 +29,10 @@ QString TrackFileName(const QString& pattern, const TrackNameFields& fields);
 // files would otherwise take the first's names.
 QString SecondFormatPattern(const QString& firstPattern, const QString& typed, bool sameExtension);
 
+// The name of a file about the whole disc, beside its tracks' files: "<album>.<extension>" made
+// safe as track names are, "Disc.<extension>" when the album is unknown.
+QString DiscFileName(const QString& album, const QString& extension);
+
 // How many folders below the output folder the pattern makes: 2 for "{artist}/{album}/{title}".
 int PatternFolderLevels(const QString& pattern);
 

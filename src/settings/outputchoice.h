@@ -29,6 +29,9 @@ struct OutputChoice {
     QString folder;                     // the output folder, "~" and relative ones in the home
     int encoders = 1;                   // encoders that run at once, 1 to 16
     bool checkAccurateRip = false;      // each track compared with the AccurateRip database
+    // Tracks mastered with pre-emphasis are de-emphasised before a lossy encoder; WAV and FLAC
+    // files keep the disc's samples.
+    bool removePreEmphasis = false;
     QString fileNames = QStringLiteral("TRACK{n}"); // the pattern of the files' names
 
     // Files ready for a music library.

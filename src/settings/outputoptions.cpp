@@ -270,9 +270,15 @@ void OutputOptions::BuildGeneralOptionsPanel(QGroupBox* frGeneralOptions) {
     chkLookUpOnline->setChecked(true);
     chkLookUpOnline->setToolTip(QStringLiteral("Asks MusicBrainz, then gnudb, for the titles of a "
                                                "disc when it is scanned"));
+    chkRemovePreEmphasis = new QCheckBox(QStringLiteral("Remove pre-emphasis"), frGeneralOptions);
+    chkRemovePreEmphasis->setObjectName(QStringLiteral("chkRemovePreEmphasis"));
+    chkRemovePreEmphasis->setToolTip(
+        QStringLiteral("Turns the treble of tracks mastered with pre-emphasis down again in MP3, "
+                       "OGG and WMA files; WAV and FLAC files keep the disc's own samples"));
     panelLayout->addWidget(chkAccurateRip);
     panelLayout->addWidget(chkLookUpOnline);
     BuildLibraryOptions(panelLayout);
+    panelLayout->addWidget(chkRemovePreEmphasis);
 }
 
 int OutputOptions::DefaultEncoders() {
@@ -330,6 +336,7 @@ OutputChoice OutputOptions::choice() const {
     choice.folder = OutputFolderOf(txtExtractPath->text());
     choice.encoders = spnEncoders->value();
     choice.checkAccurateRip = chkAccurateRip->isChecked();
+    choice.removePreEmphasis = chkRemovePreEmphasis->isChecked();
     choice.fileNames = txtFileNames->text();
     FillLibraryChoice(choice);
     return choice;

@@ -119,6 +119,7 @@ private:
     QLineEdit* txtFileNames = nullptr;
     QCheckBox* chkAccurateRip = nullptr;
     QCheckBox* chkLookUpOnline = nullptr;
+    QCheckBox* chkRemovePreEmphasis = nullptr;
     QPushButton* cmdBrowseFolder = nullptr;
     // Files for a music library.
     QCheckBox* chkReplayGain = nullptr;

@@ -86,6 +86,7 @@ void OutputOptions::LoadSettings() {
     LoadCheck(chkAccurateRip, QStringLiteral("Check AccurateRip"));
     LoadCheck(chkLookUpOnline, QStringLiteral("Look Up Online"));
     LoadLibraryOptions();
+    LoadCheck(chkRemovePreEmphasis, QStringLiteral("Remove Pre-emphasis"));
     const std::optional<int> encoders = ParseInteger(ReadSetting(QStringLiteral("Encoders"), {}));
     spnEncoders->setValue(
         encoders && *encoders >= 1 && *encoders <= kMostEncoders ? *encoders : DefaultEncoders());
@@ -123,6 +124,7 @@ bool OutputOptions::SaveSettings() {
     write(QStringLiteral("Check AccurateRip"), TruthText(chkAccurateRip->isChecked()));
     write(QStringLiteral("Look Up Online"), TruthText(chkLookUpOnline->isChecked()));
     SaveLibraryOptions(write);
+    write(QStringLiteral("Remove Pre-emphasis"), TruthText(chkRemovePreEmphasis->isChecked()));
     for (std::size_t i = 0; i < txtWMATags.size(); ++i)
         write(TagValueName(i), txtWMATags[i]->text());
     if (m_driveIndex)

@@ -38,6 +38,8 @@ void ChangeEverything(FakeWindow& w) {
     w.find<QCheckBox>("chkCoverArt").setChecked(false);
     w.find<QComboBox>("cmbAlsoMake").setCurrentText("FLAC");
     w.find<QLineEdit>("txtAlsoFileNames").setText("lossless/{nn}");
+    for (const char* box : {"chkAccurateRip", "chkLookUpOnline", "chkRemovePreEmphasis"})
+        w.find<QCheckBox>(box).toggle();
 }
 
 class SettingsStoreTest : public ::testing::Test {
@@ -69,6 +71,7 @@ protected:
 // as it is.
 TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndNonsenseIsIgnored) {
     auto first = open();
+    EXPECT_FALSE(first->find<QCheckBox>("chkRemovePreEmphasis").isChecked());
     ChangeEverything(*first);
     first->find<QLineEdit>("txtWMATags5").clear(); // an empty tag loads as the box's text
     first->command("IDC_FS_Apply");
@@ -82,13 +85,23 @@ TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndNonsenseIsIgnored) 
     first->find<QComboBox>("cmbOGGCBitrate").setCurrentIndex(3);
     first->command("IDC_FS_Settings");
     EXPECT_EQ(Shown(*first), saved);
-    const std::pair<const char*, const char*> rows[] = {
-        {"File Format", "6"},       {"File Format", "-1"},     {"File Format", "three"},
-        {"OGG CBR Check", "maybe"}, {"MP3 CBR Check", "yes"},  {"OGG CBR Bitrate", "9"},
-        {"OGG VBR Bitrate", "1.5"}, {"MP3 CBR Bitrate", "-2"}, {"MP3 VBR Bitrate", "0x1"},
-        {"WMA Bitrate", "2"},       {"FLAC Level", "9"},       {"Drive Index", "2"},
-        {"Drive Index", "-1"},      {"Also Make", "3"},        {"Also Make", "6"},
-        {"Cover Art", "sometimes"}};
+    const std::pair<const char*, const char*> rows[] = {{"File Format", "6"},
+                                                        {"File Format", "-1"},
+                                                        {"File Format", "three"},
+                                                        {"OGG CBR Check", "maybe"},
+                                                        {"MP3 CBR Check", "yes"},
+                                                        {"OGG CBR Bitrate", "9"},
+                                                        {"OGG VBR Bitrate", "1.5"},
+                                                        {"MP3 CBR Bitrate", "-2"},
+                                                        {"MP3 VBR Bitrate", "0x1"},
+                                                        {"WMA Bitrate", "2"},
+                                                        {"FLAC Level", "9"},
+                                                        {"Drive Index", "2"},
+                                                        {"Drive Index", "-1"},
+                                                        {"Also Make", "3"},
+                                                        {"Also Make", "6"},
+                                                        {"Cover Art", "sometimes"},
+                                                        {"Remove Pre-emphasis", "maybe"}};
     for (const auto& [name, text] : rows) {
         store(name, text);
         first->command("IDC_FS_Settings");
