@@ -6,6 +6,11 @@
 #include <memory>
 #include <string>
 
+// How carefully a drive reads a track: steadily for playback, where a short glitch beats a stall;
+// carefully for a rip; most carefully when failed tracks are ripped again, whatever it costs in
+// time.
+enum class ReadCare { Steady, Careful, MostCareful };
+
 // One drive of the CD extension: a real optical drive or a disc image shown as
 // a virtual drive. All members are called on the library user's thread; the
 // sources a drive creates are then read on the stream engine's threads and
@@ -31,11 +36,10 @@ public:
     virtual bool door(DWORD action) = 0;
     virtual bool doorIsOpen() = 0;
     virtual bool doorIsLocked() = 0;
-    // The PCM of one audio track; null with the last error set. forDecoding asks for the
-    // most careful reading (ripping); otherwise steady reading matters more (playback). A
-    // read offset (see BassCd::BASS_CD_SetOffset) other than 0 reads the track that many
-    // samples further on.
-    virtual std::unique_ptr<PcmSource> openTrack(int track, bool forDecoding, int readOffset) = 0;
+    // The PCM of one audio track, read with that care; null with the last error set. A read
+    // offset (see BassCd::BASS_CD_SetOffset) other than 0 reads the track that many samples
+    // further on.
+    virtual std::unique_ptr<PcmSource> openTrack(int track, ReadCare care, int readOffset) = 0;
     // Looks at the drive: true when its disc may have changed since the last look (the door
     // opened or closed, a new medium, the image's files replaced); the drive then reads the
     // disc afresh. Cheap: the window asks every 50 ms.

@@ -243,7 +243,7 @@ bool RealDrive::doorIsOpen() {
     return trayOpen();
 }
 
-std::unique_ptr<PcmSource> RealDrive::openTrack(int track, bool forDecoding, int readOffset) {
+std::unique_ptr<PcmSource> RealDrive::openTrack(int track, ReadCare care, int readOffset) {
     CdIo_t* cdio = disc();
     const track_t number = cdio ? audioTrack(cdio, track) : 0;
     if (number == 0)
@@ -251,13 +251,13 @@ std::unique_ptr<PcmSource> RealDrive::openTrack(int track, bool forDecoding, int
     const lsn_t first = cdio_get_track_lsn(cdio, number);
     const int sectors = static_cast<int>(cdio_get_track_sec_count(cdio, number));
     if (readOffset == 0)
-        return DriveTrackSource::open(m_path, m_driver, first, sectors, forDecoding);
+        return DriveTrackSource::open(m_path, m_driver, first, sectors, care);
     DiscToc disc;
     if (!toc(disc))
         return nullptr;
     const OffsetRead plan =
         PlanShiftedTrack(disc, track, qint64(sectors) * kSamplesPerSector, readOffset);
     return OpenShiftedTrack(plan, [&](qint32 firstSector, qint32 sectorCount) {
-        return DriveTrackSource::open(m_path, m_driver, firstSector, sectorCount, forDecoding);
+        return DriveTrackSource::open(m_path, m_driver, firstSector, sectorCount, care);
     });
 }
