@@ -29,5 +29,6 @@ struct OutputChoice {
     QString folder;                     // the output folder, "~" and relative ones in the home
     int encoders = 1;                   // encoders that run at once, 1 to 16
     bool checkAccurateRip = false;      // each track compared with the AccurateRip database
+    bool readTwice = false;             // each track read until two reads agree
     QString fileNames = QStringLiteral("TRACK{n}"); // the pattern of the files' names
 };

@@ -268,6 +268,13 @@ void OutputOptions::BuildGeneralOptionsPanel(QGroupBox* frGeneralOptions) {
                                                "disc when it is scanned"));
     panelLayout->addWidget(chkAccurateRip);
     panelLayout->addWidget(chkLookUpOnline);
+
+    chkReadTwice = new QCheckBox(QStringLiteral("Read each track twice"), frGeneralOptions);
+    chkReadTwice->setObjectName(QStringLiteral("chkReadTwice"));
+    chkReadTwice->setToolTip(QStringLiteral("Reads every track a second time and compares the "
+                                            "two; when they differ, reads it again until two "
+                                            "reads agree. Slower, but a bad read is caught"));
+    panelLayout->addWidget(chkReadTwice);
 }
 
 int OutputOptions::DefaultEncoders() {
@@ -326,6 +333,7 @@ OutputChoice OutputOptions::choice() const {
     choice.folder = OutputFolderOf(txtExtractPath->text());
     choice.encoders = spnEncoders->value();
     choice.checkAccurateRip = chkAccurateRip->isChecked();
+    choice.readTwice = chkReadTwice->isChecked();
     choice.fileNames = txtFileNames->text();
     return choice;
 }

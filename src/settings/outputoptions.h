@@ -105,5 +105,6 @@ private:
     QLineEdit* txtFileNames = nullptr;
     QCheckBox* chkAccurateRip = nullptr;
     QCheckBox* chkLookUpOnline = nullptr;
+    QCheckBox* chkReadTwice = nullptr;
     QPushButton* cmdBrowseFolder = nullptr;
 };

@@ -84,6 +84,7 @@ void OutputOptions::LoadSettings() {
     txtFileNames->setText(ReadSetting(QStringLiteral("File Names"), QStringLiteral("TRACK{n}")));
     LoadCheck(chkAccurateRip, QStringLiteral("Check AccurateRip"));
     LoadCheck(chkLookUpOnline, QStringLiteral("Look Up Online"));
+    LoadCheck(chkReadTwice, QStringLiteral("Read Twice"));
     const std::optional<int> encoders = ParseInteger(ReadSetting(QStringLiteral("Encoders"), {}));
     spnEncoders->setValue(
         encoders && *encoders >= 1 && *encoders <= kMostEncoders ? *encoders : DefaultEncoders());
@@ -120,6 +121,7 @@ bool OutputOptions::SaveSettings() {
     write(QStringLiteral("File Names"), txtFileNames->text());
     write(QStringLiteral("Check AccurateRip"), TruthText(chkAccurateRip->isChecked()));
     write(QStringLiteral("Look Up Online"), TruthText(chkLookUpOnline->isChecked()));
+    write(QStringLiteral("Read Twice"), TruthText(chkReadTwice->isChecked()));
     for (std::size_t i = 0; i < txtWMATags.size(); ++i)
         write(TagValueName(i), txtWMATags[i]->text());
     if (m_driveIndex)
