@@ -210,9 +210,8 @@ TEST_F(EncoderSide, ANameTooLongIsSaidBeforeTheEncoderStarts) {
 }
 
 // An encoder that takes all of its input and then hangs never holds the job after the user's
-// Stop or the session's end: it is ended, and its track, which has no file, is not ripped. (The
-// bound only tells a Stop that is held from one that is not: the encoder would sleep for ten
-// minutes, and was once given thirty seconds.)
+// Stop or the session's end: it is ended, and its track, with no file, is not ripped. (The bound
+// only tells a held Stop: the encoder would sleep ten minutes, and was once given thirty seconds.)
 TEST_F(EncoderSide, AnEncoderThatHangsNeverHoldsAStop) {
     const QString started = temp.filePath("lame started");
     placeLame(QByteArray(kLameFor2) + "touch \"" + started.toUtf8() +

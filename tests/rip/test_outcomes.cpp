@@ -171,9 +171,6 @@ TEST(Outcomes, RipAgainRipsTheFailedTrackOnceMoreMostCarefully) {
     };
     const HangGuard guard("a rip ripped again");
     r.w.command("IDC_FS_ExtractBtn");
-    EXPECT_EQ(FirstLines(r.w.messages("Ripping Completed")),
-              QStringList({"1 Tracks have been Ripped to " + r.folder,
-                           "1 Tracks have been Ripped to " + r.folder}));
     EXPECT_EQ(r.w.audio.callsStartingWith("BASS_CD_StreamCreate"),
               std::vector<std::string>{"BASS_CD_StreamCreate(0,1," +
                                        std::to_string(kDecodeStreamFlags | BASS_CD_MOSTCAREFUL) +

@@ -60,7 +60,9 @@ TEST(ReadTwice, TheFileHoldsAnAgreedReadAndATrackThatNeverAgreesIsUnstable) {
         FakeAudio audio;
         audio.addDrive();
         audio.insertDisc(0, {kTrack, kTrack});
-        audio.unsteady = FakeAudio::UnsteadySector{1, 1, c.noise};
+        audio.noise = [&](DWORD track, QWORD sector, int read) {
+            return track == 1 && sector == 1 ? c.noise(read) : 0;
+        };
         QTemporaryDir temp;
         RipRequest request;
         request.tracks = {0, 1};

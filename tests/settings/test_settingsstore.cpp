@@ -1,15 +1,14 @@
 // The settings kept between runs: a first run, a save read back (the drive too), texts left
-// behind that make no sense, a settings file not understood and a save that fails; the format
-// panels and the folder chooser.
+// behind that make no sense, a settings file not understood and a save that fails; the output
+// folder as typed.
 #include "settings/cregister.h"
 #include "settings/outputoptions.h"
 #include "support/windowtest.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QFrame>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -25,6 +24,8 @@ QString Shown(FakeWindow& w) {
             shown << control->objectName() + "=" + QString::number(option->isChecked());
         else if (auto* list = qobject_cast<QComboBox*>(control))
             shown << control->objectName() + "=" + list->currentText();
+        else if (auto* box = qobject_cast<QCheckBox*>(control))
+            shown << control->objectName() + "=" + QString::number(box->checkState());
     }
     shown.sort(); // raising a panel reorders the window's children
     return shown.join('|');
@@ -43,6 +44,7 @@ void ChangeEverything(FakeWindow& w) {
     w.find<QComboBox>("cmbCDDrives").setCurrentIndex(1);
     w.find<QComboBox>("cmbFLACLevel").setCurrentIndex(8);
     w.find<QLineEdit>("txtWMATags0").setText(QString::fromUtf8("Café"));
+    w.find<QCheckBox>("chkReadTwice").setChecked(true);
 }
 
 class SettingsStoreTest : public ::testing::Test {
@@ -152,29 +154,6 @@ TEST_F(SettingsStoreTest, ASettingsFileThatMayNotBeWrittenStillLoads) {
     QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (!permissionsHold)
         GTEST_SKIP() << "running as root: permission bits do not stop writing";
-}
-
-TEST_F(SettingsStoreTest, TheChosenFormatBringsItsPanelToTheFront) {
-    auto w = open();
-    for (int i : {3, 2, 4, 1, 0}) {
-        w->find<QRadioButton>(QString("optExtractMode%1").arg(i).toLatin1()).setChecked(true);
-        for (int panel = 0; panel < 5; ++panel)
-            EXPECT_EQ(w->find<QFrame>(QString("frFormatSettings%1").arg(panel).toLatin1())
-                          .isVisibleTo(&w->find<QWidget>("frFileFormat")),
-                      panel == i);
-    }
-}
-
-TEST_F(SettingsStoreTest, BrowseSetsTheChosenFolderAndACancelKeepsTheText) {
-    auto w = open();
-    w->find<QLineEdit>("txtExtractPath").setText("/music/rips");
-    w->dialogs.folderAnswer = "/media/usb/Ripped/";
-    w->find<QPushButton>("cmdBrowseFolder").click();
-    EXPECT_EQ(w->dialogs.folderRequests, QStringList{"/music/rips"});
-    EXPECT_EQ(w->find<OutputOptions>().choice().folder, "/media/usb/Ripped");
-    w->dialogs.folderAnswer.clear();
-    w->find<QPushButton>("cmdBrowseFolder").click();
-    EXPECT_EQ(w->find<OutputOptions>().choice().folder, "/media/usb/Ripped");
 }
 
 // "~" is the home folder, and so is the start of a relative folder, which the box then shows

@@ -121,14 +121,9 @@ public:
     std::vector<DWORD> wmaRates = {160000, 128000};
     // Sectors patched over and failed reads a drive reports for a track (none by default).
     std::map<DWORD, std::pair<DWORD, DWORD>> damage;
-    // A sector the drive cannot read steadily: on the read-th stream of the track its bytes
-    // come back raised by noise(read) (0: as on the disc).
-    struct UnsteadySector {
-        DWORD track = 0;
-        QWORD sector = 0;
-        std::function<int(int read)> noise;
-    };
-    std::optional<UnsteadySector> unsteady;
+    // What a read adds to a sector's bytes, by track, sector and the how-manieth stream of its
+    // track it is (a sector the drive cannot read steadily); unset: they are as on the disc.
+    std::function<int(DWORD track, QWORD sector, int read)> noise;
     // Every drive's disc-change count (BASS_CD_GetDiscChanges); a test moves it.
     std::atomic<DWORD> discChanges{0};
 
@@ -425,10 +420,8 @@ public:
 
 private:
     char byteOf(const FakeStream& s, QWORD offset) const {
-        const char byte = DecodedByte(s.track, offset);
-        if (!unsteady || unsteady->track != s.track || offset / 2352 != unsteady->sector)
-            return byte;
-        return static_cast<char>(byte + unsteady->noise(s.read));
+        const int added = noise ? noise(s.track, offset / 2352, s.read) : 0;
+        return static_cast<char>(DecodedByte(s.track, offset) + added);
     }
     // Runs call on the window's thread and waits for it.
     template <typename Call> void onWindowThread(const Call& call) {
