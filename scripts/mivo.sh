@@ -18,7 +18,7 @@ packages=(
     qml6-module-qtqml-workerscript
     libsdl2-dev libcdio-dev libcdio-paranoia-dev libcdio-cdda-dev
     libavcodec-dev libavformat-dev libswresample-dev libavutil-dev libflac-dev zlib1g-dev
-    libtag1-dev libudev-dev
+    libtag1-dev libudev-dev libebur128-dev
     libgtest-dev libgmock-dev
     lame vorbis-tools flac ffmpeg
     xvfb xauth x11-utils imagemagick xdotool desktop-file-utils appstream

@@ -1,7 +1,8 @@
 // The face of Mivo CD Player. Every button sends a named command to the
 // program (fsCommand); the program answers through the variables of `_root`:
-// the seven transport flags, the door lock, the scan status, and what the display
-// band shows (the disc's title and performer, the playing track and where it is).
+// the seven transport flags, the door lock, the scan status, what the display
+// band shows (the disc's title and performer, the playing track and where it is),
+// and the disc's cover. A file dropped on the display is handed to the program.
 // Tab walks the buttons; Space or Enter presses the one with the focus.
 import QtQuick
 
@@ -13,6 +14,7 @@ Rectangle {
     color: "#15181d"
 
     signal fsCommand(string command, string args)
+    signal fileDropped(url file)
 
     function send(command) { face.fsCommand(command, "") }
 
@@ -190,12 +192,41 @@ Rectangle {
                 Accessible.name: text
             }
         }
+        // The disc's cover where the program has one, else the logo.
+        Image {
+            id: cover
+            objectName: "coverArt"
+            anchors.horizontalCenter: parent.horizontalCenter
+            y: 62; width: 224; height: 224
+            source: _root.CoverArt
+            visible: _root.CoverArt !== "" && status === Image.Ready
+            fillMode: Image.PreserveAspectFit
+            smooth: true
+            cache: false
+            Accessible.role: Accessible.Graphic
+            Accessible.name: "Cover of " + (_root.DiscTitle === "" ? "the disc" : _root.DiscTitle)
+        }
         Text {
+            objectName: "logo"
             anchors.horizontalCenter: parent.horizontalCenter
             y: 200
+            visible: !cover.visible
             text: "MIVO"
             color: "#2f6f9f"
             font.pixelSize: 64; font.bold: true; font.letterSpacing: 8
+        }
+        // An image file dropped here becomes the disc's cover.
+        DropArea {
+            anchors.fill: parent
+            onEntered: (drag) => { drag.accepted = drag.hasUrls }
+            onDropped: (drop) => { if (drop.hasUrls) face.fileDropped(drop.urls[0]) }
+            Rectangle {
+                anchors.fill: parent
+                radius: 10
+                visible: parent.containsDrag
+                color: "transparent"
+                border.color: "#ffd166"; border.width: 3
+            }
         }
         Text {
             objectName: "statusText"

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -48,6 +49,9 @@ TrackList::TrackList(const Services& services, const DriveInfo& drives, QGroupBo
                                },
                                this);
     connect(m_titles, &TitleLookup::settled, this, &TrackList::OnReleaseSettled);
+    m_subcodePoll = new QTimer(this);
+    m_subcodePoll->setInterval(100);
+    connect(m_subcodePoll, &QTimer::timeout, this, &TrackList::AskSubcode);
 }
 
 void TrackList::BuildControls(QGroupBox* frMain) {
@@ -75,7 +79,7 @@ void TrackList::BuildControls(QGroupBox* frMain) {
     lsTracks->header()->setStretchLastSection(true);
     lsTracks->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the title takes the rest
     lsTracks->setColumnWidth(0, 80);
-    lsTracks->setColumnWidth(1, 50);
+    lsTracks->setColumnWidth(1, 70); // "Audio" and the mark of pre-emphasis
     lsTracks->setColumnWidth(2, 60);
     hint->setBuddy(lsTracks);
     panel->addWidget(lsTracks, 1);
@@ -131,9 +135,12 @@ void TrackList::LoadTrackList() {
     const QScopedValueRollback<bool> scanning(m_scanning, true);
 
     m_titles->cancel(); // whatever the disc is now, an answer about the last one is stale
+    emit discListed(QString());
     m_cdText = ReleaseInfo();
     m_cdTextCuts.clear();
     m_disc = DiscTags();
+    m_subcodePoll->stop();
+    m_subcode.reset();
     m_editingTitle = false; // an editor goes with its row
     m_editedTitles.clear();
     lsTracks->clear();
@@ -161,8 +168,10 @@ void TrackList::LoadTrackList() {
                                QStringLiteral("There was an error."), code);
         }
     }
-    if (rowCount() > 0)
+    if (rowCount() > 0) {
         LookUpDisc();
+        AskSubcode();
+    }
     // Play, Next and Previous start from the selected row: a fresh disc starts at its first.
     selectRow(1);
     ShowTrackListState();
@@ -197,6 +206,10 @@ void TrackList::LoadTrackListFromCDText(const char* lngTagPtr, int lTrackCount) 
 }
 
 void TrackList::AddTrackRow(int track, int length, const QString& title) {
+    lsTracks->addTopLevelItem(NewTrackRow(track, length, title));
+}
+
+QTreeWidgetItem* TrackList::NewTrackRow(int track, int length, const QString& title) const {
     const int seconds = static_cast<int>(std::nearbyint(length / kBytesPerSecond));
     auto* row = new QTreeWidgetItem(
         {QStringLiteral("Track ") + QStringLiteral("%1").arg(track + 1, 2, 10, QChar('0')),
@@ -205,13 +218,15 @@ void TrackList::AddTrackRow(int track, int length, const QString& title) {
     row->setCheckState(0, Qt::Unchecked);
     row->setData(0, Qt::UserRole, track);
     DescribeRow(row);
-    lsTracks->addTopLevelItem(row);
+    return row;
 }
 
 void TrackList::DescribeRow(QTreeWidgetItem* row) {
     const QString ticked =
         row->checkState(0) == Qt::Checked ? QStringLiteral("ticked") : QStringLiteral("not ticked");
     QStringList parts{row->text(0), row->text(1), row->text(2)};
+    if (row->data(0, kPreEmphasisRole).toBool())
+        parts << QStringLiteral("pre-emphasis");
     if (!row->text(kTitleColumn).isEmpty())
         parts << row->text(kTitleColumn);
     const QString text = parts.join(QStringLiteral(", ")) + QStringLiteral(", ") + ticked;
@@ -282,10 +297,10 @@ int TrackList::selectedRow() const {
 int TrackList::trackOfRow(int row) const {
     const QTreeWidgetItem* item = lsTracks->topLevelItem(row - 1);
     if (item == nullptr)
-        return -1;
+        return kNoTrack;
     bool ok = false;
     const int track = item->data(0, Qt::UserRole).toInt(&ok);
-    return ok ? track : -1;
+    return ok ? track : kNoTrack;
 }
 
 void TrackList::selectRow(int row) {

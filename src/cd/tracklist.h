@@ -7,6 +7,7 @@
 // edit them all.
 
 #include "common/audiolibrary.h"
+#include "common/discsubcode.h"
 #include "metadata/disctags.h"
 
 #include <QList>
@@ -14,7 +15,9 @@
 #include <QSet>
 #include <QString>
 
+#include <climits>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class Dialogs;
@@ -25,6 +28,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QTreeWidget;
+class QTimer;
 class QTreeWidgetItem;
 class TitleLookup;
 
@@ -44,10 +48,13 @@ public:
     void LoadTrackListFromCDText(const char* lngTagPtr, int lTrackCount);
 
     // Rows count from 1; 0 stands for no row. A row carries the 0-based library track it
-    // shows, so a track whose length could not be read never shifts the others.
+    // shows, so a track whose length could not be read never shifts the others. The hidden
+    // track's row, "Track 00" above the others, carries kHiddenTrack.
+    static constexpr int kHiddenTrack = int(BASS_CD_TRACK_HIDDEN);
+    static constexpr int kNoTrack = INT_MIN;
     int rowCount() const;
     int selectedRow() const;
-    int trackOfRow(int row) const; // -1 when there is no such row
+    int trackOfRow(int row) const; // kNoTrack when there is no such row
     void selectRow(int row);
     // The tracks of the ticked rows, in list order.
     std::vector<int> tickedTracks() const;
@@ -78,6 +85,11 @@ public:
     // until the rip is over.
     void holdLookups(bool held);
 
+    // The disc's index points, ISRCs, flags and catalog number, once the library has read them,
+    // a moment after the scan (a real drive takes a while); nothing before, or when the drive
+    // cannot tell. With them come the hidden track's row and the marks of pre-emphasis.
+    const std::optional<DiscSubcode>& discSubcode() const { return m_subcode; }
+
     // Asked once a scan is done: whether the disc is looked up in the online databases.
     void setLookUpOnline(std::function<bool()> wanted);
     // How the user picks one of several releases: the position, or -1 for none. The real box
@@ -88,6 +100,12 @@ public:
 signals:
     // A row was double-clicked or Enter pressed on it: the user wants it played.
     void rowActivated();
+    // A scan listed the disc the cache knows by discKey; empty text when the list was emptied.
+    void discListed(const QString& discKey);
+    // The lookup settled on this release (source None when on none).
+    void releaseSettled(const ReleaseInfo& release);
+    // The disc's subcode was read and shown.
+    void subcodeShown();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -95,6 +113,12 @@ protected:
 private:
     void BuildControls(QGroupBox* panel);
     void AddTrackRow(int track, int length, const QString& title = {});
+    QTreeWidgetItem* NewTrackRow(int track, int length, const QString& title) const;
+    // Asks the library for the disc's subcode, again a little later while it is being read.
+    void AskSubcode();
+    void ShowSubcode();
+    void AddHiddenTrackRow();
+    void MarkPreEmphasis();
     // The disc's ids and the online lookup, once its rows are listed.
     void LookUpDisc();
     void OnReleaseSettled(const ReleaseInfo& release, const QStringList& steps);
@@ -114,6 +138,10 @@ private:
     bool IsNewScanFailure(const QString& key);
 
     static constexpr int kTitleColumn = 3;
+    static constexpr int kTypeColumn = 1;
+    // Item data of a row whose track was mastered with pre-emphasis.
+    static constexpr int kPreEmphasisRole = Qt::UserRole + 1;
+    static inline const QString kHiddenTrackTitle = QStringLiteral("Hidden track");
     // What the boxes say of a disc that names neither.
     static inline const QString kUnknownArtist = QStringLiteral("Unknown Artist");
     static inline const QString kUnknownAlbum = QStringLiteral("Unknown Album");
@@ -136,4 +164,6 @@ private:
     ReleaseInfo m_cdText;     // the disc's own titles; source None when it has none
     QStringList m_cdTextCuts; // the rip log's lines on CD-TEXT cut to its longest
     DiscTags m_disc;          // the release shown, the disc's ids, what the lookup did
+    QTimer* m_subcodePoll = nullptr;
+    std::optional<DiscSubcode> m_subcode;
 };

@@ -41,7 +41,9 @@ void TrackList::LookUpDisc() {
     m_disc.musicBrainzDiscId = MusicBrainzDiscId(toc);
     m_disc.freedbId = FreedbIdText(toc);
     m_disc.lookupSteps = {QStringLiteral("online lookup: no answer yet")};
-    m_titles->start(QueryOfDisc(toc));
+    const DiscQuery query = QueryOfDisc(toc);
+    emit discListed(DiscCacheKey(query));
+    m_titles->start(query);
 }
 
 void TrackList::OnReleaseSettled(const ReleaseInfo& release, const QStringList& steps) {
@@ -49,6 +51,7 @@ void TrackList::OnReleaseSettled(const ReleaseInfo& release, const QStringList& 
     if (release.source != ReleaseSource::None)
         ShowRelease(release);
     // Otherwise the scan's CD-TEXT titles, or nothing, stay.
+    emit releaseSettled(release);
 }
 
 void TrackList::holdLookups(bool held) {
@@ -63,7 +66,7 @@ void TrackList::ShowRelease(const ReleaseInfo& release) {
     if (!txtCDAlbum->isModified())
         txtCDAlbum->setText(release.title);
     for (int row = 1; row <= rowCount(); ++row)
-        if (!m_editedTitles.contains(row - 1))
+        if (!m_editedTitles.contains(row - 1) && trackOfRow(row) != kHiddenTrack)
             lsTracks->topLevelItem(row - 1)->setText(kTitleColumn,
                                                      release.tracks.value(trackOfRow(row)).title);
     ShowDiscNames();
@@ -96,9 +99,13 @@ QString TrackList::TitlesFrom() const {
     };
     compare(BoxText(txtCDArtist, kUnknownArtist), release.artist);
     compare(BoxText(txtCDAlbum, kUnknownAlbum), release.title);
-    for (int row = 1; row <= rowCount(); ++row)
-        compare(lsTracks->topLevelItem(row - 1)->text(kTitleColumn),
-                release.tracks.value(trackOfRow(row)).title);
+    for (int row = 1; row <= rowCount(); ++row) {
+        const QString shown = lsTracks->topLevelItem(row - 1)->text(kTitleColumn);
+        if (trackOfRow(row) == kHiddenTrack) // no database names it
+            typed = typed || shown != kHiddenTrackTitle;
+        else
+            compare(shown, release.tracks.value(trackOfRow(row)).title);
+    }
     QStringList sources;
     if (fromRelease)
         sources << SourceName(release.source) +
@@ -128,9 +135,19 @@ DiscTags TrackList::discTags() const {
     }
     for (int row = 1; row <= rowCount(); ++row) {
         const int track = trackOfRow(row);
+        const QString title = lsTracks->topLevelItem(row - 1)->text(kTitleColumn);
+        if (track == kHiddenTrack) {
+            tags.hiddenTrackTitle = title;
+            continue;
+        }
         if (release.tracks.size() <= track)
             release.tracks.resize(track + 1);
-        release.tracks[track].title = lsTracks->topLevelItem(row - 1)->text(kTitleColumn);
+        release.tracks[track].title = title;
+    }
+    if (m_subcode) {
+        tags.mcn = m_subcode->mcn;
+        for (const DiscSubcode::Track& track : m_subcode->tracks)
+            tags.isrcs << track.isrc;
     }
     tags.titlesFrom = TitlesFrom();
     if (m_titles->pending()) {

@@ -11,6 +11,7 @@
 // is shared by the whole family and kept per calling thread, so a library
 // thread never overwrites the code the user-interface thread is about to read.
 
+#include "common/discsubcode.h"
 #include "common/disctoc.h"
 
 #include <cstdint>
@@ -63,6 +64,8 @@ inline constexpr int BASS_ERROR_TIMEOUT = 40;
 inline constexpr int BASS_ERROR_ENCODER = 1001;
 // Our own code: a disc image's file ends before the sectors its sheet gives it.
 inline constexpr int BASS_ERROR_IMAGESHORT = 1002;
+// Our own code: the answer is still being read from the disc; ask again a little later.
+inline constexpr int BASS_ERROR_BUSY = 1003;
 inline constexpr int BASS_ERROR_UNKNOWN = -1;
 
 // ---- flags -----------------------------------------------------------------
@@ -95,6 +98,13 @@ inline constexpr DWORD BASS_SYNC_CD_ERROR = 1000;
 
 // ---- CD extension ------------------------------------------------------------
 inline constexpr DWORD BASS_CD_ID_TEXT = 4; // BASS_CD_GetID: the CD-TEXT block
+
+// The track index of the hidden track: the audio before the first track's INDEX 01, when the
+// disc's first track is an audio track that starts after sector 0. Its number is 0 ("Track 00"),
+// one less than track index 0's. BASS_CD_GetTrackLength and BASS_CD_StreamCreate take it like
+// any track index, and fail with BASS_ERROR_CDTRACK on a disc that has no such audio; whether it
+// is more than silence, DiscSubcode::hiddenAudio tells.
+inline constexpr DWORD BASS_CD_TRACK_HIDDEN = DWORD(-1);
 
 inline constexpr DWORD BASS_CD_DOOR_CLOSE = 0;
 inline constexpr DWORD BASS_CD_DOOR_OPEN = 1;
@@ -214,6 +224,14 @@ public:
     // The disc's table of contents, data tracks included, for its ids and the rip log. False
     // (and the code set) without a disc.
     virtual BOOL BASS_CD_GetTOC(DWORD /*drive*/, DiscToc* /*toc*/) { return 0; }
+    // The disc's index points, ISRCs, flags and catalog number, and whether the hidden track
+    // holds sound. Read once per disc, on a thread of the library's: a real drive answers a
+    // query per track, which can take seconds. With wait FALSE the call never blocks: until the
+    // answer is there it fails with BASS_ERROR_BUSY (the first call starts the reading); with
+    // wait TRUE it waits for it. False (and the code set) without a disc.
+    virtual BOOL BASS_CD_GetSubcode(DWORD /*drive*/, DiscSubcode* /*subcode*/, BOOL /*wait*/) {
+        return 0;
+    }
     // The drive's read offset in samples (4 bytes each), applied to every stream opened on it
     // afterwards: +R when the drive delivers audio R samples early. A stream still delivers
     // exactly its track's length; what would come from before the disc's start or past its

@@ -9,7 +9,7 @@ enum class MessageIcon { None, Critical, Exclamation, Information, Question };
 enum class MessageButtons { Ok, YesNo, OkRipAgain };
 enum class MessageResult { Ok, Yes, No, RipAgain };
 
-// Every message box and the folder chooser go through this seam, so that the
+// Every message box and the folder and file choosers go through this seam, so that the
 // program's own logic never opens a window a test would have to hunt for.
 class Dialogs {
 public:
@@ -26,4 +26,13 @@ public:
     // Closes every box still open as if OK (No for a question) were pressed: the session ends
     // and nobody is there to answer. Boxes that answer at once have nothing to close.
     virtual void closeOpenMessages() {}
+
+    // The file chooser for one existing file of the kinds filter names ("Images (*.jpg
+    // *.png)"); returns its path, or an empty text when cancelled. A seam that offers no file
+    // chooser (the rip's threads never need one) answers as cancelled.
+    virtual QString chooseFile(QWidget* owner, const QString& title, const QString& startFolder,
+                               const QString& filter) {
+        (void)owner, (void)title, (void)startFolder, (void)filter;
+        return QString();
+    }
 };

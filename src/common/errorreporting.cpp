@@ -59,6 +59,7 @@ QString BassErrorText(int code) {
         {37, "The requested data is not available"},
         {38, "The channel is a 'decoding channel'"},
         {1002, "The disc image's file is shorter than its sheet says"},
+        {1003, "The disc is still being read"},
         {-1, "Some Other Mystery Error"},
     };
     const auto found = kTexts.find(code);

@@ -1,5 +1,7 @@
 #include "common/flash.h"
 
+#include "common/movieimages.h"
+
 #include <QFocusEvent>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -16,10 +18,13 @@ const char* const kInitialVariables[] = {
     "BeginEnabled", "EndEnabled", "StopEnabled", "PauseEnabled",    "ChangeStatus"};
 // What the display band shows, empty until the program says otherwise.
 const char* const kDisplayVariables[] = {"DiscTitle",   "DiscPerformer", "PlayState",
-                                         "TrackNumber", "TrackPosition", "TrackLength"};
+                                         "TrackNumber", "TrackPosition", "TrackLength",
+                                         "CoverArt"};
 } // namespace
 
-Flash::Flash(QWidget* parent) : QQuickWidget(parent), m_root(new QQmlPropertyMap(this)) {
+Flash::Flash(QWidget* parent)
+    : QQuickWidget(parent), m_root(new QQmlPropertyMap(this)), m_images(new MovieImages) {
+    engine()->addImageProvider(MovieImages::kProviderName, m_images);
     for (const char* name : kInitialVariables)
         m_root->insert(QString::fromLatin1(name), QStringLiteral("0"));
     for (const char* name : kDisplayVariables)
@@ -38,6 +43,9 @@ bool Flash::LoadMovie(int /*layer*/, const QString& path) {
         // The movie's root declares `signal fsCommand(string command, string args)`.
         connect(rootObject(), SIGNAL(fsCommand(QString, QString)), this,
                 SLOT(sendCommand(QString, QString)));
+        // A face may take files dropped on its display: `signal fileDropped(url file)`.
+        if (rootObject()->metaObject()->indexOfSignal("fileDropped(QUrl)") >= 0)
+            connect(rootObject(), SIGNAL(fileDropped(QUrl)), this, SLOT(dropFile(QUrl)));
         m_loadError.clear();
         return true;
     }
@@ -60,6 +68,14 @@ QString Flash::GetVariable(const QString& name) const {
     if (!name.startsWith(kRootPrefix))
         return {};
     return m_root->value(name.mid(kRootPrefix.size())).toString();
+}
+
+void Flash::SetImage(const QString& name, const QImage& image) {
+    SetVariable(kRootPrefix + name, m_images->put(name, image));
+}
+
+void Flash::dropFile(const QUrl& file) {
+    emit fileDropped(file.isLocalFile() ? file.toLocalFile() : QString());
 }
 
 void Flash::sendCommand(const QString& command, const QString& args) {

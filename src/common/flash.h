@@ -2,6 +2,7 @@
 
 #include <QQuickWidget>
 
+class MovieImages;
 class QQmlPropertyMap;
 
 // The skin movie: Main.qml shown over the whole main window. The movie sends
@@ -20,15 +21,23 @@ public:
     // name is "_root.<variable>"; other names are ignored.
     void SetVariable(const QString& name, const QString& value);
     QString GetVariable(const QString& name) const;
+    // Hands the movie a picture: "_root.<name>" becomes the address it shows it by, or empty
+    // text when image is null.
+    void SetImage(const QString& name, const QImage& image);
 
 public slots:
     // Raises FSCommand as the movie does; the movie's root signal fsCommand arrives here.
     void sendCommand(const QString& command, const QString& args = {});
+    // The movie's root signal fileDropped arrives here.
+    void dropFile(const QUrl& file);
 
 signals:
     void FSCommand(const QString& command, const QString& args);
     // Every SetVariable, in order, so a listener can follow what the movie was told.
     void variableSet(const QString& name, const QString& value);
+    // A file was dropped on the face's display: its path, or empty text for one that is not on
+    // this computer.
+    void fileDropped(const QString& path);
 
 protected:
     // Tab walks the face's buttons, then leaves the face for the panel in front; Shift+Tab
@@ -41,5 +50,6 @@ private:
     QList<QQuickItem*> TabStops() const;
 
     QQmlPropertyMap* m_root;
+    MovieImages* m_images; // owned by the movie's engine
     QString m_loadError;
 };

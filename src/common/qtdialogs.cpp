@@ -56,3 +56,8 @@ void QtDialogs::closeOpenMessages() {
             box->done(box->standardButtons().testFlag(QMessageBox::Ok) ? QMessageBox::Ok
                                                                        : QMessageBox::No);
 }
+
+QString QtDialogs::chooseFile(QWidget* owner, const QString& title, const QString& startFolder,
+                              const QString& filter) {
+    return QFileDialog::getOpenFileName(owner, title, startFolder, filter);
+}

@@ -12,12 +12,8 @@ namespace {
 
 constexpr qint64 kLargestFile = 4 * 1024 * 1024;
 
-// Disc ids are base64-like; anything else never becomes a file name.
 QString CacheFile(const QString& discId) {
-    static const QRegularExpression safe(QStringLiteral("^[A-Za-z0-9._-]{1,64}$"));
-    if (!safe.match(discId).hasMatch())
-        return QString();
-    return DiscCacheFolder() + '/' + discId + QStringLiteral(".json");
+    return DiscCachePath(discId, QStringLiteral(".json"));
 }
 
 QJsonObject ReadEntry(const QString& path) {
@@ -93,7 +89,7 @@ QString DiscCacheFolder() {
 }
 
 std::optional<QList<ReleaseInfo>> CachedReleases(const QString& discId) {
-    const QJsonArray stored = ReadEntry(CacheFile(discId)).value("releases").toArray();
+    const QJsonArray stored = DiscValue(discId, QStringLiteral("releases")).toArray();
     if (stored.isEmpty())
         return std::nullopt;
     QList<ReleaseInfo> releases;
@@ -106,19 +102,40 @@ bool StoreReleases(const QString& discId, const QList<ReleaseInfo>& releases) {
     QJsonArray stored;
     for (const ReleaseInfo& release : releases)
         stored.append(ToJson(release));
-    return WriteEntry(CacheFile(discId), QJsonObject{{"releases", stored}});
-}
-
-bool RememberChoice(const QString& discId, int releaseIndex) {
+    // A fresh answer: a choice among the releases before means nothing now; a cover stays.
     const QString path = CacheFile(discId);
     QJsonObject entry = ReadEntry(path);
-    entry.insert(QStringLiteral("choice"), releaseIndex);
+    entry.remove(QStringLiteral("choice"));
+    entry.insert(QStringLiteral("releases"), stored);
     return WriteEntry(path, entry);
 }
 
+bool RememberChoice(const QString& discId, int releaseIndex) {
+    return StoreDiscValue(discId, QStringLiteral("choice"), releaseIndex);
+}
+
 std::optional<int> RememberedChoice(const QString& discId) {
-    const QJsonValue choice = ReadEntry(CacheFile(discId)).value("choice");
+    const QJsonValue choice = DiscValue(discId, QStringLiteral("choice"));
     if (!choice.isDouble())
         return std::nullopt;
     return choice.toInt();
+}
+
+bool StoreDiscValue(const QString& discId, const QString& name, const QJsonValue& value) {
+    const QString path = CacheFile(discId);
+    QJsonObject entry = ReadEntry(path);
+    entry.insert(name, value);
+    return WriteEntry(path, entry);
+}
+
+QJsonValue DiscValue(const QString& discId, const QString& name) {
+    return ReadEntry(CacheFile(discId)).value(name);
+}
+
+// Disc ids are base64-like; anything else never becomes a file name.
+QString DiscCachePath(const QString& discId, const QString& suffix) {
+    static const QRegularExpression safe(QStringLiteral("^[A-Za-z0-9._-]{1,64}$"));
+    if (!safe.match(discId).hasMatch())
+        return QString();
+    return DiscCacheFolder() + '/' + discId + suffix;
 }

@@ -7,6 +7,8 @@
 
 #include "metadata/releaseinfo.h"
 
+#include <QJsonValue>
+
 #include <optional>
 
 QString DiscCacheFolder();
@@ -18,3 +20,10 @@ bool StoreReleases(const QString& discId, const QList<ReleaseInfo>& releases);
 // releaseIndex: the position in the stored releases, or -1 when the user chose none of them.
 bool RememberChoice(const QString& discId, int releaseIndex);
 std::optional<int> RememberedChoice(const QString& discId);
+
+// One more value kept for the disc beside its releases (the others stay); undefined when none.
+bool StoreDiscValue(const QString& discId, const QString& name, const QJsonValue& value);
+QJsonValue DiscValue(const QString& discId, const QString& name);
+// A file of the disc's own in the cache folder ("<disc id><suffix>"); empty for an id that
+// cannot name a file.
+QString DiscCachePath(const QString& discId, const QString& suffix);

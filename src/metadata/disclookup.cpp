@@ -18,13 +18,6 @@ constexpr int kMostGnudbEntries = 5;
 // MusicBrainz allows one request a second from a program, however many lookups it runs.
 std::chrono::steady_clock::time_point g_lastMusicBrainzRequest;
 
-QString Base(const char* variable, const char* fallback) {
-    QString base = qEnvironmentVariable(variable, QString::fromLatin1(fallback));
-    while (base.endsWith('/'))
-        base.chop(1);
-    return base;
-}
-
 QUrl MusicBrainzUrl(const DiscQuery& query, bool byDurations) {
     const QString id = byDurations
                            ? QStringLiteral("-")
@@ -34,7 +27,7 @@ QUrl MusicBrainzUrl(const DiscQuery& query, bool byDurations) {
         parameters = QStringLiteral("toc=") +
                      QString::fromLatin1(QUrl::toPercentEncoding(query.toc, "+")) + '&' +
                      parameters;
-    return QUrl(Base("MIVO_MUSICBRAINZ_URL", "https://musicbrainz.org") +
+    return QUrl(ServiceBase("MIVO_MUSICBRAINZ_URL", "https://musicbrainz.org") +
                 QStringLiteral("/ws/2/discid/") + id + '?' + parameters +
                 QStringLiteral("&fmt=json"));
 }
@@ -145,7 +138,7 @@ void DiscLookup::askGnudb() {
         step(QStringLiteral("gnudb"), QStringLiteral("not asked, no freedb id"));
         return finish(ReleaseSource::None);
     }
-    const QUrl url = GnudbQueryUrl(Base("MIVO_GNUDB_URL", "http://gnudb.gnudb.org"),
+    const QUrl url = GnudbQueryUrl(ServiceBase("MIVO_GNUDB_URL", "http://gnudb.gnudb.org"),
                                    m_query.freedbId, m_query.offsets, m_query.discSeconds);
     get(url, [this](const HttpAnswer& answer) { onGnudbQuery(answer); });
 }
@@ -173,7 +166,7 @@ void DiscLookup::readNextGnudbEntry(QList<GnudbMatch> matches) {
     if (matches.isEmpty())
         return finish(m_result.releases.isEmpty() ? ReleaseSource::None : ReleaseSource::Gnudb);
     const GnudbMatch match = matches.takeFirst();
-    const QUrl url = GnudbReadUrl(Base("MIVO_GNUDB_URL", "http://gnudb.gnudb.org"), match);
+    const QUrl url = GnudbReadUrl(ServiceBase("MIVO_GNUDB_URL", "http://gnudb.gnudb.org"), match);
     get(url, [this, match, matches](const HttpAnswer& answer) {
         onGnudbEntry(match, answer);
         readNextGnudbEntry(matches);

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr qint64 kLargestAnswer = 1024 * 1024;
+constexpr int kMostRedirects = 5;
 
 QString TimeLimitText(std::chrono::milliseconds limit) {
     return QStringLiteral("no answer in %1 seconds").arg(limit.count() / 1000.0);
@@ -22,7 +22,7 @@ HttpAnswer Failed(const QString& why) {
     return answer;
 }
 
-HttpAnswer Answer(QNetworkReply& reply, const QString& abortReason) {
+HttpAnswer Answer(QNetworkReply& reply, const QString& abortReason, qint64 largest) {
     if (!abortReason.isEmpty())
         return Failed(abortReason);
     // Errors below the content ones are the connection's: none, or one cut short.
@@ -33,8 +33,8 @@ HttpAnswer Answer(QNetworkReply& reply, const QString& abortReason) {
     answer.status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (answer.status == 0)
         return Failed(QStringLiteral("answer not understood (%1)").arg(reply.errorString()));
-    answer.body = reply.read(kLargestAnswer + 1);
-    if (answer.body.size() > kLargestAnswer)
+    answer.body = reply.read(largest + 1);
+    if (answer.body.size() > largest)
         return Failed(QStringLiteral("answer too large"));
     answer.retryAfter = std::chrono::seconds(reply.rawHeader("Retry-After").toInt());
     return answer;
@@ -46,11 +46,21 @@ QString MivoUserAgent() {
     return QStringLiteral("Mivo/%1 ( %2 )").arg(kProductVersion, kProductAddress);
 }
 
+QString ServiceBase(const char* variable, const char* fallback) {
+    QString base = qEnvironmentVariable(variable, QString::fromLatin1(fallback));
+    while (base.endsWith('/'))
+        base.chop(1);
+    return base;
+}
+
 QNetworkReply* StartGet(QNetworkAccessManager& network, const QUrl& url,
                         std::chrono::milliseconds limit,
-                        std::function<void(const HttpAnswer&)> done) {
+                        std::function<void(const HttpAnswer&)> done, qint64 largestAnswer) {
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, MivoUserAgent());
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMostRedirects);
     QNetworkReply* reply = network.get(request);
     auto abortReason = std::make_shared<QString>();
     auto* timer = new QTimer(reply);
@@ -62,7 +72,7 @@ QNetworkReply* StartGet(QNetworkAccessManager& network, const QUrl& url,
     timer->start(limit);
     QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
                      [=](qint64 received, qint64 total) {
-                         if (received <= kLargestAnswer && total <= kLargestAnswer)
+                         if (received <= largestAnswer && total <= largestAnswer)
                              return;
                          *abortReason = QStringLiteral("answer too large");
                          reply->abort();
@@ -70,7 +80,7 @@ QNetworkReply* StartGet(QNetworkAccessManager& network, const QUrl& url,
     QObject::connect(reply, &QNetworkReply::finished, reply, [=] {
         timer->stop();
         reply->deleteLater();
-        done(Answer(*reply, *abortReason));
+        done(Answer(*reply, *abortReason, largestAnswer));
     });
     return reply;
 }

@@ -23,8 +23,16 @@ struct HttpAnswer {
 // The User-Agent the databases ask for: the program, its version and where to learn about it.
 QString MivoUserAgent();
 
+// A database's address: the environment variable when it is set (tests point it at this
+// machine), else the public one; without a trailing "/".
+QString ServiceBase(const char* variable, const char* fallback);
+
+inline constexpr qint64 kLargestDatabaseAnswer = 1024 * 1024;
+
 // Starts the request; done runs once when it ends, unless the request is dropped first.
+// Redirects are followed (never from https to http), within the same limits of time and size.
 QNetworkReply* StartGet(QNetworkAccessManager& network, const QUrl& url,
                         std::chrono::milliseconds limit,
-                        std::function<void(const HttpAnswer&)> done);
+                        std::function<void(const HttpAnswer&)> done,
+                        qint64 largestAnswer = kLargestDatabaseAnswer);
 void DropGet(QNetworkReply* reply);

@@ -1,14 +1,15 @@
 #include "metadata/tagwriter.h"
 
+#include "metadata/disccodetags.h"
+#include "metadata/tagedit.h"
+
 #include <QFile>
 #include <QFileInfo>
 
 #include <taglib/flacfile.h>
 #include <taglib/id3v2tag.h>
-#include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
 #include <taglib/tpropertymap.h>
-#include <taglib/vorbisfile.h>
 #include <taglib/xiphcomment.h>
 
 namespace {
@@ -21,8 +22,7 @@ const char* const kId3DiscIdKey = "MUSICBRAINZ DISC ID";
 
 void Put(TagLib::PropertyMap& map, const char* key, const QString& value) {
     if (!value.isEmpty())
-        map.replace(key,
-                    TagLib::StringList(TagLib::String(value.toStdString(), TagLib::String::UTF8)));
+        map.replace(key, TagLib::StringList(TagText(value)));
 }
 
 void Put(TagLib::PropertyMap& map, const char* key, int value) {
@@ -46,6 +46,7 @@ TagLib::PropertyMap Merged(TagLib::PropertyMap map, const TrackTags& tags, TagKi
         Put(map, "TRACKTOTAL", tags.trackTotal);
     }
     Put(map, kind == TagKind::Id3v2 ? kId3DiscIdKey : "MUSICBRAINZ_DISCID", tags.discId);
+    PutDiscCodes(map, tags);
     return map;
 }
 
@@ -61,43 +62,18 @@ void SetTaggerCase(TagLib::ID3v2::Tag& tag) {
     }
 }
 
-std::optional<QString> TagMp3(const QByteArray& path, const TrackTags& tags) {
-    TagLib::MPEG::File file(path.constData());
-    if (!file.isValid())
-        return QStringLiteral("not a readable MP3 file");
-    TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
-    tag->setProperties(Merged(tag->properties(), tags, TagKind::Id3v2));
-    SetTaggerCase(*tag);
-    if (!file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, TagLib::ID3v2::v4,
-                   TagLib::File::DoNotDuplicate))
-        return QStringLiteral("the tags could not be saved");
-    return std::nullopt;
-}
-
-template <typename File, typename GetComment>
-std::optional<QString> TagVorbisComment(const QByteArray& path, const TrackTags& tags,
-                                        const char* format, GetComment comment) {
-    File file(path.constData());
-    if (!file.isValid() || !comment(file))
-        return QStringLiteral("not a readable %1 file").arg(QLatin1String(format));
-    comment(file)->setProperties(Merged(comment(file)->properties(), tags, TagKind::Vorbis));
-    if (!file.save())
-        return QStringLiteral("the tags could not be saved");
-    return std::nullopt;
-}
-
 } // namespace
 
 std::optional<QString> WriteTags(const QString& path, const TrackTags& tags) {
-    const QByteArray name = QFile::encodeName(path);
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("mp3"))
-        return TagMp3(name, tags);
-    if (suffix == QLatin1String("ogg"))
-        return TagVorbisComment<TagLib::Ogg::Vorbis::File>(name, tags, "OGG",
-                                                           [](auto& file) { return file.tag(); });
-    if (suffix == QLatin1String("flac"))
-        return TagVorbisComment<TagLib::FLAC::File>(
-            name, tags, "FLAC", [](auto& file) { return file.xiphComment(true); });
-    return QStringLiteral("no tags are written to .%1 files").arg(suffix);
+    const auto vorbis = [&](TagLib::Ogg::XiphComment& comment) {
+        comment.setProperties(Merged(comment.properties(), tags, TagKind::Vorbis));
+    };
+    TagEdits edits;
+    edits.mp3 = [&](TagLib::ID3v2::Tag& tag) {
+        tag.setProperties(Merged(tag.properties(), tags, TagKind::Id3v2));
+        SetTaggerCase(tag);
+    };
+    edits.ogg = vorbis;
+    edits.flac = [&](TagLib::FLAC::File& file) { vorbis(*file.xiphComment(true)); };
+    return EditTags(path, edits, QStringLiteral("tags"));
 }

@@ -2,6 +2,7 @@
 
 // Tags a finished MP3 (ID3v2.4), OGG or FLAC file (Vorbis comments) with what is known about
 // its track, under the names music players and taggers read. Tags already in the file stay.
+// (WMA files are tagged by their encoder, before the audio.)
 
 #include <QString>
 
@@ -19,6 +20,11 @@ struct TrackTags {
     QString releaseId;   // MusicBrainz release
     QString recordingId; // MusicBrainz recording
     QString discId;      // MusicBrainz disc id
+
+    // The codes of the disc and the release (see disccodetags.h).
+    QString isrc{};          // the track's recording code
+    QString barcode{};       // the disc's catalog number (MCN), else the release's barcode
+    QString catalogNumber{}; // the label's number for the release
 };
 
 // The reason when the file could not be tagged; nothing when it was.

@@ -22,6 +22,8 @@ QString FieldText(const QString& key, const TrackNameFields& fields) {
         return fields.artist.isEmpty() ? QStringLiteral("Unknown Artist") : fields.artist;
     if (key == QLatin1String("album"))
         return fields.album.isEmpty() ? QStringLiteral("Unknown Album") : fields.album;
+    if (key == QLatin1String("format"))
+        return fields.format.isEmpty() ? QStringLiteral("Unknown Format") : fields.format;
     return fields.year > 0 ? QString::number(fields.year) : QStringLiteral("Unknown Year");
 }
 
@@ -70,7 +72,8 @@ QString SafePart(const QString& part) {
 }
 
 QString FilledPart(const QString& part, const TrackNameFields& fields) {
-    static const QRegularExpression field(QStringLiteral("\\{(n|nn|title|artist|album|year)\\}"));
+    static const QRegularExpression field(
+        QStringLiteral("\\{(n|nn|title|artist|album|year|format)\\}"));
     QString filled;
     qsizetype done = 0;
     for (const QRegularExpressionMatch& match : field.globalMatch(part)) {
@@ -93,6 +96,20 @@ QString TrackFileName(const QString& pattern, const TrackNameFields& fields) {
     if (parts.isEmpty())
         return TrackFileName(kDefaultTrackFilePattern, fields);
     return parts.join('/');
+}
+
+QString SecondFormatPattern(const QString& firstPattern, const QString& typed, bool sameExtension) {
+    const QString first =
+        firstPattern.trimmed().isEmpty() ? kDefaultTrackFilePattern : firstPattern;
+    const QString inFolder = QStringLiteral("{format}/") + first;
+    if (typed.trimmed().isEmpty())
+        return inFolder;
+    return typed == first && sameExtension ? inFolder : typed;
+}
+
+QString DiscFileName(const QString& album, const QString& extension) {
+    const QString name = SafePart(album);
+    return (name.isEmpty() ? QStringLiteral("Disc") : name) + QLatin1Char('.') + extension;
 }
 
 int PatternFolderLevels(const QString& pattern) {

@@ -1,8 +1,8 @@
 #pragma once
 
 // The name of a ripped track's file, from a pattern the user chooses: {n} {nn} {title}
-// {artist} {album} {year}, where a "/" makes sub-folders. What cannot be in a file name, on
-// this system or on a memory stick's, and what would hide or disguise a name, is replaced, so
+// {artist} {album} {year} {format}, where a "/" makes sub-folders. What cannot be in a file name,
+// on this system or on a memory stick's, and what would hide or disguise a name, is replaced, so
 // every name is a valid relative path that shows what it is.
 
 #include <QSet>
@@ -16,11 +16,22 @@ struct TrackNameFields {
     QString title;
     QString artist;
     QString album;
-    int year = 0; // 0 when unknown
+    int year = 0;        // 0 when unknown
+    QString format = {}; // the output format's name ("FLAC", "MP3")
 };
 
 // The path relative to the output folder, without the format's extension.
 QString TrackFileName(const QString& pattern, const TrackNameFields& fields);
+
+// The pattern of a second format's files: the one typed, or when none is, the first format's in
+// a folder named after the format ("{format}/TRACK{n}"). Typed the same as the first while both
+// formats' files end alike (Mivo Default and MP3), it gets that folder too: the second format's
+// files would otherwise take the first's names.
+QString SecondFormatPattern(const QString& firstPattern, const QString& typed, bool sameExtension);
+
+// The name of a file about the whole disc, beside its tracks' files: "<album>.<extension>" made
+// safe as track names are, "Disc.<extension>" when the album is unknown.
+QString DiscFileName(const QString& album, const QString& extension);
 
 // How many folders below the output folder the pattern makes: 2 for "{artist}/{album}/{title}".
 int PatternFolderLevels(const QString& pattern);

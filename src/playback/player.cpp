@@ -97,7 +97,7 @@ void Player::play() {
 
 void Player::playRow(int row) {
     const int track = m_tracks.trackOfRow(row);
-    if (track < 0)
+    if (track == TrackList::kNoTrack)
         return; // an empty list has nothing to play
     PlayTrack(track);
     m_tracks.selectRow(row);

@@ -271,7 +271,7 @@ void RipPipeline::tag(int lTrack, const RipOutput& output, const StagedFile& fil
     if (m_job.tags == nullptr || !KnowsAnything(*m_job.tags) ||
         (output.path != RipPath::Encoder && output.path != RipPath::Flac))
         return;
-    const auto audio = std::count_if(m_toc.tracks.begin(), m_toc.tracks.end(),
+    const auto audio = std::count_if(m_toc.tracks.cbegin(), m_toc.tracks.cend(),
                                      [](const DiscToc::Track& t) { return t.audio; });
     const int total = audio > 0 ? int(audio) : m_job.tags->release.trackCount();
     const std::optional<QString> failure =

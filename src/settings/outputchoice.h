@@ -30,5 +30,30 @@ struct OutputChoice {
     int encoders = 1;                   // encoders that run at once, 1 to 16
     bool checkAccurateRip = false;      // each track compared with the AccurateRip database
     bool readTwice = false;             // each track read until two reads agree
+    // Tracks mastered with pre-emphasis are de-emphasised before a lossy encoder; WAV and FLAC
+    // files keep the disc's samples.
+    bool removePreEmphasis = false;
     QString fileNames = QStringLiteral("TRACK{n}"); // the pattern of the files' names
+
+    // Files ready for a music library.
+    bool replayGain = true; // ReplayGain tags in each file
+    bool coverArt = true;   // the disc's cover in each file and beside them
+    // A second format made from the same reading, with its options as the Output format panel
+    // holds them for it: its number in OutputFormats(), -1 for none; and the whole pattern of
+    // its files' names ("{format}/TRACK{n}" unless the user typed another).
+    int alsoFormat = -1;
+    QString alsoFileNames;
 };
+
+// What the second format is made with: the same options, its own format and file names; nothing
+// when there is no second format.
+inline std::optional<OutputChoice> AlsoMadeChoice(const OutputChoice& choice) {
+    if (choice.alsoFormat < 0)
+        return std::nullopt;
+    OutputChoice also = choice;
+    also.format = choice.alsoFormat;
+    also.fileNames = choice.alsoFileNames;
+    also.alsoFormat = -1;
+    also.alsoFileNames.clear();
+    return also;
+}

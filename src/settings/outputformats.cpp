@@ -3,15 +3,15 @@
 namespace {
 const OutputFormat kFormats[] = {
     // The fixed choice behind "Mivo Default": MP3 at a constant 128 kbps.
-    {"Mivo Default", "mp3", RipPath::Encoder, false, "MP3C", "MP3C", nullptr, nullptr, nullptr,
-     "128"},
-    {"&WAV (CD-Quality)", "WAV", RipPath::Wav, true},
-    {"W&MA", "WMA", RipPath::Wma, false},
-    {"MP3", "mp3", RipPath::Encoder, false, "MP3C", "MP3V", &OutputChoice::mp3Cbr,
+    {"Mivo Default", "Mivo Default", "mp3", RipPath::Encoder, false, "MP3C", "MP3C", nullptr,
+     nullptr, nullptr, "128"},
+    {"&WAV (CD-Quality)", "WAV", "WAV", RipPath::Wav, true},
+    {"W&MA", "WMA", "WMA", RipPath::Wma, false},
+    {"MP3", "MP3", "mp3", RipPath::Encoder, false, "MP3C", "MP3V", &OutputChoice::mp3Cbr,
      &OutputChoice::mp3CbrText, &OutputChoice::mp3VbrText},
-    {"OGG", "ogg", RipPath::Encoder, false, "OGGC", "OGGV", &OutputChoice::oggCbr,
+    {"OGG", "OGG", "ogg", RipPath::Encoder, false, "OGGC", "OGGV", &OutputChoice::oggCbr,
      &OutputChoice::oggCbrText, &OutputChoice::oggVbrText},
-    {"&FLAC", "flac", RipPath::Flac, true},
+    {"&FLAC", "FLAC", "flac", RipPath::Flac, true},
 };
 } // namespace
 

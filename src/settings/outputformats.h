@@ -14,6 +14,7 @@ enum class RipPath { None, Wav, Wma, Encoder, Flac };
 
 struct OutputFormat {
     const char* caption;   // its option's caption, with its access key
+    const char* name;      // what {format} in a file-name pattern makes of it: "MP3", "FLAC"
     const char* extension; // of its files, as written: "TRACK4.WAV", "TRACK4.mp3"
     RipPath path;
     bool lossless;

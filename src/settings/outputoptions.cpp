@@ -125,6 +125,9 @@ void OutputOptions::BuildFileFormatPanel(QGroupBox* frFileFormat) {
     }
     static_cast<QVBoxLayout*>(panelLayout)->addLayout(options);
 
+    lblFormatOptions = new QLabel(frFileFormat);
+    lblFormatOptions->setObjectName(QStringLiteral("lblFormatOptions"));
+    panelLayout->addWidget(lblFormatOptions);
     auto* stackHolder = new QWidget(frFileFormat);
     m_formatSettingsStack = new QStackedLayout(stackHolder);
     for (int i = 0; i < static_cast<int>(frFormatSettings.size()); ++i) {
@@ -141,6 +144,7 @@ void OutputOptions::BuildFileFormatPanel(QGroupBox* frFileFormat) {
                       cmbOGGCBitrate, cmbOGGVBitrate, kOGGBitrates, kOGGBitrates);
     BuildFlacPanel(frFormatSettings[5]);
     panelLayout->addWidget(stackHolder);
+    BuildAlsoMake(static_cast<QVBoxLayout*>(panelLayout));
 
     // Whoever selects an option (the user or the settings load), its panel comes to the front.
     for (int i = 0; i < static_cast<int>(optExtractMode.size()); ++i)
@@ -234,7 +238,7 @@ void OutputOptions::BuildGeneralOptionsPanel(QGroupBox* frGeneralOptions) {
     txtFileNames->setObjectName(QStringLiteral("txtFileNames"));
     txtFileNames->setAccessibleName(QStringLiteral("File names"));
     txtFileNames->setToolTip(QStringLiteral("{n} or {nn} the track's number, {title}, {artist}, "
-                                            "{album}, {year}; a / makes a folder"));
+                                            "{album}, {year}, {format}; a / makes a folder"));
     namesLabel->setBuddy(txtFileNames);
     namesRow->addWidget(namesLabel);
     namesRow->addWidget(txtFileNames, 1);
@@ -266,6 +270,11 @@ void OutputOptions::BuildGeneralOptionsPanel(QGroupBox* frGeneralOptions) {
     chkLookUpOnline->setChecked(true);
     chkLookUpOnline->setToolTip(QStringLiteral("Asks MusicBrainz, then gnudb, for the titles of a "
                                                "disc when it is scanned"));
+    chkRemovePreEmphasis = new QCheckBox(QStringLiteral("Remove pre-emphasis"), frGeneralOptions);
+    chkRemovePreEmphasis->setObjectName(QStringLiteral("chkRemovePreEmphasis"));
+    chkRemovePreEmphasis->setToolTip(
+        QStringLiteral("Turns the treble of tracks mastered with pre-emphasis down again in MP3, "
+                       "OGG and WMA files; WAV and FLAC files keep the disc's own samples"));
     panelLayout->addWidget(chkAccurateRip);
     panelLayout->addWidget(chkLookUpOnline);
 
@@ -275,6 +284,8 @@ void OutputOptions::BuildGeneralOptionsPanel(QGroupBox* frGeneralOptions) {
                                             "two; when they differ, reads it again until two "
                                             "reads agree. Slower, but a bad read is caught"));
     panelLayout->addWidget(chkReadTwice);
+    BuildLibraryOptions(panelLayout);
+    panelLayout->addWidget(chkRemovePreEmphasis);
 }
 
 int OutputOptions::DefaultEncoders() {
@@ -282,9 +293,8 @@ int OutputOptions::DefaultEncoders() {
 }
 
 void OutputOptions::optExtractMode_Click(int index) {
-    m_formatSettingsStack->setCurrentIndex(index);
-    frFormatSettings[index]->raise();
-    frFormatSettings[index]->update();
+    ShowFormatOptions(index, false);
+    FollowPrimaryFormat(index);
 }
 
 // The folder chooser; the chosen folder without a trailing separator, or empty text when the
@@ -334,6 +344,8 @@ OutputChoice OutputOptions::choice() const {
     choice.encoders = spnEncoders->value();
     choice.checkAccurateRip = chkAccurateRip->isChecked();
     choice.readTwice = chkReadTwice->isChecked();
+    choice.removePreEmphasis = chkRemovePreEmphasis->isChecked();
     choice.fileNames = txtFileNames->text();
+    FillLibraryChoice(choice);
     return choice;
 }

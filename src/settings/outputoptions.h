@@ -19,11 +19,13 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QStackedLayout;
+class QVBoxLayout;
 class QWidget;
 
 class OutputOptions : public QObject {
@@ -59,6 +61,8 @@ public:
 signals:
     // The settings load found this drive position; the drive list decides whether it exists.
     void driveIndexLoaded(int index);
+    // "Cover art" was ticked or unticked, by the user or the settings load.
+    void coverArtChanged(bool on);
 
 private:
     void BuildFileFormatPanel(QGroupBox* panel);
@@ -72,6 +76,16 @@ private:
     void LoadCbrChoice(QRadioButton* cbr, QRadioButton* vbr, const QString& name);
     void LoadCheck(QCheckBox* box, const QString& name);
     void ReportUnreadableSettings();
+    // Files for a music library: ReplayGain and cover art (General Options), a second format
+    // (Output format).
+    void BuildLibraryOptions(QVBoxLayout* generalOptions);
+    void BuildAlsoMake(QVBoxLayout* fileFormat);
+    void ShowFormatOptions(int format, bool alsoMade);
+    void FollowPrimaryFormat(int format);
+    int alsoFormat() const;
+    void LoadLibraryOptions();
+    void SaveLibraryOptions(const std::function<void(const QString&, const QString&)>& write);
+    void FillLibraryChoice(OutputChoice& choice) const;
     // One encoder for each processor core, as far as the setting goes.
     static int DefaultEncoders();
     static constexpr int kMostEncoders = 16;
@@ -106,5 +120,12 @@ private:
     QCheckBox* chkAccurateRip = nullptr;
     QCheckBox* chkLookUpOnline = nullptr;
     QCheckBox* chkReadTwice = nullptr;
+    QCheckBox* chkRemovePreEmphasis = nullptr;
     QPushButton* cmdBrowseFolder = nullptr;
+    // Files for a music library.
+    QCheckBox* chkReplayGain = nullptr;
+    QCheckBox* chkCoverArt = nullptr;
+    QLabel* lblFormatOptions = nullptr; // whose options the panel shows
+    QComboBox* cmbAlsoMake = nullptr;   // "None", then every format by its number
+    QLineEdit* txtAlsoFileNames = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "settings/outputoptions.h"
 
 #include "common/dialogs.h"
+#include "settings/outputformats.h"
 #include "settings/settingvalues.h"
 
 #include <QButtonGroup>
@@ -85,6 +86,8 @@ void OutputOptions::LoadSettings() {
     LoadCheck(chkAccurateRip, QStringLiteral("Check AccurateRip"));
     LoadCheck(chkLookUpOnline, QStringLiteral("Look Up Online"));
     LoadCheck(chkReadTwice, QStringLiteral("Read Twice"));
+    LoadLibraryOptions();
+    LoadCheck(chkRemovePreEmphasis, QStringLiteral("Remove Pre-emphasis"));
     const std::optional<int> encoders = ParseInteger(ReadSetting(QStringLiteral("Encoders"), {}));
     spnEncoders->setValue(
         encoders && *encoders >= 1 && *encoders <= kMostEncoders ? *encoders : DefaultEncoders());
@@ -122,6 +125,8 @@ bool OutputOptions::SaveSettings() {
     write(QStringLiteral("Check AccurateRip"), TruthText(chkAccurateRip->isChecked()));
     write(QStringLiteral("Look Up Online"), TruthText(chkLookUpOnline->isChecked()));
     write(QStringLiteral("Read Twice"), TruthText(chkReadTwice->isChecked()));
+    SaveLibraryOptions(write);
+    write(QStringLiteral("Remove Pre-emphasis"), TruthText(chkRemovePreEmphasis->isChecked()));
     for (std::size_t i = 0; i < txtWMATags.size(); ++i)
         write(TagValueName(i), txtWMATags[i]->text());
     if (m_driveIndex)
@@ -133,4 +138,23 @@ bool OutputOptions::SaveSettings() {
         m_owner->window(), QStringLiteral("The settings could not be saved.\r\n%1").arg(failure),
         QStringLiteral("Settings not saved"), MessageIcon::Exclamation, MessageButtons::Ok);
     return false;
+}
+
+// The options for files ready for a music library.
+void OutputOptions::LoadLibraryOptions() {
+    LoadCheck(chkReplayGain, QStringLiteral("Write ReplayGain"));
+    LoadCheck(chkCoverArt, QStringLiteral("Cover Art"));
+    const std::optional<int> also = ParseInteger(ReadSetting(QStringLiteral("Also Make"), {}));
+    if (also && *also >= -1 && *also < int(OutputFormats().size()) &&
+        *also != m_extractModeGroup->checkedId())
+        cmbAlsoMake->setCurrentIndex(*also + 1);
+    txtAlsoFileNames->setText(ReadSetting(QStringLiteral("Also Make Names"), QString()));
+}
+
+void OutputOptions::SaveLibraryOptions(
+    const std::function<void(const QString&, const QString&)>& write) {
+    write(QStringLiteral("Write ReplayGain"), TruthText(chkReplayGain->isChecked()));
+    write(QStringLiteral("Cover Art"), TruthText(chkCoverArt->isChecked()));
+    write(QStringLiteral("Also Make"), QString::number(alsoFormat()));
+    write(QStringLiteral("Also Make Names"), txtAlsoFileNames->text());
 }

@@ -1,5 +1,6 @@
 #include "shell/frmmain.h"
 
+#include "cd/disccover.h"
 #include "cd/door.h"
 #include "cd/driveinfo.h"
 #include "cd/tracklist.h"
@@ -90,6 +91,8 @@ void frmMain::ExtractCommand() {
     // offset stays as it is, and an online lookup's answer (with the release chooser) waits.
     m_drives->setRipping(true);
     m_tracks->holdLookups(true);
+    DiscTags disc = m_tracks->discTags();
+    m_cover->addTo(disc);
     {
         // The rows ticked are those of the disc listed: the rip reads it from its drive, and
         // only while it is still there.
@@ -98,7 +101,7 @@ void frmMain::ExtractCommand() {
         request.drive = listed.drive;
         request.tracks = std::move(ticked);
         request.output = m_options->choice();
-        request.tags = m_tracks->discTags();
+        request.tags = std::move(disc);
         request.discChanges = listed.changes;
         // Owned by the main window: it opens over the player and stays in front of it.
         frmRipp dialog({m_bass, m_dialogs, *m_door, *this, m_appFolder}, std::move(request),

@@ -1,7 +1,9 @@
 #include "shell/frmmain.h"
 
+#include "cd/disccover.h"
 #include "cd/door.h"
 #include "cd/driveinfo.h"
+#include "cd/releasechooser.h"
 #include "cd/tracklist.h"
 #include "common/dialogs.h"
 #include "common/flash.h"
@@ -66,6 +68,7 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
                              m_frCDInfo, this);
     m_tracks =
         new TrackList({m_bass.core, m_bass.cd, m_dialogs, *m_movie}, *m_drives, m_frMain, this);
+    m_cover = new DiscCover({m_dialogs, *m_movie}, m_frMain, this); // below the disc's titles
     m_door = new Door(m_bass.cd, *m_movie, *m_drives, this);
     m_player = new Player({m_bass.core, m_bass.cd, m_dialogs, *this, *m_movie}, *m_drives, *m_door,
                           *m_tracks, {m_frMain, m_frCDInfo}, this);
@@ -76,6 +79,7 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
     connect(m_options, &OutputOptions::driveIndexLoaded, m_drives, &DriveInfo::selectDrive);
     // Asked once a scan is done, so the saved choice holds for the disc found at start-up.
     m_tracks->setLookUpOnline([this] { return m_options->lookUpOnline(); });
+    WireCover();
     // Opening or closing the door stops what plays from the disc, then reads the drive and
     // its disc again, whichever button moved it.
     connect(m_door, &Door::aboutToMove, m_player, &Player::stop);
@@ -97,6 +101,18 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
 }
 
 frmMain::~frmMain() = default;
+
+// The cover follows the disc the list shows and the release settled on; the release chooser
+// shows the archive's thumbnails while "Cover art" is on.
+void frmMain::WireCover() {
+    connect(m_tracks, &TrackList::discListed, m_cover, &DiscCover::discListed);
+    connect(m_tracks, &TrackList::releaseSettled, m_cover, &DiscCover::releaseSettled);
+    connect(m_movie, &Flash::fileDropped, m_cover, &DiscCover::useFile);
+    connect(m_options, &OutputOptions::coverArtChanged, m_cover, &DiscCover::setEnabled);
+    m_tracks->setReleaseChoice([this](QWidget* owner, const QList<ReleaseInfo>& releases) {
+        return ReleaseChooser::Choose(owner, releases, m_options->choice().coverArt);
+    });
+}
 
 void frmMain::Form_Initialize() {
     // A style sheet has a single way of drawing: the engine needs no mode set up.

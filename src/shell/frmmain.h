@@ -15,6 +15,7 @@
 
 class DesktopShell;
 class Dialogs;
+class DiscCover;
 class Door;
 class DriveInfo;
 class Flash;
@@ -61,6 +62,7 @@ protected:
 
 private:
     void FitPanelsToFace();
+    void WireCover();
     bool ReportDigitalOutputFailure();
     void ShowPanel(QWidget* panel);
     void HidePanels();
@@ -85,6 +87,7 @@ private:
     DriveInfo* m_drives = nullptr;
     Door* m_door = nullptr;
     TrackList* m_tracks = nullptr;
+    DiscCover* m_cover = nullptr;
     Player* m_player = nullptr;
     OutputOptions* m_options = nullptr;
     frmRipp* m_ripDialog = nullptr; // while a rip runs

@@ -2,6 +2,7 @@
 // selected row, and how failures are reported: once per disc, never a box over a box.
 #include "cd/tracklist.h"
 #include "common/product.h"
+#include "playback/player.h"
 #include "support/testimages.h"
 #include "support/windowtest.h"
 
@@ -200,4 +201,33 @@ TEST(RealDiscs, DiscsListTheirAudioTracksWithTheirTitles) {
         }
     }
     EXPECT_TRUE(w.dialogs.messages.empty()) << w.messages().join(" | ").toStdString();
+}
+
+// Audio hidden before track 1 is offered as track 0 above it, and plays; a track mastered with
+// pre-emphasis is marked, for the eye and for a screen reader; the rip is told the disc's codes.
+TEST(RealDiscs, TheHiddenTrackIsOfferedAndPreEmphasisMarked) {
+    RealWindow w;
+    ASSERT_TRUE(w.start({TestImage("archive.cue")}));
+    TrackList& tracks = w.find<TrackList>();
+    ASSERT_TRUE(WaitUntil([&] { return tracks.rowCount() == 6; }));
+    EXPECT_EQ(w.column(0), QStringList({"Track 00", "Track 01", "Track 02", "Track 03", "Track 04",
+                                        "Track 05"}));
+    EXPECT_EQ(w.column(2).first() + w.column(3).first(), "00:04Hidden track");
+    EXPECT_EQ(w.selectedRow(), 2) << "track 1 stays the row to play from";
+    for (int row = 0; row < 6; ++row) {
+        const QTreeWidgetItem* item = w.list().topLevelItem(row);
+        EXPECT_EQ(!item->icon(1).isNull(), row == 3) << row;
+        EXPECT_EQ(item->data(0, Qt::AccessibleTextRole).toString().contains("pre-emphasis"),
+                  row == 3);
+    }
+    const DiscTags tags = tracks.discTags();
+    EXPECT_EQ(tags.hiddenTrackTitle + tags.mcn + tags.isrcs.join(','),
+              "Hidden track0724384960650GBAYE6900001,GBAYE6900002,,USRC17607839,");
+    EXPECT_EQ(tags.titlesFrom, "") << "the hidden track's name is no title of the disc's";
+
+    emit w.list().itemDoubleClicked(w.list().topLevelItem(0), 0);
+    BassCore& core = w.audio->library().core;
+    const DWORD stream = w.find<Player>().currentStream();
+    EXPECT_EQ(core.BASS_StreamGetLength(stream), QWORD(300 * 2352));
+    EXPECT_TRUE(WaitUntil([&] { return core.BASS_ChannelGetPosition(stream) > 0; }));
 }

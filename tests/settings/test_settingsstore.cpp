@@ -16,19 +16,7 @@ namespace {
 
 // Every option the window shows, as "name=what it shows", joined by "|".
 QString Shown(FakeWindow& w) {
-    QStringList shown;
-    for (QWidget* control : w.form().findChildren<QWidget*>()) {
-        if (auto* text = qobject_cast<QLineEdit*>(control))
-            shown << control->objectName() + "=" + text->text();
-        else if (auto* option = qobject_cast<QRadioButton*>(control))
-            shown << control->objectName() + "=" + QString::number(option->isChecked());
-        else if (auto* list = qobject_cast<QComboBox*>(control))
-            shown << control->objectName() + "=" + list->currentText();
-        else if (auto* box = qobject_cast<QCheckBox*>(control))
-            shown << control->objectName() + "=" + QString::number(box->checkState());
-    }
-    shown.sort(); // raising a panel reorders the window's children
-    return shown.join('|');
+    return w.optionValues().join('|');
 }
 
 // Sets every control away from its default, the MP3 VBR list to no selection.
@@ -45,6 +33,12 @@ void ChangeEverything(FakeWindow& w) {
     w.find<QComboBox>("cmbFLACLevel").setCurrentIndex(8);
     w.find<QLineEdit>("txtWMATags0").setText(QString::fromUtf8("Café"));
     w.find<QCheckBox>("chkReadTwice").setChecked(true);
+    w.find<QCheckBox>("chkReplayGain").setChecked(false);
+    w.find<QCheckBox>("chkCoverArt").setChecked(false);
+    w.find<QComboBox>("cmbAlsoMake").setCurrentText("FLAC");
+    w.find<QLineEdit>("txtAlsoFileNames").setText("lossless/{nn}");
+    for (const char* box : {"chkAccurateRip", "chkLookUpOnline", "chkRemovePreEmphasis"})
+        w.find<QCheckBox>(box).toggle();
 }
 
 class SettingsStoreTest : public ::testing::Test {
@@ -76,6 +70,7 @@ protected:
 // as it is.
 TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndNonsenseIsIgnored) {
     auto first = open();
+    EXPECT_FALSE(first->find<QCheckBox>("chkRemovePreEmphasis").isChecked());
     ChangeEverything(*first);
     first->find<QLineEdit>("txtWMATags5").clear(); // an empty tag loads as the box's text
     first->command("IDC_FS_Apply");
@@ -89,12 +84,23 @@ TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndNonsenseIsIgnored) 
     first->find<QComboBox>("cmbOGGCBitrate").setCurrentIndex(3);
     first->command("IDC_FS_Settings");
     EXPECT_EQ(Shown(*first), saved);
-    const std::pair<const char*, const char*> rows[] = {
-        {"File Format", "6"},       {"File Format", "-1"},     {"File Format", "three"},
-        {"OGG CBR Check", "maybe"}, {"MP3 CBR Check", "yes"},  {"OGG CBR Bitrate", "9"},
-        {"OGG VBR Bitrate", "1.5"}, {"MP3 CBR Bitrate", "-2"}, {"MP3 VBR Bitrate", "0x1"},
-        {"WMA Bitrate", "2"},       {"FLAC Level", "9"},       {"Drive Index", "2"},
-        {"Drive Index", "-1"}};
+    const std::pair<const char*, const char*> rows[] = {{"File Format", "6"},
+                                                        {"File Format", "-1"},
+                                                        {"File Format", "three"},
+                                                        {"OGG CBR Check", "maybe"},
+                                                        {"MP3 CBR Check", "yes"},
+                                                        {"OGG CBR Bitrate", "9"},
+                                                        {"OGG VBR Bitrate", "1.5"},
+                                                        {"MP3 CBR Bitrate", "-2"},
+                                                        {"MP3 VBR Bitrate", "0x1"},
+                                                        {"WMA Bitrate", "2"},
+                                                        {"FLAC Level", "9"},
+                                                        {"Drive Index", "2"},
+                                                        {"Drive Index", "-1"},
+                                                        {"Also Make", "3"},
+                                                        {"Also Make", "6"},
+                                                        {"Cover Art", "sometimes"},
+                                                        {"Remove Pre-emphasis", "maybe"}};
     for (const auto& [name, text] : rows) {
         store(name, text);
         first->command("IDC_FS_Settings");
@@ -154,6 +160,53 @@ TEST_F(SettingsStoreTest, ASettingsFileThatMayNotBeWrittenStillLoads) {
     QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (!permissionsHold)
         GTEST_SKIP() << "running as root: permission bits do not stop writing";
+}
+
+TEST_F(SettingsStoreTest, TheChosenFormatBringsItsPanelToTheFront) {
+    auto w = open();
+    for (int i : {3, 2, 4, 1, 0}) {
+        w->find<QRadioButton>(QString("optExtractMode%1").arg(i).toLatin1()).setChecked(true);
+        for (int panel = 0; panel < 5; ++panel)
+            EXPECT_EQ(w->find<QFrame>(QString("frFormatSettings%1").arg(panel).toLatin1())
+                          .isVisibleTo(&w->find<QWidget>("frFileFormat")),
+                      panel == i);
+    }
+}
+
+// The second format's names: its own when typed, else the first's in a folder of the format's
+// name, and that folder too when both formats' files would take the same names.
+TEST_F(SettingsStoreTest, ASecondFormatIsNeverTheFirstAndNeverTakesItsNames) {
+    auto w = open();
+    const struct {
+        int first;
+        const char *also, *typed, *names;
+        int alsoFormat;
+    } cases[] = {{5, "MP3", "", "{format}/TRACK{n}", 3},
+                 {5, "MP3", "TRACK{n}", "TRACK{n}", 3},
+                 {0, "MP3", "TRACK{n}", "{format}/TRACK{n}", 3},
+                 {3, "OGG", "{album}/{nn}", "{album}/{nn}", 4},
+                 {4, "OGG", "", "", -1}};
+    for (const auto& c : cases) {
+        w->find<QComboBox>("cmbAlsoMake").setCurrentText(c.also);
+        w->find<QLineEdit>("txtAlsoFileNames").setText(c.typed);
+        w->find<QRadioButton>(QString("optExtractMode%1").arg(c.first).toLatin1()).setChecked(true);
+        const OutputChoice choice = w->find<OutputOptions>().choice();
+        EXPECT_EQ(choice.alsoFormat, c.alsoFormat) << c.also;
+        EXPECT_EQ(choice.alsoFileNames, c.names) << c.also << " " << c.typed;
+    }
+    EXPECT_EQ(w->find<QComboBox>("cmbAlsoMake").currentText(), "None");
+}
+
+TEST_F(SettingsStoreTest, BrowseSetsTheChosenFolderAndACancelKeepsTheText) {
+    auto w = open();
+    w->find<QLineEdit>("txtExtractPath").setText("/music/rips");
+    w->dialogs.folderAnswer = "/media/usb/Ripped/";
+    w->find<QPushButton>("cmdBrowseFolder").click();
+    EXPECT_EQ(w->dialogs.folderRequests, QStringList{"/music/rips"});
+    EXPECT_EQ(w->find<OutputOptions>().choice().folder, "/media/usb/Ripped");
+    w->dialogs.folderAnswer.clear();
+    w->find<QPushButton>("cmdBrowseFolder").click();
+    EXPECT_EQ(w->find<OutputOptions>().choice().folder, "/media/usb/Ripped");
 }
 
 // "~" is the home folder, and so is the start of a relative folder, which the box then shows

@@ -27,6 +27,9 @@ public:
     QString browseForFolder(QWidget* owner, const QString& title,
                             const QString& startFolder) override;
     void closeOpenMessages() override;
+    QString chooseFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return fileAnswer;
+    }
 
     std::vector<RecordedMessage> messages;
     std::deque<MessageResult> answers;
@@ -39,6 +42,7 @@ public:
 
     QString folderAnswer;       // empty: the chooser was cancelled
     QStringList folderRequests; // the start folder of every request
+    QString fileAnswer;         // empty: the file chooser was cancelled
 
 private:
     std::vector<QEventLoop*> m_open;

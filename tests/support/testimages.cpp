@@ -40,3 +40,12 @@ QByteArray AudioAt(const QByteArray& audio, qint64 from, qint64 length) {
         std::memcpy(bytes.data() + (first - from), audio.constData() + first, end - first);
     return bytes;
 }
+
+QString TocWithFullPaths(const QString& folder, const QString& toc, const QString& bin) {
+    QFile sheet(TestImage(toc)), copy(folder + "/" + toc);
+    if (!sheet.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly))
+        return {};
+    const QByteArray text =
+        sheet.readAll().replace('"' + bin.toUtf8() + '"', '"' + TestImage(bin).toUtf8() + '"');
+    return copy.write(text) == text.size() ? copy.fileName() : QString();
+}

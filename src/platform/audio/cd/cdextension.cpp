@@ -161,12 +161,49 @@ BOOL CdExtension::BASS_CD_GetTOC(DWORD drive, DiscToc* toc) {
     return found->toc(*toc) ? 1 : 0;
 }
 
+std::shared_ptr<SubcodeJob> CdExtension::subcodeJob(DWORD drive) {
+    const std::lock_guard lock(m_mutex);
+    CdDrive* found = find(drive);
+    if (!found)
+        return nullptr;
+    Slot& slot = *m_slots[drive];
+    if (found->discChanged())
+        ++slot.discChanges;
+    if (slot.subcode && slot.subcode->discChanges() == slot.discChanges)
+        return slot.subcode;
+    SubcodeReader reader = found->subcodeReader();
+    if (!reader)
+        return nullptr;
+    std::erase_if(m_oldSubcodeJobs, [](const auto& job) { return job->done(); });
+    if (slot.subcode && !slot.subcode->done())
+        m_oldSubcodeJobs.push_back(slot.subcode);
+    slot.subcode = std::make_shared<SubcodeJob>(std::move(reader), slot.discChanges);
+    return slot.subcode;
+}
+
+BOOL CdExtension::BASS_CD_GetSubcode(DWORD drive, DiscSubcode* subcode, BOOL wait) {
+    if (subcode == nullptr)
+        return FailWith(BASS_ERROR_ILLPARAM, 0);
+    const std::shared_ptr<SubcodeJob> job = subcodeJob(drive);
+    if (!job)
+        return 0;
+    const std::optional<SubcodeAnswer> answer = job->answer(wait);
+    if (!answer)
+        return FailWith(BASS_ERROR_BUSY, 0);
+    if (!answer->subcode)
+        return FailWith(answer->error, 0);
+    *subcode = *answer->subcode;
+    SetLastBassError(BASS_OK);
+    return 1;
+}
+
+// Tracks count from 0; the hidden track is -1 to the drive.
 int CdExtension::BASS_CD_GetTrackLength(DWORD drive, DWORD track) {
     const std::lock_guard lock(m_mutex);
     CdDrive* found = find(drive);
     if (!found)
         return -1;
-    if (track >= kTrackLimit)
+    if (track >= kTrackLimit && track != BASS_CD_TRACK_HIDDEN)
         return FailWith(BASS_ERROR_CDTRACK, -1);
     return found->trackLength(static_cast<int>(track));
 }
@@ -221,7 +258,7 @@ HSTREAM CdExtension::BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags)
         CdDrive* found = find(drive); // it may have gone meanwhile
         if (!found)
             return 0;
-        if (track >= kTrackLimit)
+        if (track >= kTrackLimit && track != BASS_CD_TRACK_HIDDEN)
             return FailWith(BASS_ERROR_CDTRACK, HSTREAM(0));
         source =
             found->openTrack(static_cast<int>(track), CareOf(flags), m_slots[drive]->readOffset);

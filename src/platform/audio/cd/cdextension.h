@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/audiolibrary.h"
+#include "platform/audio/cd/subcodejob.h"
 #include "platform/audio/core/streamengine.h"
 #include "platform/audio/disc/cddrive.h"
 
@@ -35,6 +36,7 @@ public:
     BOOL BASS_CD_IsReady(DWORD drive) override;
     int BASS_CD_GetTracks(DWORD drive) override;
     BOOL BASS_CD_GetTOC(DWORD drive, DiscToc* toc) override;
+    BOOL BASS_CD_GetSubcode(DWORD drive, DiscSubcode* subcode, BOOL wait) override;
     int BASS_CD_GetTrackLength(DWORD drive, DWORD track) override;
     const char* BASS_CD_GetID(DWORD drive, DWORD id) override;
     BOOL BASS_CD_Door(DWORD drive, DWORD action) override;
@@ -64,6 +66,7 @@ private:
         std::string cdTextBlock; // the block BASS_CD_GetID handed out
         int readOffset = 0;      // in samples
         std::atomic<DWORD> discChanges{0};
+        std::shared_ptr<SubcodeJob> subcode; // the reading for the disc last asked about
     };
     // Drives ever listed in one run, plugged-in ones included.
     static constexpr std::size_t kMostDrives = 256;
@@ -73,6 +76,8 @@ private:
     // The drive, or null with BASS_ERROR_DEVICE set (also when it has gone).
     CdDrive* find(DWORD drive);
     Slot* slotOfNode(const std::string& node);
+    // The reading of the subcode of the disc in the drive now, started when there is none.
+    std::shared_ptr<SubcodeJob> subcodeJob(DWORD drive);
 
     StreamEngine& m_engine;
     std::mutex m_mutex;
@@ -80,4 +85,6 @@ private:
     std::array<std::unique_ptr<Slot>, kMostDrives> m_slots;
     std::atomic<std::size_t> m_slotCount{0};
     std::atomic<DWORD> m_listChanges{0};
+    // Readings of discs that have gone, kept until they end (or the extension does).
+    std::vector<std::shared_ptr<SubcodeJob>> m_oldSubcodeJobs;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/discsubcode.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,6 +26,9 @@ struct ImageTrack {
     bool audio = false;
     std::int32_t startSector = 0;
     int sectorCount = 0;
+    // Where its pregap (INDEX 00) begins: the start of the silence or stored audio the sheet puts
+    // before its INDEX 01; startSector when it has none.
+    std::int32_t pregapSector = 0;
 
     std::uint64_t byteLength() const { return std::uint64_t(sectorCount) * kCdSectorBytes; }
 };
@@ -33,4 +38,5 @@ struct DiscLayout {
     std::vector<ImageTrack> tracks;
     std::vector<ImageExtent> extents; // from sector 0 to the lead-out, end to end
     std::string cdTextBlock;          // empty: no CD-TEXT
+    DiscSubcode subcode;              // index points, codes and flags as the sheet gives them
 };

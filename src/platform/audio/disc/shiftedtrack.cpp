@@ -2,11 +2,15 @@
 
 #include "platform/audio/core/paddedsource.h"
 
+#include <algorithm>
+
 namespace {
 constexpr std::uint64_t kSampleBytes = 4;
 }
 
 OffsetRead PlanShiftedTrack(const DiscToc& toc, int track, qint64 trackSamples, int readOffset) {
+    const bool hidden = track < 0;
+    track = std::max(track, 0);
     qsizetype first = track;
     while (first > 0 && toc.tracks[first - 1].audio)
         --first;
@@ -16,7 +20,7 @@ OffsetRead PlanShiftedTrack(const DiscToc& toc, int track, qint64 trackSamples, 
     // Before the first track lies the disc's start, whatever the first track's own start.
     const qint64 runStart = first == 0 ? 0 : qint64(toc.tracks[first].lsn) * kSamplesPerSector;
     const qint64 runEnd = qint64(TrackEnd(toc, last)) * kSamplesPerSector;
-    const qint64 trackStart = qint64(toc.tracks[track].lsn) * kSamplesPerSector;
+    const qint64 trackStart = hidden ? 0 : qint64(toc.tracks[track].lsn) * kSamplesPerSector;
     OffsetRead plan =
         PlanOffsetRead(trackStart - runStart, trackSamples, runEnd - runStart, readOffset);
     plan.firstSample += runStart;

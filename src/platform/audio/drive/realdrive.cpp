@@ -5,6 +5,7 @@
 #include "platform/audio/disc/cdtextblock.h"
 #include "platform/audio/disc/shiftedtrack.h"
 #include "platform/audio/drive/drivecapabilities.h"
+#include "platform/audio/drive/drivesubcode.h"
 #include "platform/audio/drive/drivetracksource.h"
 
 #include <cdio/mmc.h>
@@ -160,12 +161,26 @@ track_t RealDrive::audioTrack(CdIo_t* cdio, int track) const {
     return number;
 }
 
+std::optional<RealDrive::Span> RealDrive::trackSpan(CdIo_t* cdio, int track) const {
+    if (track != -1) {
+        const track_t number = audioTrack(cdio, track);
+        if (number == 0)
+            return std::nullopt;
+        return Span{cdio_get_track_lsn(cdio, number),
+                    static_cast<int>(cdio_get_track_sec_count(cdio, number))};
+    }
+    const track_t first = cdio_get_first_track_num(cdio);
+    const lsn_t start = cdio_get_track_lsn(cdio, first);
+    if (cdio_get_track_format(cdio, first) != TRACK_FORMAT_AUDIO || start <= 0 ||
+        start == CDIO_INVALID_LSN)
+        return FailWith(BASS_ERROR_CDTRACK, std::optional<Span>());
+    return Span{0, static_cast<int>(start)};
+}
+
 int RealDrive::trackLength(int track) {
     CdIo_t* cdio = disc();
-    const track_t number = cdio ? audioTrack(cdio, track) : 0;
-    if (number == 0)
-        return -1;
-    return static_cast<int>(cdio_get_track_sec_count(cdio, number)) * CDIO_CD_FRAMESIZE_RAW;
+    const auto span = cdio ? trackSpan(cdio, track) : std::nullopt;
+    return span ? span->sectors * CDIO_CD_FRAMESIZE_RAW : -1;
 }
 
 // On an enhanced CD the audio session ends 11400 sectors (lead-out, lead-in and pre-gap of the
@@ -245,11 +260,11 @@ bool RealDrive::doorIsOpen() {
 
 std::unique_ptr<PcmSource> RealDrive::openTrack(int track, ReadCare care, int readOffset) {
     CdIo_t* cdio = disc();
-    const track_t number = cdio ? audioTrack(cdio, track) : 0;
-    if (number == 0)
+    const auto span = cdio ? trackSpan(cdio, track) : std::nullopt;
+    if (!span)
         return nullptr;
-    const lsn_t first = cdio_get_track_lsn(cdio, number);
-    const int sectors = static_cast<int>(cdio_get_track_sec_count(cdio, number));
+    const lsn_t first = span->first;
+    const int sectors = span->sectors;
     if (readOffset == 0)
         return DriveTrackSource::open(m_path, m_driver, first, sectors, care);
     DiscToc disc;
@@ -260,4 +275,14 @@ std::unique_ptr<PcmSource> RealDrive::openTrack(int track, ReadCare care, int re
     return OpenShiftedTrack(plan, [&](qint32 firstSector, qint32 sectorCount) {
         return DriveTrackSource::open(m_path, m_driver, firstSector, sectorCount, care);
     });
+}
+
+// A drive's answer to a query per track can take a while: the reading runs on a handle of its
+// own, off the drive's lock.
+SubcodeReader RealDrive::subcodeReader() {
+    if (!disc())
+        return {};
+    return [path = m_path, driver = m_driver, image = m_image](std::stop_token stop) {
+        return ReadDriveSubcode(path, driver, image, stop);
+    };
 }

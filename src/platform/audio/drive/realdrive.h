@@ -5,6 +5,7 @@
 #include "platform/audio/disc/discfiles.h"
 
 #include <chrono>
+#include <optional>
 
 // A drive libcdio opens: an optical drive it found (DRIVER_DEVICE), or a path it opens by
 // itself (DRIVER_UNKNOWN): a device node, or a CUE/BIN, cdrdao TOC or NRG image that its own
@@ -30,9 +31,14 @@ public:
     bool doorIsLocked() override { return m_locked; }
     std::unique_ptr<PcmSource> openTrack(int track, ReadCare care, int readOffset) override;
     bool discChanged() override;
+    SubcodeReader subcodeReader() override;
 
 private:
     using Clock = std::chrono::steady_clock;
+    struct Span {
+        lsn_t first;
+        int sectors;
+    };
 
     // The shared handle; null with the last error set when the device cannot be opened.
     CdIo_t* device();
@@ -44,6 +50,8 @@ private:
     void forget();
     // The libcdio track number of a 0-based audio track; 0 with the last error set.
     track_t audioTrack(CdIo_t* cdio, int track) const;
+    // Where a 0-based audio track (or the hidden track, -1) lies; nothing with the last error set.
+    std::optional<Span> trackSpan(CdIo_t* cdio, int track) const;
     bool lock(bool prevent);
     bool moveTray(bool open);
     // What the list shows: vendor, model and revision, or the image's name and reader.

@@ -40,7 +40,7 @@ DiscMap LayRegions(const std::vector<SheetRegion>& regions) {
             return {{}, {}, error};
         if (region.indexOneOffset < 0 || region.indexOneOffset >= length)
             return {{}, {}, TrackName(t) + " has its INDEX 01 at or past its own end"};
-        map.tracks.push_back({region.audio, sector + region.indexOneOffset, 0});
+        map.tracks.push_back({region.audio, sector + region.indexOneOffset, 0, sector});
         AddExtent(map.extents, sector, region.silenceBefore);
         AddExtent(map.extents, sector, region.storedSectors, region.audio ? region.file : "",
                   region.fileOffset);

@@ -113,6 +113,16 @@ std::uint64_t FileSize(const std::string& path) {
     return error ? 0 : size;
 }
 
+// The image is read through libcdio, which takes one raw file for a CUE sheet.
+std::string CheckSingleBinaryFile(const ScannedSheet& sheet) {
+    if (sheet.fileTypes.size() > 1)
+        return "the sheet names several files (" + FileName(sheet.files[0]) + ", " +
+               FileName(sheet.files[1]) + "); only single-file images are supported";
+    if (!sheet.fileTypes.empty() && sheet.fileTypes[0] != "BINARY")
+        return "the file type " + sheet.fileTypes[0] + " is not supported (raw BINARY only)";
+    return {};
+}
+
 // A start the sheet itself gives (TOC) must lie inside its file; libcdio is not asked to
 // make sense of one that does not.
 std::string CheckSheetStarts(const ScannedSheet& sheet) {
@@ -183,6 +193,49 @@ std::vector<SheetRegion> TocRegions(CdIo_t* cdio, const ScannedSheet& sheet) {
     return regions;
 }
 
+// A track whose INDEX 01 the sheet puts at or past its end, after a pregap it declares (INDEX 00,
+// PREGAP or START), would be a pregap without a track: its INDEX 01 is left out and the track
+// starts where its pregap does.
+void KeepTracksOfOnlyAPregap(SheetKind kind, const ScannedSheet& sheet,
+                             std::vector<SheetRegion>& regions, std::vector<std::string>& notes) {
+    for (std::size_t t = 0; t < regions.size(); ++t) {
+        SheetRegion& region = regions[t];
+        const bool declared =
+            kind == SheetKind::Toc || sheet.tracks[t].gapFrame || region.silenceBefore > 0;
+        const std::int64_t length =
+            std::int64_t(region.silenceBefore) + region.storedSectors + region.silenceAfter;
+        if (!declared || region.indexOneOffset <= 0 || region.indexOneOffset < length)
+            continue;
+        notes.push_back(TrackName(t) +
+                        " would be only a pregap: its INDEX 01 is left out, the track starts "
+                        "where its pregap does");
+        region.indexOneOffset = 0;
+    }
+}
+
+// The index points where the disc map laid them, the codes and flags as the sheet gives them.
+DiscSubcode SubcodeOf(const ScannedSheet& sheet, const DiscMap& map,
+                      const std::vector<std::string>& notes) {
+    DiscSubcode subcode;
+    for (std::size_t t = 0; t < map.tracks.size(); ++t) {
+        const ImageTrack& laid = map.tracks[t];
+        const SheetTrack& given = sheet.tracks[t];
+        DiscSubcode::Track track;
+        if (laid.pregapSector < laid.startSector)
+            track.pregap = laid.pregapSector;
+        track.start = laid.startSector;
+        track.isrc = QString::fromStdString(given.isrc);
+        track.preEmphasis = given.preEmphasis;
+        track.copyPermitted = given.copyPermitted;
+        track.fourChannels = given.fourChannels;
+        subcode.tracks.push_back(track);
+    }
+    subcode.mcn = QString::fromStdString(sheet.catalog);
+    for (const std::string& note : notes)
+        subcode.notes.push_back(QString::fromStdString(note));
+    return subcode;
+}
+
 // Sizes are compared without a sum that could wrap.
 std::string CheckInsideFile(const SheetRegion& region, const SheetTrack& sheetTrack,
                             std::size_t t) {
@@ -212,6 +265,8 @@ LoadedImage BuildLayout(SheetKind kind, CdIo_t* cdio, const ScannedSheet& sheet)
                        std::to_string(sheet.tracks.size()));
     std::vector<SheetRegion> regions =
         kind == SheetKind::Cue ? CueRegions(sheet) : TocRegions(cdio, sheet);
+    std::vector<std::string> notes = sheet.notes;
+    KeepTracksOfOnlyAPregap(kind, sheet, regions, notes);
     for (std::size_t t = 0; t < regions.size(); ++t) {
         // libcdio knows a track's kind from its mode, as a drive does.
         regions[t].audio =
@@ -223,8 +278,9 @@ LoadedImage BuildLayout(SheetKind kind, CdIo_t* cdio, const ScannedSheet& sheet)
     DiscMap map = LayRegions(regions);
     if (!map.error.empty())
         return Refused(map.error);
+    DiscSubcode subcode = SubcodeOf(sheet, map, notes);
     DiscLayout layout{std::move(map.tracks), std::move(map.extents),
-                      CdTextBlockFrom(cdio_get_cdtext(cdio), first, count)};
+                      CdTextBlockFrom(cdio_get_cdtext(cdio), first, count), std::move(subcode)};
     return LoadedImage{std::move(layout), {}};
 }
 
@@ -250,6 +306,8 @@ LoadedImage LoadDiscImage(const std::string& sheetPath) {
     });
     if (!scanned.error.empty())
         return Refused(scanned.error);
+    if (const std::string error = CheckSingleBinaryFile(scanned); !error.empty())
+        return Refused(error);
     if (const std::string error = LinkFiles(*kind, scanned, staging); !error.empty())
         return Refused(error);
     if (const std::string error = CheckSheetStarts(scanned); !error.empty())

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -110,6 +111,31 @@ std::string Quoted(const std::string& s) {
     return "\"" + s + "\"";
 }
 
+// An ISRC as sheets write it: twelve characters, two letters, three letters or digits, seven
+// digits; letters of either case.
+bool IsSheetIsrc(const std::string& text) {
+    const auto digits = [&](std::size_t from, std::size_t to) {
+        return std::all_of(text.begin() + std::ptrdiff_t(from), text.begin() + std::ptrdiff_t(to),
+                           [](unsigned char c) { return std::isdigit(c) != 0; });
+    };
+    return text.size() == 12 && AllOf(text.substr(0, 2), ::isalpha) &&
+           AllOf(text.substr(2, 3), ::isalnum) && digits(5, 12);
+}
+
+// The brace depth a TOC line leaves, braces inside quotes not counted.
+int BraceDepthAfter(const std::string& line, int depth) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"')
+            quoted = !quoted;
+        else if (!quoted && line.compare(i, 2, "//") == 0)
+            break;
+        else if (!quoted)
+            depth += line[i] == '{' ? 1 : line[i] == '}' ? -1 : 0;
+    }
+    return std::max(depth, 0);
+}
+
 class SheetScanner {
 public:
     SheetScanner(SheetKind kind, const std::string& folder,
@@ -120,34 +146,44 @@ public:
         int number = 0;
         for (const std::string& line : Lines(text)) {
             ++number;
-            const std::string staged =
+            std::string staged =
                 line.size() > kSheetLineLimit
                     ? failed("line " + std::to_string(number) + " is longer than " +
                              std::to_string(kSheetLineLimit) + " characters")
                     : scanLine(line);
             if (!m_sheet.error.empty())
-                return ScannedSheet{{}, {}, {}, m_sheet.error};
-            m_sheet.stagedText += staged + "\n";
+                return Refused();
+            m_staged.push_back(std::move(staged));
         }
         checkComplete();
         if (!m_sheet.error.empty())
-            return ScannedSheet{{}, {}, {}, m_sheet.error};
+            return Refused();
+        for (const std::string& line : m_staged)
+            m_sheet.stagedText += line + "\n";
         return std::move(m_sheet);
     }
 
 private:
+    ScannedSheet Refused() const { return ScannedSheet{{}, {}, {}, {}, {}, {}, m_sheet.error}; }
+
     std::string scanLine(const std::string& line) {
         const auto tokens = Tokens(line);
         if (tokens.empty())
             return line;
         const std::string keyword = Upper(tokens[0]);
+        if (m_kind == SheetKind::Cue)
+            return keyword == "TRACK" ? (scanTrack(tokens), line)
+                                      : scanCueLine(keyword, line, tokens);
+        const int depth = std::exchange(m_tocDepth, BraceDepthAfter(line, m_tocDepth));
+        if (depth > 0) // CD-TEXT: its own TITLE, ISRC, ... of no concern here
+            return line;
         if (keyword == "TRACK")
             scanTrack(tokens);
-        else if (m_kind == SheetKind::Cue)
-            return scanCueLine(keyword, line, tokens);
         else if (keyword == "FILE" || keyword == "AUDIOFILE" || keyword == "DATAFILE")
             return scanTocFile(line, keyword == "DATAFILE");
-        else
+        else if (keyword == "CATALOG" || keyword == "ISRC")
+            return scanCode(keyword, FindQuotedName(line).value_or(QuotedName{}).name, line);
+        else if (!scanTocFlag(tokens))
             scanTocGap(keyword, line);
         return line;
     }
@@ -157,18 +193,59 @@ private:
         if (keyword == "FILE")
             return scanCueFile(line, tokens);
         if (keyword == "INDEX")
-            scanIndex(tokens);
-        else if (keyword == "FLAGS")
+            return scanIndex(tokens, line);
+        if (keyword == "FLAGS")
             scanFlags(tokens);
         else if (keyword == "PREGAP" || keyword == "POSTGAP")
             scanCueGap(tokens, keyword);
-        else if (keyword == "CATALOG" &&
-                 (tokens.size() != 2 || tokens[1].size() != 13 || !AllOf(tokens[1], ::isdigit)))
-            fail("the CATALOG number must be 13 digits");
-        else if (keyword == "ISRC" &&
-                 (tokens.size() != 2 || tokens[1].size() != 12 || !AllOf(tokens[1], ::isalnum)))
-            fail(trackName() + ": an ISRC must be 12 letters and digits");
+        else if (keyword == "CATALOG" || keyword == "ISRC")
+            return scanCode(keyword, tokens.size() == 2 ? tokens[1] : line.substr(keyword.size()),
+                            line);
         return line;
+    }
+
+    // A CATALOG number belongs to the disc, an ISRC to the track it follows; one that is not
+    // well-formed is left out with a note, and its line with it.
+    std::string scanCode(const std::string& keyword, std::string code, const std::string& line) {
+        code.erase(0, code.find_first_not_of(' '));
+        if (keyword == "CATALOG") {
+            if (code.size() == 13 && AllOf(code, ::isdigit))
+                m_sheet.catalog = code == "0000000000000" ? "" : code;
+            else
+                return leftOut("the CATALOG \"" + code + "\" is not 13 digits");
+        } else if (m_sheet.tracks.empty()) {
+            return leftOut("an ISRC comes before the first TRACK");
+        } else if (!IsSheetIsrc(code)) {
+            return leftOut(trackName() + ": the ISRC \"" + code +
+                           "\" is not two letters, three letters or digits and seven digits");
+        } else {
+            m_sheet.tracks.back().isrc = Upper(code);
+        }
+        return line;
+    }
+
+    // The line is dropped (the staged copy too), with a note of what was left out and why.
+    std::string leftOut(const std::string& reason) {
+        m_sheet.notes.push_back(reason + ": left out");
+        return {};
+    }
+
+    // PRE_EMPHASIS, COPY, FOUR_CHANNEL_AUDIO, or the same after NO (TWO_CHANNEL_AUDIO).
+    bool scanTocFlag(const std::vector<std::string>& tokens) {
+        const bool no = Upper(tokens[0]) == "NO" && tokens.size() > 1;
+        const std::string word = Upper(tokens[no ? 1 : 0]);
+        if (m_sheet.tracks.empty())
+            return false;
+        SheetTrack& track = m_sheet.tracks.back();
+        if (word == "PRE_EMPHASIS")
+            track.preEmphasis = !no;
+        else if (word == "COPY")
+            track.copyPermitted = !no;
+        else if (word == "FOUR_CHANNEL_AUDIO" || word == "TWO_CHANNEL_AUDIO")
+            track.fourChannels = !no && word == "FOUR_CHANNEL_AUDIO";
+        else
+            return false;
+        return true;
     }
 
     void scanTrack(const std::vector<std::string>& tokens) {
@@ -217,40 +294,67 @@ private:
             fail(trackName() + " has no INDEX 01 (where it starts)");
     }
 
-    void scanIndex(const std::vector<std::string>& tokens) {
+    std::string scanIndex(const std::vector<std::string>& tokens, const std::string& line) {
         if (m_sheet.tracks.empty())
-            return fail("an INDEX comes before the first TRACK");
+            return failed("an INDEX comes before the first TRACK");
         const auto index = ParseNumber(tokens.size() > 1 ? tokens[1] : "", 99);
         const auto frame = ParseCdTime(tokens.size() > 2 ? tokens[2] : "");
         const std::string name = trackName() + ": INDEX " + (tokens.size() > 1 ? tokens[1] : "");
         if (!index || tokens.size() != 3)
-            return fail(name + " is not an index number from 00 to 99 and a time");
+            return failed(name + " is not an index number from 00 to 99 and a time");
         if (!frame)
-            return fail(name + " " + tokens[2] + " is not a time mm:ss:ff " + kTimeRule);
+            return failed(name + " " + tokens[2] + " is not a time mm:ss:ff " + kTimeRule);
         const std::size_t t = m_sheet.tracks.size() - 1;
-        SheetTrack& track = m_sheet.tracks.back();
+        const int file = int(m_sheet.files.size()) - 1;
+        const SheetTrack* previous = t > 0 ? &m_sheet.tracks[t - 1] : nullptr;
         if (*index > 1)
-            return;
-        if (t > 0 && m_sheet.tracks[t - 1].startFrame >= frame)
-            return fail(*index == 1 ? trackName() + " starts at " + tokens[2] +
-                                          ", not after track " + std::to_string(t)
-                                    : name + " " + tokens[2] + " is not after track " +
-                                          std::to_string(t) + "'s start");
-        if (*index == 0) {
-            track.gapFrame = frame;
-        } else if (track.gapFrame > frame) {
-            fail(name + " " + tokens[2] + " comes before its INDEX 00");
-        } else {
-            track.startFrame = frame;
+            return line;
+        if (previous && previous->startFileIndex == file && previous->startFrame >= frame)
+            return failed(*index == 1 ? trackName() + " starts at " + tokens[2] +
+                                            ", not after track " + std::to_string(t)
+                                      : name + " " + tokens[2] + " is not after track " +
+                                            std::to_string(t) + "'s start");
+        return *index == 0 ? scanGapIndex(*frame, file, name + " " + tokens[2], line)
+                           : (scanStartIndex(*frame, file), line);
+    }
+
+    // An INDEX 00 after the track's INDEX 01, in the sheet or in time, is left out.
+    std::string scanGapIndex(std::uint64_t frame, int file, const std::string& name,
+                             const std::string& line) {
+        SheetTrack& track = m_sheet.tracks.back();
+        if (track.startFrame)
+            return leftOut(name + " comes after the track's INDEX 01");
+        track.gapFrame = frame;
+        track.gapFileIndex = file;
+        m_gapLine = m_staged.size();
+        return line;
+    }
+
+    void scanStartIndex(std::uint64_t frame, int file) {
+        SheetTrack& track = m_sheet.tracks.back();
+        if (track.gapFrame && track.gapFileIndex == file && *track.gapFrame > frame) {
+            m_sheet.notes.push_back(trackName() + ": INDEX 00 " + FormatCdTime(*track.gapFrame) +
+                                    " lies after its INDEX 01: left out");
+            m_staged[m_gapLine].clear();
+            track.gapFrame.reset();
+            track.gapFileIndex = -1;
         }
+        track.startFrame = frame;
+        track.startFileIndex = file;
     }
 
     void scanFlags(const std::vector<std::string>& tokens) {
         if (m_sheet.tracks.empty())
             return fail("FLAGS come before the first TRACK");
-        for (std::size_t i = 1; i < tokens.size(); ++i)
-            if (!IsFlagWord(Upper(tokens[i])))
+        SheetTrack& track = m_sheet.tracks.back();
+        for (std::size_t i = 1; i < tokens.size(); ++i) {
+            const std::string word = Upper(tokens[i]);
+            if (!IsFlagWord(word))
                 return fail(trackName() + ": unknown FLAGS word \"" + tokens[i] + "\"");
+            track.preEmphasis = track.preEmphasis || word == "PRE";
+            track.copyPermitted = track.copyPermitted || word == "DCP";
+            track.fourChannels = track.fourChannels || word == "4CH";
+        }
     }
 
     // PREGAP comes before the track's indexes, POSTGAP after them; neither is in the file.
@@ -327,13 +431,8 @@ private:
         const std::string type = tokens.size() >= 3 ? Upper(tokens.back()) : "";
         if (name.empty() || type.empty())
             return failed("a FILE line names no file and type");
-        if (!m_sheet.files.empty())
-            return failed("the sheet names several files (\"" +
-                          fs::path(m_sheet.files[0]).filename().string() + "\", \"" + name +
-                          "\"); only single-file images are supported");
-        if (type != "BINARY")
-            return failed("the file type " + type + " is not supported (raw BINARY only)");
         m_sheet.files.push_back(Resolve(m_folder, name));
+        m_sheet.fileTypes.push_back(type);
         return "FILE " + Quoted(m_stagedName(0)) + " BINARY";
     }
 
@@ -424,7 +523,10 @@ private:
     std::string m_folder;
     const std::function<std::string(int)>& m_stagedName;
     ScannedSheet m_sheet;
+    std::vector<std::string> m_staged; // the staged copy's lines so far
+    std::size_t m_gapLine = 0;         // the staged line of the current track's INDEX 00
     std::uint64_t m_lastTrackNumber = 0;
+    int m_tocDepth = 0; // braces open (CD_TEXT blocks)
 };
 
 } // namespace

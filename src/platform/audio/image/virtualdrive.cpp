@@ -3,12 +3,47 @@
 #include "platform/audio/core/concatsource.h"
 #include "platform/audio/core/lasterror.h"
 #include "platform/audio/core/paddedsource.h"
+#include "platform/audio/disc/hiddentrack.h"
 #include "platform/audio/disc/shiftedtrack.h"
 #include "platform/audio/image/imageloader.h"
 #include "platform/audio/image/imagetracksource.h"
 
 #include <algorithm>
 #include <filesystem>
+
+namespace {
+
+// Each stretch of the image the span [firstSector, firstSector + sectorCount) touches gives its
+// part: read from its file, or silence. Null with the last error set.
+std::unique_ptr<PcmSource> OpenImageSectors(const std::vector<ImageExtent>& extents,
+                                            const std::shared_ptr<DiscPresence>& presence,
+                                            qint32 firstSector, qint32 sectorCount) {
+    std::vector<std::unique_ptr<PcmSource>> parts;
+    const qint32 end = firstSector + sectorCount;
+    for (const ImageExtent& extent : extents) {
+        const qint32 from = std::max(firstSector, extent.firstSector);
+        const qint32 to = std::min(end, extent.firstSector + extent.sectorCount);
+        if (from >= to)
+            continue;
+        ImageExtent part = extent;
+        part.fileOffset += std::uint64_t(from - extent.firstSector) * kCdSectorBytes;
+        part.sectorCount = to - from;
+        std::unique_ptr<PcmSource> source;
+        if (part.file.empty())
+            source = std::make_unique<PaddedSource>(
+                nullptr, PaddedSource::Layout{part.byteLength(), 0, 0, 0});
+        else
+            source = ImageTrackSource::open(part, presence);
+        if (!source)
+            return nullptr;
+        parts.push_back(std::move(source));
+    }
+    if (parts.size() == 1)
+        return std::move(parts.front());
+    return std::make_unique<ConcatSource>(std::move(parts));
+}
+
+} // namespace
 
 VirtualDrive::VirtualDrive(const std::string& sheetPath) : m_sheetPath(sheetPath) {
     load();
@@ -23,6 +58,9 @@ void VirtualDrive::load() {
     LoadedImage image = LoadDiscImage(m_sheetPath);
     m_loadError = image.error;
     m_layout = std::move(image.layout);
+    m_hidden.reset();
+    if (m_layout && m_layout->tracks.front().audio && m_layout->tracks.front().startSector > 0)
+        m_hidden = ImageTrack{true, 0, m_layout->tracks.front().startSector, 0};
     std::vector<std::string> files{m_sheetPath};
     if (m_layout)
         for (const ImageExtent& extent : m_layout->extents)
@@ -66,6 +104,8 @@ int VirtualDrive::trackCount() {
 const ImageTrack* VirtualDrive::findTrack(int track) {
     if (!isReady())
         return FailWith(BASS_ERROR_NOCD, nullptr);
+    if (track == -1)
+        return m_hidden ? &*m_hidden : FailWith(BASS_ERROR_CDTRACK, nullptr);
     if (track < 0 || track >= static_cast<int>(m_layout->tracks.size()))
         return FailWith(BASS_ERROR_CDTRACK, nullptr);
     const ImageTrack& found = m_layout->tracks[track];
@@ -150,29 +190,21 @@ std::unique_ptr<PcmSource> VirtualDrive::openTrack(int track, ReadCare /*care*/,
     });
 }
 
-// Each stretch of the image the span touches gives its part: read from its file, or silence.
 std::unique_ptr<PcmSource> VirtualDrive::openSectors(qint32 firstSector, qint32 sectorCount) {
-    std::vector<std::unique_ptr<PcmSource>> parts;
-    const qint32 end = firstSector + sectorCount;
-    for (const ImageExtent& extent : m_layout->extents) {
-        const qint32 from = std::max(firstSector, extent.firstSector);
-        const qint32 to = std::min(end, extent.firstSector + extent.sectorCount);
-        if (from >= to)
-            continue;
-        ImageExtent part = extent;
-        part.fileOffset += std::uint64_t(from - extent.firstSector) * kCdSectorBytes;
-        part.sectorCount = to - from;
-        std::unique_ptr<PcmSource> source;
-        if (part.file.empty())
-            source = std::make_unique<PaddedSource>(
-                nullptr, PaddedSource::Layout{part.byteLength(), 0, 0, 0});
-        else
-            source = ImageTrackSource::open(part, m_presence);
-        if (!source)
-            return nullptr;
-        parts.push_back(std::move(source));
-    }
-    if (parts.size() == 1)
-        return std::move(parts.front());
-    return std::make_unique<ConcatSource>(std::move(parts));
+    return OpenImageSectors(m_layout->extents, m_presence, firstSector, sectorCount);
+}
+
+// The sheet gave the codes when the image was loaded; the hidden track's audio is looked at in
+// the image's file, by the reader, on a copy of the layout's stretches.
+SubcodeReader VirtualDrive::subcodeReader() {
+    if (!isReady())
+        return FailWith(BASS_ERROR_NOCD, SubcodeReader());
+    return [subcode = m_layout->subcode, extents = m_layout->extents, presence = m_presence,
+            hidden = m_hidden](std::stop_token stop) mutable {
+        if (hidden) {
+            const auto source = OpenImageSectors(extents, presence, 0, hidden->sectorCount);
+            subcode.hiddenAudio = source && HoldsSound(*source, stop);
+        }
+        return SubcodeAnswer{std::move(subcode), BASS_OK};
+    };
 }

@@ -20,7 +20,8 @@ inline constexpr DWORD kVirtualDriveCacheKB = 2048;
 // a locked door does not open. An image that cannot be used is still listed,
 // with the reason in its description, and its drive holds no disc. The sheet or
 // a data file replaced on disk is another disc: the image is read again and
-// reads in progress fail, as when a disc is swapped.
+// reads in progress fail, as when a disc is swapped. Track -1 is the hidden track, the
+// audio before the first track's INDEX 01.
 class VirtualDrive : public CdDrive {
 public:
     explicit VirtualDrive(const std::string& sheetPath);
@@ -37,6 +38,7 @@ public:
     bool doorIsLocked() override { return m_locked; }
     std::unique_ptr<PcmSource> openTrack(int track, ReadCare care, int readOffset) override;
     bool discChanged() override;
+    SubcodeReader subcodeReader() override;
 
 private:
     // Reads the sheet and the files it names; an image that cannot be used holds no disc.
@@ -51,6 +53,7 @@ private:
     std::string m_sheetPath;
     std::string m_description;
     std::optional<DiscLayout> m_layout;
+    std::optional<ImageTrack> m_hidden; // the audio before the first track's INDEX 01
     std::string m_loadError;
     DiscFiles m_files; // the sheet and the data files it names
     std::shared_ptr<DiscPresence> m_presence = std::make_shared<DiscPresence>();

@@ -80,7 +80,9 @@ INSTANTIATE_TEST_SUITE_P(
                       std::array{"utf8.toc", "utf8.bin", "utf8.manifest"},
                       std::array{"renamed.cue", "other name.bin", "renamed.manifest"},
                       std::array{"cdtext.cue", "cdtext.bin", "cdtext.manifest"},
-                      std::array{"cdtext.toc", "cdtext.bin", "cdtext.manifest"}),
+                      std::array{"cdtext.toc", "cdtext.bin", "cdtext.manifest"},
+                      std::array{"archive.cue", "archive.bin", "archive.manifest"},
+                      std::array{"archive.toc", "archive.bin", "archive.manifest"}),
     [](const auto& info) {
         std::string name = info.param[0];
         std::replace(name.begin(), name.end(), '.', '_');
