@@ -74,6 +74,10 @@ inline constexpr DWORD BASS_STREAM_AUTOFREE = 0x40000; // freed by the library w
 inline constexpr DWORD BASS_STREAM_DECODE = 0x200000;  // decode only: read with GetData
 inline constexpr DWORD BASS_CD_FREEOLD = 0x10000;      // free the drive's previous stream
 inline constexpr DWORD BASS_WMA_TAGS = 0x10000;        // tags are set before the first audio
+// Ours: a decode stream of a drive read in its most careful mode, for tracks that failed before:
+// no sector is ever patched over, and a sector is retried longer before the read fails. The
+// slowest reading; without it a decode stream is read with the care of an ordinary rip.
+inline constexpr DWORD BASS_CD_MOSTCAREFUL = 0x1000000;
 inline constexpr DWORD BASS_CONFIG_FLOATDSP = 9;
 
 // Stream creation flags as the player and the rippers pass them.
@@ -307,6 +311,11 @@ public:
     virtual BOOL BASS_Encode_StopEx(DWORD handle, BOOL queue) = 0;
     // BASS_ACTIVE_PLAYING while the encoder of a stream or encoder handle still runs.
     virtual DWORD BASS_Encode_IsActive(DWORD handle) = 0;
+    // Ours: ends the encoder of a stream or encoder handle without waiting for it to finish its
+    // file: what is queued is dropped, the encoder (with every process it started) is asked to
+    // end, and killed when it has not ended a moment later. BASS_Encode_Stop then tells the
+    // signal that ended it.
+    virtual BOOL BASS_Encode_End(DWORD handle) = 0;
     // The outcome of the last encoder that was refused or stopped.
     virtual EncoderOutcome lastEncoderOutcome() = 0;
 };

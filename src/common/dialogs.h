@@ -5,8 +5,9 @@
 class QWidget;
 
 enum class MessageIcon { None, Critical, Exclamation, Information, Question };
-enum class MessageButtons { Ok, YesNo };
-enum class MessageResult { Ok, Yes, No };
+// OkRipAgain: OK, and beside it "Rip again" (the completion box of a rip with failed tracks).
+enum class MessageButtons { Ok, YesNo, OkRipAgain };
+enum class MessageResult { Ok, Yes, No, RipAgain };
 
 // Every message box and the folder and file choosers go through this seam, so that the
 // program's own logic never opens a window a test would have to hunt for.

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
@@ -24,16 +25,22 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
 MessageResult QtDialogs::showMessage(QWidget* owner, const QString& text, const QString& caption,
                                      MessageIcon icon, MessageButtons buttons) {
     QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::NoButton, owner);
+    QPushButton* ripAgain = nullptr;
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+        if (buttons == MessageButtons::OkRipAgain)
+            ripAgain = box.addButton(QStringLiteral("&Rip again"), QMessageBox::ActionRole);
     }
     m_open.append(&box);
     const int pressed = box.exec();
     m_open.removeAll(&box);
-    if (buttons == MessageButtons::Ok)
+    if (ripAgain != nullptr && box.clickedButton() == ripAgain)
+        return MessageResult::RipAgain;
+    if (buttons != MessageButtons::YesNo)
         return MessageResult::Ok;
     return pressed == QMessageBox::Yes ? MessageResult::Yes : MessageResult::No;
 }

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <chrono>
 #include <cmath>
 
 // Runs an external encoder on a decode stream: the encoder extension hands every block the
@@ -20,6 +21,9 @@
 namespace {
 
 constexpr DWORD kPumpBytes = 262144;
+// What an encoder has to finish its shorter file after the user's Stop before it is ended: with
+// the moment its end takes, the Stop never waits much more than a second for it.
+constexpr auto kStopGrace = std::chrono::milliseconds(700);
 
 void Tell(const RipContext& job, const QString& text) {
     job.dialogs.showMessage(job.boxOwner, text, QStringLiteral("Encoder"), MessageIcon::Exclamation,
@@ -94,21 +98,41 @@ bool Pump(const RipContext& job, DWORD stream, int lTrack, std::optional<RipFail
     return true;
 }
 
-// The encoder finishes its file from what it was given.
-void FinishEncoder(const RipContext& job, DWORD stream) {
+// The encoder finishes its file from what it was given. Once the user has stopped the rip it has
+// a moment for that, and is ended when it takes longer; true when it was ended so.
+bool FinishEncoder(const RipContext& job, DWORD stream) {
+    using Clock = std::chrono::steady_clock;
     BassEnc& enc = job.bass.enc;
+    bool ended = false;
+    std::optional<Clock::time_point> stopSeen;
     if (enc.BASS_Encode_StopEx(stream, 1))
-        while (enc.BASS_Encode_IsActive(stream) == BASS_ACTIVE_PLAYING)
+        while (enc.BASS_Encode_IsActive(stream) == BASS_ACTIVE_PLAYING) {
+            if (job.stopRequested() && !stopSeen)
+                stopSeen = Clock::now();
+            if (stopSeen && !ended && Clock::now() - *stopSeen > kStopGrace)
+                ended = enc.BASS_Encode_End(stream) != 0;
             QThread::msleep(2);
+        }
     enc.BASS_Encode_Stop(stream); // keeps the outcome
+    return ended;
 }
 
 // Ripped only when the encoder took all of the track, ended well and left a file; stopped short
-// when a stop ended the feeding and the encoder ended well.
-EncodedTrack Judge(const RipContext& job, bool complete, const QString& outfile,
-                   const QString& shownfile) {
+// when a stop ended the feeding and the encoder ended well, or was ended after the Stop and left
+// a file (which the file check then judges).
+EncodedTrack Judge(const RipContext& job, bool complete, bool endedAfterStop,
+                   const QString& outfile, const QString& shownfile) {
     const EncoderOutcome outcome = job.bass.enc.lastEncoderOutcome();
     const auto samples = qint64(outcome.bytesFed / 4);
+    if (endedAfterStop) {
+        if (QFileInfo(outfile).size() > 0)
+            return {TrackOutcome::Of(Kind::StoppedShort), samples};
+        return {Told(job, Kind::EncoderFailed,
+                     QString::fromStdString(outcome.program) +
+                         QStringLiteral(" had not finished ") + shownfile +
+                         QStringLiteral(" a moment after the Stop and was ended")),
+                samples};
+    }
     if (!outcome.succeeded())
         return {Told(job, Kind::EncoderFailed,
                      EncoderFailureText(outcome) + QStringLiteral(" (") + shownfile +
@@ -169,7 +193,7 @@ EncodedTrack Converter(const RipContext& job, const QString& origfile, const QSt
     std::optional<QString> damage;
     if (complete && iscd)
         damage = ReportDamage(job, stream, lTrack);
-    FinishEncoder(job, stream);
+    const bool ended = FinishEncoder(job, stream);
     // A stream that ended has freed itself; any other failure of the clean-up is logged.
     if (!core.BASS_StreamFree(stream) && core.BASS_ErrorGetCode() != BASS_ERROR_HANDLE)
         AppendErrorLog(job.appFolder, ErrorLogLine(QDateTime::currentDateTime(),
@@ -181,7 +205,7 @@ EncodedTrack Converter(const RipContext& job, const QString& origfile, const QSt
                   readFailure->number, readFailure->description);
         return {TrackOutcome::Of(Kind::ReadFailed, readFailure->description), 0};
     }
-    EncodedTrack encoded = Judge(job, complete, outfile, shown);
+    EncodedTrack encoded = Judge(job, complete, ended, outfile, shown);
     if (damage && encoded.outcome.ripped())
         encoded.outcome = TrackOutcome::Of(Kind::ReadFailed, *damage);
     return encoded;

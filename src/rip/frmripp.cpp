@@ -13,18 +13,7 @@
 
 frmRipp::frmRipp(const RipJob::Services& services, RipRequest request, int startDelay,
                  QWidget* parent)
-    : QDialog(parent),
-      m_job(services, std::move(request), this,
-            {[this](int number) {
-                 ShowStep(QStringLiteral("Ripping Track Number:") + QString::number(number));
-             },
-             [this](float done) { ShowProgress(done); },
-             [this](int left, float done) {
-                 ShowStep(QStringLiteral("Encoding: ") + QString::number(left) +
-                          QStringLiteral(" Tracks left"));
-                 ShowProgress(done);
-             },
-             [this](const QString& text) { lblVerified->setText(text); }}),
+    : QDialog(parent), m_services(services), m_job(NewJob(std::move(request))),
       m_dialogs(services.dialogs) {
     setObjectName(QStringLiteral("frmRipp"));
     setWindowTitle(QStringLiteral("Ripping In Progress..."));
@@ -60,6 +49,22 @@ frmRipp::frmRipp(const RipJob::Services& services, RipRequest request, int start
     connect(cmdStop, &QPushButton::clicked, this, &frmRipp::cmdStop_Click);
 }
 
+std::unique_ptr<RipJob> frmRipp::NewJob(RipRequest request) {
+    return std::make_unique<RipJob>(
+        m_services, std::move(request), this,
+        RipJob::Listener{[this](int number) {
+                             ShowStep(QStringLiteral("Ripping Track Number:") +
+                                      QString::number(number));
+                         },
+                         [this](float done) { ShowProgress(done); },
+                         [this](int left, float done) {
+                             ShowStep(QStringLiteral("Encoding: ") + QString::number(left) +
+                                      QStringLiteral(" Tracks left"));
+                             ShowProgress(done);
+                         },
+                         [this](const QString& text) { lblVerified->setText(text); }});
+}
+
 // The dialog loads when it is first shown.
 void frmRipp::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
@@ -71,7 +76,7 @@ void frmRipp::showEvent(QShowEvent* event) {
 
 void frmRipp::Form_Load() {
     m_jobOpen = true;
-    lblRippingPath->setText(QStringLiteral("Ripping Path:") + m_job.folder());
+    lblRippingPath->setText(QStringLiteral("Ripping Path:") + m_job->folder());
     tmrRipp->start();
 }
 
@@ -82,7 +87,7 @@ void frmRipp::tmrRipp_Timer() {
         tmrRipp->start();
         return;
     }
-    FinishJob(m_job.RipTracks());
+    FinishJob(m_job->RipTracks());
 }
 
 // Whole percent, a half going to the even neighbour.
@@ -91,14 +96,29 @@ void frmRipp::ShowProgress(float done) {
 }
 
 void frmRipp::FinishJob(int ripped) {
-    if (!m_shuttingDown)
-        m_dialogs.showMessage(
+    if (!m_shuttingDown) {
+        std::optional<RipRequest> again = m_job->ripAgainRequest();
+        const MessageResult answer = m_dialogs.showMessage(
             this,
             QString::number(ripped) + QStringLiteral(" Tracks have been Ripped to ") +
-                m_job.folder() + m_job.verificationLines(),
-            QStringLiteral("Ripping Completed"), MessageIcon::Information, MessageButtons::Ok);
+                m_job->folder() + m_job->verificationLines(),
+            QStringLiteral("Ripping Completed"), MessageIcon::Information,
+            again ? MessageButtons::OkRipAgain : MessageButtons::Ok);
+        if (answer == MessageResult::RipAgain && again && !m_shuttingDown) {
+            StartAgain(std::move(*again));
+            return;
+        }
+    }
     m_jobOpen = false;
     accept();
+}
+
+void frmRipp::StartAgain(RipRequest request) {
+    m_job = NewJob(std::move(request));
+    ShowStep(QStringLiteral("Ripping Track Number:"));
+    ShowProgress(0);
+    lblVerified->clear();
+    tmrRipp->start();
 }
 
 // What the rip is at; while the Stop question is open the dialog says it is paused instead.
@@ -110,7 +130,7 @@ void frmRipp::ShowStep(const QString& text) {
 
 void frmRipp::StopForShutdown() {
     m_shuttingDown = true;
-    m_job.StopForShutdown();
+    m_job->StopForShutdown();
     if (tmrRipp->isActive()) { // the job has not started: nothing to wait for
         tmrRipp->stop();
         m_jobOpen = false;
@@ -125,15 +145,15 @@ void frmRipp::cmdStop_Click() {
     m_asking = true;
     m_step = lblRip->text();
     lblRip->setText(QStringLiteral("Ripping paused until you answer"));
-    m_job.Pause();
+    m_job->Pause();
     const MessageResult answer = m_dialogs.showMessage(
         this, QStringLiteral("Are you sure that you want to cancel the ripping process?"),
         QStringLiteral("Are you sure?"), MessageIcon::Question, MessageButtons::YesNo);
     m_asking = false;
     lblRip->setText(m_step);
     if (answer == MessageResult::Yes)
-        m_job.StopRipping();
-    m_job.Resume();
+        m_job->StopRipping();
+    m_job->Resume();
 }
 
 // Closing through the frame or with Escape while the job runs is a request to stop it: the

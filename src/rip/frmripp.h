@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -11,7 +13,8 @@ class QTimer;
 
 // The modal rip dialog: a moment after it opens it runs the rip job, then reports how many
 // tracks were ripped and closes. Until then it is the only way out: closing it asks the Stop
-// question.
+// question. When tracks failed, the report offers to rip exactly those again, in the same
+// dialog.
 class frmRipp : public QDialog {
     Q_OBJECT
 public:
@@ -35,11 +38,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    std::unique_ptr<RipJob> NewJob(RipRequest request);
+    // The job that rips the failed tracks again starts as the first did.
+    void StartAgain(RipRequest request);
     void FinishJob(int ripped);
     void ShowProgress(float done);
     void ShowStep(const QString& text);
 
-    RipJob m_job;
+    RipJob::Services m_services;
+    std::unique_ptr<RipJob> m_job;
     QLabel* lblRippingPath = nullptr;
     QLabel* lblRip = nullptr;
     QProgressBar* prgRipper = nullptr;

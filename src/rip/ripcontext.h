@@ -12,8 +12,10 @@
 #include "settings/outputformats.h"
 
 #include <functional>
+#include <map>
 
 class Dialogs;
+class DiscWatch;
 class QWidget;
 struct DiscTags;
 struct TrackReading;
@@ -32,6 +34,11 @@ struct RipContext {
     const DiscTags* tags = nullptr;                      // what the disc is, for the WMA tags
     RipPath path = RipPath::Wav;                         // the WMA path has boxes of its own
     FileCloser closeFile = CloseFile;                    // ends the files the program writes
+    // The listed disc: nothing more is read once it is lost. None: not watched.
+    const DiscWatch* disc = nullptr;
+    DWORD readFlags = kDecodeStreamFlags; // the drive's streams: BASS_CD_MOSTCAREFUL, or not
+    // By library track: the name (without extension) each track's file takes in the folder.
+    const std::map<int, QString>* fileNames = nullptr;
 
     bool stopRequested() const { return control.stopRequested(); }
     // "ExtractAudioTrackToWMA" on the WMA path, else "ExtractAudioTrack".

@@ -9,6 +9,7 @@
 #include "rip/rippipeline.h"
 #include "rip/ripverification.h"
 #include "rip/stagedfile.h"
+#include "rip/tracktagging.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -56,6 +57,12 @@ RipJob::~RipJob() = default;
 int RipJob::RipTracks() {
     for (int k = 0; k < 5; ++k)
         QCoreApplication::processEvents();
+    if (!m_request.discChanges)
+        m_request.discChanges = m_services.bass.cd.BASS_CD_GetDiscChanges(m_request.drive);
+    m_disc.emplace(m_services.bass.cd, m_request.drive, *m_request.discChanges);
+    if (m_request.fileNames.empty())
+        m_request.fileNames =
+            NameTrackFiles(m_request.output.fileNames, m_request.tags, m_request.tracks);
     if (m_control.stopRequested() || !PrepareOutputFolder())
         return 0;
     const ExtractionResources held(m_services.door, m_services.window, m_boxOwner);
@@ -75,8 +82,25 @@ int RipJob::RipTracks() {
         loop.exec();
         m_awaitingAnswer = nullptr;
     }
-    m_verificationLines = verification->finish(m_control.stopRequested(), m_dialogs, m_boxOwner);
+    const RipVerification::Report report =
+        verification->finish(m_control.stopRequested(), m_dialogs, m_boxOwner);
+    m_verificationLines = report.lines;
+    m_ripAgain = report.ripAgain;
+    m_logName = report.logName;
     return m_ripped;
+}
+
+std::optional<RipRequest> RipJob::ripAgainRequest() const {
+    if (m_ripAgain.empty() || !m_disc || m_disc->lost())
+        return std::nullopt;
+    RipRequest again = m_request;
+    again.tracks = m_ripAgain;
+    std::erase_if(again.fileNames, [&](const auto& named) {
+        return std::find(m_ripAgain.begin(), m_ripAgain.end(), named.first) == m_ripAgain.end();
+    });
+    again.mostCareful = true;
+    again.ripAgainOf = m_logName;
+    return again;
 }
 
 void RipJob::StopRipping() {
@@ -121,7 +145,10 @@ void RipJob::RunPipeline(RipVerification& verify) {
                          nullptr,
                          &m_request.tags,
                          RipPath::Wav,
-                         m_services.closeFile};
+                         m_services.closeFile,
+                         &*m_disc,
+                         kDecodeStreamFlags | (m_request.mostCareful ? BASS_CD_MOSTCAREFUL : 0),
+                         &m_request.fileNames};
     RipPipeline pipeline(job, m_toc, m_request.tracks, m_request.output.encoders,
                          PipelineEvents(verify, relay, loop, finished));
     m_pipeline = &pipeline;
@@ -193,6 +220,9 @@ std::unique_ptr<RipVerification> RipJob::Verification() {
     job.tags = m_request.tags;
     job.folderNotes = m_folderNotes;
     job.tracks = m_request.tracks;
+    job.readTwice = m_request.output.readTwice;
+    job.mostCareful = m_request.mostCareful;
+    job.ripAgainOf = m_request.ripAgainOf;
     return std::make_unique<RipVerification>(std::move(job));
 }
 

@@ -8,6 +8,7 @@
 
 #include "common/audiolibrary.h"
 #include "metadata/disctags.h"
+#include "rip/discwatch.h"
 #include "rip/filecloser.h"
 #include "rip/ripcontrol.h"
 #include "rip/rippipeline.h"
@@ -21,8 +22,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 class DriveDoor;
@@ -35,6 +38,14 @@ struct RipRequest {
     std::vector<int> tracks; // 0-based library tracks, in list order
     OutputChoice output;
     DiscTags tags; // what the disc is, for the rip log
+    // The drive's disc-change count when the listed disc was scanned: nothing is read once the
+    // disc has changed since. None: counted from the job's start.
+    std::optional<DWORD> discChanges;
+    // By library track: the name (without extension) each file takes; from the pattern when
+    // empty.
+    std::map<int, QString> fileNames;
+    bool mostCareful = false; // the drive reads in its most careful mode
+    QString ripAgainOf;       // the log of the job whose failed tracks this one rips again
 };
 
 class RipJob {
@@ -77,6 +88,10 @@ public:
     // What the completion box adds to its count: the verification summary and the tracks to rip
     // again, each on a line of its own that starts with a line break; empty before the end.
     const QString& verificationLines() const { return m_verificationLines; }
+    // Once the job has ended: the job that rips the tracks "Rip again" names once more, into the
+    // same files and folder, the drive reading most carefully. None when no track needs it, or
+    // when the listed disc is no longer in the drive.
+    std::optional<RipRequest> ripAgainRequest() const;
 
 private:
     bool PrepareOutputFolder();
@@ -107,6 +122,9 @@ private:
     bool m_encodingShown = false;
     int m_ripped = 0;
     QString m_verificationLines;
+    std::vector<int> m_ripAgain; // the tracks "Rip again" names
+    QString m_logName;           // this job's log's file name
+    std::optional<DiscWatch> m_disc;
     QStringList m_folderNotes; // what the clean-up of the output folder did, for the log
     DiscToc m_toc;
 };

@@ -2,12 +2,13 @@
 
 #include "common/dialogs.h"
 #include "rip/converter.h"
+#include "rip/discwatch.h"
 #include "rip/encodercommand.h"
 #include "rip/ripfilecheck.h"
 #include "rip/spooledencoding.h"
+#include "rip/stableread.h"
 #include "rip/stagedfile.h"
 #include "rip/tracktagging.h"
-#include "rip/wavextraction.h"
 #include "rip/wavfilewriter.h"
 
 #include <QDir>
@@ -62,10 +63,11 @@ void RipPipeline::stop() {
     tellEncoders();
 }
 
-// The tracks Stop left untouched, and those it dropped from the encoders' queue, end here.
+// The tracks Stop or a lost disc left untouched, and those Stop dropped from the encoders'
+// queue, end here. Tracks read before the disc was lost are encoded as usual.
 void RipPipeline::readTracks() {
     for (const int track : m_tracks) {
-        if (m_job.control.waitWhilePaused())
+        if (m_discLost || m_job.control.waitWhilePaused())
             break;
         m_events.trackStarted(track + 1);
         readTrack(track);
@@ -73,8 +75,15 @@ void RipPipeline::readTracks() {
     m_events.readingDone();
     m_encoders.finish();
     for (const int track : m_tracks)
-        decide(track, TrackOutcome::Of(TrackOutcome::Kind::NotStarted));
+        decide(track, TrackOutcome::Of(TrackOutcome::Kind::NotStarted, m_discLost.value_or("")));
     m_events.finished();
+}
+
+void RipPipeline::discLost(int lTrack, const QString& reason) {
+    m_discLost = reason;
+    const DiscLostBox box = DiscLostMessage(reason, lTrack + 1);
+    m_job.dialogs.showMessage(m_job.boxOwner, box.text, box.caption, MessageIcon::Exclamation,
+                              MessageButtons::Ok);
 }
 
 // Files are named after the disc's track, also when an unreadable track left no row.
@@ -93,8 +102,10 @@ void RipPipeline::readTrack(int lTrack) {
         return;
     }
     StagedFile file(output.file);
-    TrackOutcome outcome = ExtractAudioTrackToWav(reader, lTrack, file.path(), file.finalPath());
+    TrackOutcome outcome = ReadTrackToWav(reader, lTrack, file.path(), file.finalPath());
     m_events.trackRead(lTrack, reading);
+    if (reading.discLost)
+        discLost(lTrack, *reading.discLost);
     if (outcome.keepsFile())
         check(output, file,
               (QFileInfo(file.path()).size() - WavFileWriter::kHeaderBytes) / kBytesPerSample,
@@ -106,8 +117,10 @@ void RipPipeline::readTrack(int lTrack) {
 // A track read only in part (a failure, a stop) never reaches an encoder.
 void RipPipeline::spoolTrack(int lTrack, const RipOutput& output, RipContext& reader) {
     const QString spooled = m_spool.trackFile(lTrack + 1);
-    const TrackOutcome read = ExtractAudioTrackToWav(reader, lTrack, spooled, output.file);
+    const TrackOutcome read = ReadTrackToWav(reader, lTrack, spooled, output.file);
     m_events.trackRead(lTrack, *reader.reading);
+    if (reader.reading->discLost)
+        discLost(lTrack, *reader.reading->discLost);
     if (!read.ripped()) {
         QFile::remove(spooled);
         decide(lTrack, read);
@@ -244,14 +257,11 @@ void RipPipeline::tellEncoders() {
     m_events.encoders(left, left > 0 ? done / float(left) : 0.0f);
 }
 
-// Named by the user's pattern; two tracks of a job never get the same name.
-QString RipPipeline::fileNameOf(int lTrack) {
-    const DiscTags none;
-    const QString pattern = m_job.output.fileNames.trimmed();
-    if (pattern.isEmpty())
+QString RipPipeline::fileNameOf(int lTrack) const {
+    if (m_job.fileNames == nullptr)
         return {};
-    return m_names.claim(
-        TrackFileName(pattern, NameFieldsOfTrack(m_job.tags ? *m_job.tags : none, lTrack)));
+    const auto named = m_job.fileNames->find(lTrack);
+    return named == m_job.fileNames->end() ? QString() : named->second;
 }
 
 // MP3, OGG and FLAC files get what is known of their track (typed, CD-TEXT or looked up)

@@ -6,7 +6,6 @@
 // the reader goes on. Every requested track ends with exactly one outcome. Nothing here touches
 // the window: what happens is told through Events, from the reader's and the encoders' threads.
 
-#include "metadata/trackfilename.h"
 #include "rip/encoderpool.h"
 #include "rip/ripcontext.h"
 #include "rip/ripoutput.h"
@@ -33,12 +32,13 @@ public:
         std::function<void(int left, float done)> encoders;
         // How a requested track's work ended; once for every requested track.
         std::function<void(int lTrack, const TrackOutcome&)> trackEnded;
-        std::function<void()> readingDone; // the last track has been read
+        std::function<void()> readingDone; // the last track has been read, or the disc was lost
         std::function<void()> finished;    // every thread has ended; the last event
     };
 
-    // job: what every extraction and encoder gets (its progress is set here per track). toc: the
-    // disc's, for the checksums' first and last audio tracks; empty when not known.
+    // job: what every extraction and encoder gets (its progress is set here per track); the
+    // files take the names job.fileNames gives them. toc: the disc's, for the checksums' first
+    // and last audio tracks; empty when not known.
     RipPipeline(const RipContext& job, const DiscToc& toc, std::vector<int> tracks, int encoders,
                 Events events);
     ~RipPipeline(); // waits for the reader and the encoders
@@ -55,6 +55,9 @@ private:
 
     void readTracks();
     void readTrack(int lTrack);
+    // The listed disc could not be read on while track lTrack was read: said once, and no
+    // further track is read.
+    void discLost(int lTrack, const QString& reason);
     void spoolTrack(int lTrack, const RipOutput& output, RipContext& reader);
     void encodeTrack(int lTrack, const RipOutput& output, const QString& spooled, qint64 bytes);
     // Whether the track can be ripped in this output at all; the reason told when it cannot.
@@ -70,7 +73,7 @@ private:
     void leaveEncoders(int lTrack);
     void tellEncoders(); // m_mutex held
     TrackReading readingFor(int lTrack) const;
-    QString fileNameOf(int lTrack);
+    QString fileNameOf(int lTrack) const;
     void tag(int lTrack, const RipOutput& output, const StagedFile& file);
     RipContext contextFor(const RipOutput& output, std::function<void(float)> progress) const;
 
@@ -79,8 +82,8 @@ private:
     std::vector<int> m_tracks;
     Events m_events;
     RipSpool m_spool;
-    UniqueFileNames m_names; // the reader's only
-    std::mutex m_mutex;      // guards the two below, and orders the encoders' events
+    std::optional<QString> m_discLost; // the reader's only
+    std::mutex m_mutex;                // guards the two below, and orders the encoders' events
     std::map<int, AtEncoder> m_atEncoders;
     std::set<int> m_decided;
     EncoderPool m_encoders;

@@ -66,6 +66,9 @@ RipLogFacts RipVerification::facts(bool stopped) const {
     // A real drive describes itself as "vendor model revision"; an image is read exactly.
     const QStringList words = m_job.driveName.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     facts.drive.paranoia = !m_job.driveName.startsWith(QLatin1String(kVirtualDrivePrefix));
+    facts.drive.mostCareful = m_job.mostCareful;
+    facts.drive.readTwice = m_job.readTwice;
+    facts.ripAgainOf = m_job.ripAgainOf;
     if (facts.drive.paranoia && words.size() >= 2) {
         facts.drive.vendor = words.first();
         facts.drive.model = words.mid(1, std::max<qsizetype>(1, words.size() - 2)).join(' ');
@@ -98,28 +101,36 @@ RipLogTrack RipVerification::logTrack(int lTrack) const {
         track.readErrors = read->second.readErrors;
         track.patchedSectors = read->second.patchedSectors;
         track.sums = read->second.checksums->sums();
+        track.readCrcs = read->second.readCrcs;
     }
     if (outcome.ripped())
         track.verdict = judge(lTrack);
     return track;
 }
 
-QString RipVerification::finish(bool stopped, Dialogs& dialogs, QWidget* boxOwner) {
+RipVerification::Report RipVerification::finish(bool stopped, Dialogs& dialogs, QWidget* boxOwner) {
     const RipLogFacts logFacts = facts(stopped);
     RipLogFile log(m_job.folder, m_start);
-    if (!log.open(QIODevice::WriteOnly) || log.write(RipLogText(logFacts).toUtf8()) < 0 ||
-        !log.commit())
+    const bool written = log.open(QIODevice::WriteOnly) &&
+                         log.write(RipLogText(logFacts).toUtf8()) >= 0 && log.commit();
+    if (!written)
         dialogs.showMessage(
             boxOwner, QStringLiteral("The rip log could not be written: ") + log.errorString(),
             QStringLiteral("Rip log"), MessageIcon::Exclamation, MessageButtons::Ok);
     // Every track not ripped, and every ripped one the database says differs.
+    Report report{QStringLiteral("\r\n") + VerificationSummary(logFacts.tracks),
+                  {},
+                  written ? QFileInfo(log.fileName()).fileName()
+                          : QStringLiteral("none (it could not be written)")};
     QStringList toLookAt;
-    for (const RipLogTrack& track : logFacts.tracks) {
-        if (!track.ripped() || track.verdict.result == TrackVerdict::Result::Mismatch)
-            toLookAt << QStringLiteral("track %1 (%2)").arg(track.number).arg(track.result());
+    for (qsizetype i = 0; i < logFacts.tracks.size(); ++i) {
+        const RipLogTrack& track = logFacts.tracks[i];
+        if (track.ripped() && track.verdict.result != TrackVerdict::Result::Mismatch)
+            continue;
+        toLookAt << QStringLiteral("track %1 (%2)").arg(track.number).arg(track.result());
+        report.ripAgain.push_back(m_job.tracks[std::size_t(i)]);
     }
-    QString lines = QStringLiteral("\r\n") + VerificationSummary(logFacts.tracks);
     if (!toLookAt.isEmpty())
-        lines += QStringLiteral("\r\nRip again: ") + toLookAt.join(QStringLiteral(", "));
-    return lines;
+        report.lines += QStringLiteral("\r\nRip again: ") + toLookAt.join(QStringLiteral(", "));
+    return report;
 }

@@ -35,6 +35,16 @@ public:
         DiscTags tags;
         QStringList folderNotes; // what the clean-up of the folder removed or left alone
         std::vector<int> tracks; // the ticked ones, 0-based, in list order
+        bool readTwice = false;
+        bool mostCareful = false;
+        QString ripAgainOf; // the log of the job whose tracks this one rips again
+    };
+    // What the job's end tells: the lines the completion box adds (the summary, and the tracks to
+    // rip again with the reason), those tracks (0-based), and the log's file name.
+    struct Report {
+        QString lines;
+        std::vector<int> ripAgain;
+        QString logName;
     };
     explicit RipVerification(Job job, QObject* parent = nullptr);
 
@@ -43,9 +53,8 @@ public:
     // True while the database's answer is awaited.
     bool waiting() const { return m_waiting; }
 
-    // Writes the log into the output folder (a failure is told through dialogs) and returns the
-    // lines the completion box adds: the summary, and the tracks to rip again with the reason.
-    QString finish(bool stopped, Dialogs& dialogs, QWidget* boxOwner);
+    // Writes the log into the output folder (a failure is told through dialogs).
+    Report finish(bool stopped, Dialogs& dialogs, QWidget* boxOwner);
 
 signals:
     // A finished track's result, for the rip dialog: "Track 3: accurate (confidence 12)",

@@ -5,6 +5,7 @@
 #include "common/modbass.h"
 #include "common/product.h"
 #include "rip/checksumthread.h"
+#include "rip/discwatch.h"
 #include "rip/extractionresources.h"
 #include "rip/trackreading.h"
 
@@ -17,7 +18,12 @@ using Kind = TrackOutcome::Kind;
 struct CopyEnd {
     Kind kind = Kind::Ripped;
     std::optional<RipFailure> failure;
+    std::optional<QString> discLost; // why the listed disc could not be read on
 };
+
+std::optional<QString> DiscLost(const RipContext& job) {
+    return job.disc != nullptr ? job.disc->lost() : std::nullopt;
+}
 
 // The blocks, then the sink finished. Ripped when the decoder reached the end of the track; a
 // stop ends it early with a valid, shorter file.
@@ -38,11 +44,16 @@ CopyEnd CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
             end = copied ? Kind::StoppedShort : Kind::NotStarted;
             break;
         }
+        if (std::optional<QString> lost = DiscLost(job))
+            return {Kind::ReadFailed, std::nullopt, lost};
         // A short block must not leave the next read a smaller buffer than it asks to fill.
         buffer.resize(kBlockBytes);
         const int n = core.BASS_ChannelGetData(stream, buffer.data(), kBlockBytes);
-        if (n <= 0)
+        if (n <= 0) {
+            if (std::optional<QString> lost = DiscLost(job)) // what made the read fail
+                return {Kind::ReadFailed, std::nullopt, lost};
             return {Kind::ReadFailed, ReadFailure(core, lTrack, n)};
+        }
         if (sums)
             sums->add(buffer.constData(), n);
         if (auto failure = sink.append(buffer.constData(), n))
@@ -94,20 +105,35 @@ TrackOutcome NoStream(const RipContext& job) {
                                 (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
 }
 
+// The listed disc is gone: the track is not read, and the reader is told why (the pipeline
+// says it once for the rip).
+TrackOutcome Lost(const RipContext& job, const QString& reason) {
+    if (job.reading != nullptr)
+        job.reading->discLost = reason;
+    return TrackOutcome::Of(Kind::ReadFailed, reason);
+}
+
 } // namespace
 
 TrackOutcome ExtractTrack(const RipContext& job, int lTrack, TrackSink& sink,
                           const OpenSink& open) {
+    if (std::optional<QString> lost = DiscLost(job))
+        return Lost(job, *lost);
     const DWORD stream =
-        job.bass.cd.BASS_CD_StreamCreate(job.drive, static_cast<DWORD>(lTrack), kDecodeStreamFlags);
-    if (stream == 0)
+        job.bass.cd.BASS_CD_StreamCreate(job.drive, static_cast<DWORD>(lTrack), job.readFlags);
+    if (stream == 0) {
+        if (std::optional<QString> lost = DiscLost(job))
+            return Lost(job, *lost);
         return NoStream(job);
+    }
     const StreamHandle held(job.bass.core, stream);
     CopyEnd end;
     if (auto failure = open(stream))
         end = {Kind::WriteFailed, failure};
     else
         end = CopyTrack(job.bass.core, sink, stream, lTrack, job);
+    if (end.discLost)
+        return Lost(job, *end.discLost);
     if (end.failure) {
         ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"), job.routine(),
                   end.failure->number, end.failure->description);

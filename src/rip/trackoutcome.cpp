@@ -12,6 +12,8 @@ QString OutcomeText(TrackOutcome::Kind kind) {
         return QStringLiteral("write failed");
     case TrackOutcome::Kind::EncoderFailed:
         return QStringLiteral("encoder failed");
+    case TrackOutcome::Kind::Unstable:
+        return QStringLiteral("unstable");
     case TrackOutcome::Kind::NotStarted:
         break;
     }

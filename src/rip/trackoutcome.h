@@ -14,6 +14,7 @@ struct TrackOutcome {
         WriteFailed,   // its file could not be written or named
         EncoderFailed, // the encoder failed, or made a file that is not what it should be
         NotStarted,    // Stop came before any work on its file
+        Unstable,      // read again and again, no two reads of it agreed
     };
 
     Kind kind = Kind::NotStarted;
@@ -27,7 +28,8 @@ struct TrackOutcome {
     bool keepsFile() const { return kind == Kind::Ripped || kind == Kind::StoppedShort; }
 };
 
-// "ripped", "stopped short", "read failed", "write failed", "encoder failed", "not started".
+// "ripped", "stopped short", "read failed", "write failed", "encoder failed", "not started",
+// "unstable".
 QString OutcomeText(TrackOutcome::Kind kind);
 // The text with its reason: "read failed: No CD in drive".
 QString OutcomeWithReason(const TrackOutcome& outcome);

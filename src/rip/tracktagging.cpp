@@ -26,6 +26,18 @@ TrackNameFields NameFieldsOfTrack(const DiscTags& disc, int lTrack) {
             disc.release.year};
 }
 
+std::map<int, QString> NameTrackFiles(const QString& pattern, const DiscTags& disc,
+                                      const std::vector<int>& tracks) {
+    std::map<int, QString> names;
+    UniqueFileNames taken;
+    for (const int lTrack : tracks)
+        names[lTrack] =
+            pattern.trimmed().isEmpty()
+                ? QString()
+                : taken.claim(TrackFileName(pattern.trimmed(), NameFieldsOfTrack(disc, lTrack)));
+    return names;
+}
+
 QString DiscValueOfWmaBox(const DiscTags& disc, int lTrack, std::size_t box) {
     const ReleaseInfo& release = disc.release;
     switch (box) {

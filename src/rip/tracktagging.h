@@ -7,10 +7,18 @@
 #include "metadata/trackfilename.h"
 
 #include <cstddef>
+#include <map>
+#include <vector>
 
 // lTrack: the 0-based track on the disc; trackTotal: the disc's audio tracks.
 TrackTags TagsOfTrack(const DiscTags& disc, int lTrack, int trackTotal);
 TrackNameFields NameFieldsOfTrack(const DiscTags& disc, int lTrack);
+
+// The name (without extension) each of the tracks' files takes by the user's pattern, by library
+// track; two tracks of a job never get the same name, the first in the given order keeping it.
+// Empty names (no pattern) stand for TRACKn.
+std::map<int, QString> NameTrackFiles(const QString& pattern, const DiscTags& disc,
+                                      const std::vector<int>& tracks);
 
 // What a WMA tag box that still holds its label word writes: the disc's value for that field,
 // or nothing when it is not known.

@@ -29,6 +29,7 @@ struct OutputChoice {
     QString folder;                     // the output folder, "~" and relative ones in the home
     int encoders = 1;                   // encoders that run at once, 1 to 16
     bool checkAccurateRip = false;      // each track compared with the AccurateRip database
+    bool readTwice = false;             // each track read until two reads agree
     // Tracks mastered with pre-emphasis are de-emphasised before a lossy encoder; WAV and FLAC
     // files keep the disc's samples.
     bool removePreEmphasis = false;

@@ -277,6 +277,13 @@ void OutputOptions::BuildGeneralOptionsPanel(QGroupBox* frGeneralOptions) {
                        "OGG and WMA files; WAV and FLAC files keep the disc's own samples"));
     panelLayout->addWidget(chkAccurateRip);
     panelLayout->addWidget(chkLookUpOnline);
+
+    chkReadTwice = new QCheckBox(QStringLiteral("Read each track twice"), frGeneralOptions);
+    chkReadTwice->setObjectName(QStringLiteral("chkReadTwice"));
+    chkReadTwice->setToolTip(QStringLiteral("Reads every track a second time and compares the "
+                                            "two; when they differ, reads it again until two "
+                                            "reads agree. Slower, but a bad read is caught"));
+    panelLayout->addWidget(chkReadTwice);
     BuildLibraryOptions(panelLayout);
     panelLayout->addWidget(chkRemovePreEmphasis);
 }
@@ -336,6 +343,7 @@ OutputChoice OutputOptions::choice() const {
     choice.folder = OutputFolderOf(txtExtractPath->text());
     choice.encoders = spnEncoders->value();
     choice.checkAccurateRip = chkAccurateRip->isChecked();
+    choice.readTwice = chkReadTwice->isChecked();
     choice.removePreEmphasis = chkRemovePreEmphasis->isChecked();
     choice.fileNames = txtFileNames->text();
     FillLibraryChoice(choice);

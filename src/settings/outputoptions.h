@@ -119,6 +119,7 @@ private:
     QLineEdit* txtFileNames = nullptr;
     QCheckBox* chkAccurateRip = nullptr;
     QCheckBox* chkLookUpOnline = nullptr;
+    QCheckBox* chkReadTwice = nullptr;
     QCheckBox* chkRemovePreEmphasis = nullptr;
     QPushButton* cmdBrowseFolder = nullptr;
     // Files for a music library.

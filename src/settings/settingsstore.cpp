@@ -85,6 +85,7 @@ void OutputOptions::LoadSettings() {
     txtFileNames->setText(ReadSetting(QStringLiteral("File Names"), QStringLiteral("TRACK{n}")));
     LoadCheck(chkAccurateRip, QStringLiteral("Check AccurateRip"));
     LoadCheck(chkLookUpOnline, QStringLiteral("Look Up Online"));
+    LoadCheck(chkReadTwice, QStringLiteral("Read Twice"));
     LoadLibraryOptions();
     LoadCheck(chkRemovePreEmphasis, QStringLiteral("Remove Pre-emphasis"));
     const std::optional<int> encoders = ParseInteger(ReadSetting(QStringLiteral("Encoders"), {}));
@@ -123,6 +124,7 @@ bool OutputOptions::SaveSettings() {
     write(QStringLiteral("File Names"), txtFileNames->text());
     write(QStringLiteral("Check AccurateRip"), TruthText(chkAccurateRip->isChecked()));
     write(QStringLiteral("Look Up Online"), TruthText(chkLookUpOnline->isChecked()));
+    write(QStringLiteral("Read Twice"), TruthText(chkReadTwice->isChecked()));
     SaveLibraryOptions(write);
     write(QStringLiteral("Remove Pre-emphasis"), TruthText(chkRemovePreEmphasis->isChecked()));
     for (std::size_t i = 0; i < txtWMATags.size(); ++i)

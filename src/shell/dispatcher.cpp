@@ -94,11 +94,18 @@ void frmMain::ExtractCommand() {
     DiscTags disc = m_tracks->discTags();
     m_cover->addTo(disc);
     {
+        // The rows ticked are those of the disc listed: the rip reads it from its drive, and
+        // only while it is still there.
+        const TrackList::ScannedDisc listed = m_tracks->scannedDisc();
+        RipRequest request;
+        request.drive = listed.drive;
+        request.tracks = std::move(ticked);
+        request.output = m_options->choice();
+        request.tags = std::move(disc);
+        request.discChanges = listed.changes;
         // Owned by the main window: it opens over the player and stays in front of it.
-        frmRipp dialog(
-            {m_bass, m_dialogs, *m_door, *this, m_appFolder},
-            {m_drives->currentDrive(), std::move(ticked), m_options->choice(), std::move(disc)},
-            m_ripStartDelay, this);
+        frmRipp dialog({m_bass, m_dialogs, *m_door, *this, m_appFolder}, std::move(request),
+                       m_ripStartDelay, this);
         m_ripDialog = &dialog;
         dialog.exec();
         m_ripDialog = nullptr;

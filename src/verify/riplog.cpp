@@ -31,11 +31,29 @@ QString Row(const QStringList& cells) {
 
 QString DriveSection(const RipLogFacts& facts) {
     const auto& drive = facts.drive;
+    const QString mode =
+        drive.paranoia ? (drive.mostCareful ? "on, most careful (no sector patched over)" : "on")
+                       : "off";
     return QStringLiteral("Drive\nName: %1\nVendor: %2\nModel: %3\nRead mode: paranoia %4\n"
-                          "Read offset: %5 samples\n\n")
-        .arg(drive.name, OrNone(drive.vendor), OrNone(drive.model),
-             QString(drive.paranoia ? "on" : "off"),
+                          "Read each track twice: %5\nRead offset: %6 samples\n\n")
+        .arg(drive.name, OrNone(drive.vendor), OrNone(drive.model), mode,
+             drive.readTwice ? QStringLiteral("yes, until two reads agree") : QStringLiteral("no"),
              (drive.readOffset > 0 ? "+" : "") + QString::number(drive.readOffset));
+}
+
+// "Rips again: tracks 2 and 4 of the rip logged in "Mivo rip … .log"".
+QString RipAgainLine(const RipLogFacts& facts) {
+    if (facts.ripAgainOf.isEmpty())
+        return {};
+    QStringList numbers;
+    for (const RipLogTrack& track : facts.tracks)
+        numbers << QString::number(track.number);
+    const QString last = numbers.takeLast();
+    const QString list = numbers.isEmpty() ? QStringLiteral("track ") + last
+                                           : QStringLiteral("tracks ") + numbers.join(", ") +
+                                                 QStringLiteral(" and ") + last;
+    return QStringLiteral("Rips again: %1 of the rip logged in \"%2\"\n")
+        .arg(list, facts.ripAgainOf);
 }
 
 QString TocSection(const DiscToc& toc) {
@@ -86,14 +104,32 @@ QString HexOr(const std::optional<TrackSums>& sums, quint32 TrackSums::*field) {
     return sums ? Hex((*sums).*field) : QStringLiteral("none");
 }
 
+// A track read more than once: how often, each read's CRC32 when it took more than two, and the
+// test read's CRC32: the read the copy agrees with, else the first.
+QString ReadsLines(const RipLogTrack& track) {
+    const std::vector<quint32>& crcs = track.readCrcs;
+    if (crcs.size() < 2)
+        return {};
+    QStringList each;
+    for (const quint32 crc : crcs)
+        each << Hex(crc);
+    const bool agreed = std::count(crcs.begin(), crcs.end(), crcs.back()) > 1;
+    return QStringLiteral("Reads: %1%2\nTest CRC: %3\n")
+        .arg(crcs.size())
+        .arg(crcs.size() > 2 ? " (CRC32 " + each.join(", ") + ')' : QString())
+        .arg(Hex(agreed ? crcs.back() : crcs.front()));
+}
+
 QString TrackSection(const RipLogTrack& track) {
     return QStringLiteral("Track %1\nFile: %2\nOutcome: %3\nRead errors: %4\n"
-                          "Patched sectors: %5\nCopy CRC: %6\nAccurateRip v1: %7\n"
-                          "AccurateRip v2: %8\nResult: %9\n\n")
-        .arg(QString::number(track.number), track.fileName, WithReason(track.outcome, track.reason),
-             QString::number(track.readErrors), QString::number(track.patchedSectors),
-             HexOr(track.sums, &TrackSums::crc32), HexOr(track.sums, &TrackSums::v1),
-             HexOr(track.sums, &TrackSums::v2), ResultWithReason(track));
+                          "Patched sectors: %5\n")
+               .arg(QString::number(track.number), track.fileName,
+                    WithReason(track.outcome, track.reason), QString::number(track.readErrors),
+                    QString::number(track.patchedSectors)) +
+           ReadsLines(track) +
+           QStringLiteral("Copy CRC: %1\nAccurateRip v1: %2\nAccurateRip v2: %3\nResult: %4\n\n")
+               .arg(HexOr(track.sums, &TrackSums::crc32), HexOr(track.sums, &TrackSums::v1),
+                    HexOr(track.sums, &TrackSums::v2), ResultWithReason(track));
 }
 
 QString SummarySection(const RipLogFacts& facts) {
@@ -137,9 +173,10 @@ QString VerificationSummary(const QList<RipLogTrack>& tracks) {
 }
 
 QString RipLogText(const RipLogFacts& facts) {
-    QString text = QStringLiteral("%1 %2 rip log\nStarted: %3\n\n")
-                       .arg(kProductName, kProductVersion,
-                            facts.start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    QString text =
+        QStringLiteral("%1 %2 rip log\nStarted: %3\n%4\n")
+            .arg(kProductName, kProductVersion,
+                 facts.start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), RipAgainLine(facts));
     text += DriveSection(facts) + TocSection(facts.toc) + IdsSection(facts) + OutputSection(facts);
     for (const RipLogTrack& track : facts.tracks)
         text += TrackSection(track);

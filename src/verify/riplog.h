@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 // One ticked track: how its work ended, what was read, and the database's word on it. A track
 // that was not ripped is judged by its outcome alone, whatever its checksums say.
@@ -26,6 +27,9 @@ struct RipLogTrack {
     int patchedSectors = 0;
     std::optional<TrackSums> sums; // when the whole track was read
     TrackVerdict verdict;
+    // Each read's CRC32 in order when the track was read more than once; the file holds the
+    // last, of which the sums are.
+    std::vector<quint32> readCrcs;
 
     bool ripped() const { return outcome == QLatin1String("ripped"); }
     // The verdict for a ripped track, else its outcome: "accurate (confidence 3)", "read failed".
@@ -39,8 +43,11 @@ struct RipLogFacts {
         QString vendor;
         QString model;
         bool paranoia = true;
-        int readOffset = 0; // in samples
+        bool mostCareful = false; // paranoia never patches over a sector
+        bool readTwice = false;   // each track read until two reads agree
+        int readOffset = 0;       // in samples
     } drive;
+    QString ripAgainOf; // the log of the job whose tracks this one rips again
     DiscToc toc;
     QString outputFormat;    // "WAV", "MP3 192 kbps", …
     QString encoderCommand;  // empty when no encoder program runs

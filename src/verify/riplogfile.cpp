@@ -22,7 +22,7 @@ RipLogFile::RipLogFile(QString folder, QDateTime start)
 
 RipLogFile::~RipLogFile() {
     if (m_file.isOpen() && !m_committed)
-        m_file.remove();
+        QFile::remove(m_path);
 }
 
 bool RipLogFile::open(QIODevice::OpenMode mode) {
@@ -32,7 +32,7 @@ bool RipLogFile::open(QIODevice::OpenMode mode) {
         const int fd = ::open(QFile::encodeName(path).constData(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0) {
-            m_file.setFileName(path);
+            m_path = path;
             return m_file.open(fd, mode, QFileDevice::AutoCloseHandle);
         }
         if (errno != EEXIST) {

@@ -23,12 +23,14 @@ public:
     // Puts everything written on the disk; false when it is not all there.
     bool commit();
     QString errorString() const { return m_error; }
-    QString fileName() const { return m_file.fileName(); }
+    // The log's path once open (a file opened by its descriptor does not keep it).
+    QString fileName() const { return m_path; }
 
 private:
     QString m_folder;
     QDateTime m_start;
     QFile m_file;
+    QString m_path;
     QString m_error;
     bool m_committed = false;
 };

@@ -83,8 +83,5 @@ TEST_F(DoorTest, ADriveThatCannotLockSaysSoEverywhere) {
     tick();
     EXPECT_EQ(face("_root.lock"), "0");
     EXPECT_EQ(face("_root.CanLock"), "0");
-    EXPECT_EQ(lockText(), "No lock");
-    EXPECT_EQ(box(13), Qt::PartiallyChecked);
-    EXPECT_FALSE(button(3).isEnabled());
-    EXPECT_FALSE(button(4).isEnabled());
+    EXPECT_EQ(lockText(), "No lock"); // the panel's box and buttons: in the CD Drive tests
 }

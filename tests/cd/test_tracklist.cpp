@@ -19,8 +19,8 @@ namespace {
 
 using VariableLog = std::vector<std::pair<QString, QString>>;
 
-// The variables every scan ends with: seven transport flags, then the status.
-// The transport flags, the status, and the disc the face's display band names.
+// The variables every scan ends with: the transport flags, the status, and the disc the face's
+// display band names.
 VariableLog ScanVariables(const char* flag, const QString& title = {},
                           const QString& performer = {}) {
     VariableLog log;

@@ -1,5 +1,5 @@
-// The player on the scripted library: the transport, the syncs that move on or report a read
-// error, the sliders and the position timer.
+// The player on the scripted library: the transport, the syncs that move on, the sliders and the
+// position timer. (A read error while playing: the real player's tests.)
 #include "playback/player.h"
 #include "support/windowtest.h"
 
@@ -12,7 +12,6 @@
 namespace {
 
 constexpr DWORD kSyncEnd = BASS_SYNC_ONETIME | BASS_SYNC_END;
-constexpr DWORD kSyncCdError = BASS_SYNC_ONETIME | BASS_SYNC_CD_ERROR;
 constexpr DWORD kSyncSlide = BASS_SYNC_ONETIME | BASS_SYNC_SLIDE;
 
 class PlayerTest : public ::testing::Test {
@@ -85,26 +84,6 @@ TEST_F(PlayerTest, RowsPlayTheTrackTheyShow) {
     EXPECT_EQ(playingTrack(), 2);
 }
 
-TEST_F(PlayerTest, ButtonsDriveTheStream) {
-    loadTracks(3);
-    select(2);
-    press(0);
-    EXPECT_EQ(playingTrack(), 1);
-    const DWORD first = stream();
-    press(1);
-    EXPECT_EQ(fake().active, BASS_ACTIVE_PAUSED);
-    w.command("IDC_FS_Play"); // the skin's Play resumes a paused track
-    EXPECT_EQ(stream(), first);
-    EXPECT_EQ(fake().active, BASS_ACTIVE_PLAYING);
-    press(1);
-    press(1);
-    EXPECT_EQ(fake().active, BASS_ACTIVE_PLAYING);
-    press(2);
-    EXPECT_EQ(fake().active, BASS_ACTIVE_STOPPED);
-    w.command("IDC_FS_Play"); // and restarts a stopped one
-    EXPECT_NE(stream(), first);
-}
-
 TEST_F(PlayerTest, TheEndOfATrackPlaysTheRowAfterTheSelectedOne) {
     loadTracks(6);
     select(5);
@@ -121,20 +100,6 @@ TEST_F(PlayerTest, TheEndOfATrackPlaysTheRowAfterTheSelectedOne) {
     w.audio.fireSync(fifth, kSyncEnd);
     QCoreApplication::processEvents();
     EXPECT_EQ(w.selectedRow(), 3);
-}
-
-TEST_F(PlayerTest, AReadErrorStopsAndTellsTheUserOnce) {
-    loadTracks(3);
-    press(0);
-    slider("SliderPosition").setValue(4000);
-    fire(kSyncCdError);
-    fire(kSyncCdError);
-    EXPECT_EQ(w.messages("Error"),
-              QStringList({"There was an error playing back an Audio CD stream. Most probable "
-                           "cause is the CD drive was opened."}));
-    EXPECT_EQ(w.audio.stream(stream()), nullptr) << "the stream is freed";
-    EXPECT_EQ(slider("SliderPosition").value(), 0);
-    EXPECT_EQ(w.selectedRow(), 1) << "no other track starts";
 }
 
 // A stop, a pause or a rip ends a fade-out: its end never starts the next track, and a paused
@@ -160,7 +125,8 @@ TEST_F(PlayerTest, StopPauseOrRipEndAFadeOut) {
     EXPECT_EQ(w.selectedRow(), 2);
 }
 
-TEST_F(PlayerTest, SlidersReachTheStreamAndTheNextTrackKeepsThem) {
+// (The next track keeps them: the real player's tests.)
+TEST_F(PlayerTest, SlidersReachTheStream) {
     loadTracks(2);
     press(0);
     slider("SliderVolume").setValue(-50);
@@ -172,9 +138,6 @@ TEST_F(PlayerTest, SlidersReachTheStreamAndTheNextTrackKeepsThem) {
     EXPECT_EQ(fake().pan, -10);
     EXPECT_EQ(label("lblVolume"), "Volume : 6");
     EXPECT_EQ(label("lblBalance"), "-10");
-    fire(kSyncEnd);
-    EXPECT_EQ(fake().volume, 60);
-    EXPECT_EQ(fake().pan, -10);
 
     // Half goes to the even neighbour.
     const std::pair<int, const char*> captions[] = {{-45, "Volume : 4"}, {-55, "Volume : 6"}};

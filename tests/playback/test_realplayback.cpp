@@ -117,14 +117,6 @@ private:
 
 } // namespace
 
-TEST_F(RealPlayback, TheDemoDiscsFirstTrackReachesTheOutput) {
-    const QByteArray bin = startDemo();
-    ASSERT_GE(window().list().topLevelItemCount(), 2);
-    playRow(1);
-    EXPECT_EQ(core().BASS_ChannelIsActive(stream()), BASS_ACTIVE_PLAYING);
-    EXPECT_TRUE(WaitUntil([&] { return outputContains(SectorOf(bin, 200)); }));
-}
-
 TEST_F(RealPlayback, FadeOutReachesSilenceAndTheNextTrackStarts) {
     const QByteArray bin = startDemo();
     const int secondTrackStart = 34 * 75 + 61; // the demo sheet's INDEX 01 of track 2
@@ -154,20 +146,6 @@ TEST_F(RealPlayback, FadeOutReachesSilenceAndTheNextTrackStarts) {
     EXPECT_GT(early, 1000);
     EXPECT_LT(late * 4, early) << "the volume slid down over five seconds";
     EXPECT_LT(Peak(pcm, fadeEnd - kSecondBytes / 20, fadeEnd), 400);
-}
-
-TEST_F(RealPlayback, TheEndOfTheLastTrackWrapsToTheFirst) {
-    const QByteArray bin = startTestDisc("nocdtext"); // tracks of 150, 225 and 300 sectors
-    ASSERT_EQ(window().list().topLevelItemCount(), 3);
-    playRow(3);
-    const DWORD last = stream();
-    ASSERT_TRUE(WaitUntil([&] { return stream() != last; }));
-    EXPECT_EQ(selectedRow(), 1);
-    ASSERT_TRUE(WaitUntil([&] { return outputContains(SectorOf(bin, 100)); }));
-    const QByteArray pcm = output();
-    EXPECT_LT(pcm.indexOf(SectorOf(bin, 375 + 290)), pcm.indexOf(SectorOf(bin, 100)))
-        << "the first track follows the end of the last";
-    EXPECT_TRUE(dialogs().messages.empty());
 }
 
 TEST_F(RealPlayback, OpeningTheDoorWhilePlayingGivesOneErrorAndSilence) {

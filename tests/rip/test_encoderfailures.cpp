@@ -10,6 +10,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -55,7 +57,8 @@ protected:
         return folder + "/" + SpoolFolderName() + "/TRACK" + QString::number(number) + ".wav";
     }
     int rip(int format, int encoders, const QString& names = "TRACK{n}") {
-        RipRequest request{0, {0, 1, 2}, {}, {}};
+        RipRequest request;
+        request.tracks = {0, 1, 2};
         request.output.fileNames = names;
         request.output.format = format;
         request.output.mp3CbrText = "128 Kbps";
@@ -204,4 +207,33 @@ TEST_F(EncoderSide, ANameTooLongIsSaidBeforeTheEncoderStarts) {
         EXPECT_TRUE(box.startsWith("Output folder: The file \"" + folder + "/xxx") &&
                     box.contains("\" cannot be made: File name too long."))
             << box.toStdString();
+}
+
+// An encoder that takes all of its input and then hangs never holds the job after the user's
+// Stop or the session's end: it is ended, and its track, with no file, is not ripped. (The bound
+// only tells a held Stop: the encoder would sleep ten minutes, and was once given thirty seconds.)
+TEST_F(EncoderSide, AnEncoderThatHangsNeverHoldsAStop) {
+    const QString started = temp.filePath("lame started");
+    placeLame(QByteArray(kLameFor2) + "touch \"" + started.toUtf8() +
+              "\"; cat >/dev/null; sleep 600\n");
+    const ScopedEnv path("PATH", bin.path().toStdString() + ":/usr/bin:/bin");
+    for (const bool sessionEnds : {false, true}) {
+        SCOPED_TRACE(sessionEnds ? "the session ends" : "Stop");
+        run = {};
+        QFile::remove(started);
+        QElapsedTimer sinceStop;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (sinceStop.isValid() || !QFile::exists(started) || run.running == nullptr)
+                return;
+            sinceStop.start();
+            sessionEnds ? run.running->StopForShutdown() : run.running->StopRipping();
+        });
+        watch.start(10);
+        rip(kMp3, 1);
+        EXPECT_LT(sinceStop.elapsed(), 10000);
+        EXPECT_TRUE(
+            run.lines.contains("Rip again: track 2 (encoder failed), track 3 (not started)"))
+            << run.lines.toStdString();
+    }
 }

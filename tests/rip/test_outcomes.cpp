@@ -54,9 +54,10 @@ enum class Then { Nothing, Stop, SessionEnds };
 
 } // namespace
 
-// A write failure, a read failure, a track the drive gives no stream for and a patched read of
-// track 2, each alone, with the user's Stop (Yes) while its box is open, and with the session
-// ending while it is open.
+// A write failure, a read failure, a track the drive gives no stream for, a patched read of
+// track 2, another disc put in and the drive pulled out while track 2 is read, each alone, with
+// the user's Stop (Yes) while its box is open, and with the session ending while it is open.
+// Rip again is offered unless the listed disc has gone.
 TEST(Outcomes, AFailedTrackIsNamedByItsFailureAndNeverReplacesAnEarlierFile) {
     struct Case {
         const char* name;
@@ -64,25 +65,51 @@ TEST(Outcomes, AFailedTrackIsNamedByItsFailureAndNeverReplacesAnEarlierFile) {
         QString caption; // of the failure's box
         QString box;     // its text starts so
         std::function<void(Rip&)> arrange;
+        QString why; // the log's reason
+    };
+    const auto atTrack2 = [](Rip& r, bool pulled) { // its first block is read
+        r.w.audio.afterGetData = [&r, pulled](DWORD, int call) {
+            r.w.audio.drives[0].present = !(pulled && call >= 4);
+            r.w.audio.discChanges = call >= 4 ? 1 : 0;
+        };
     };
     const Case cases[] = {
-        {"write", "write failed", kProductName,
+        {"write",
+         "write failed",
+         kProductName,
          "Error in routine : ExtractAudioTrackin module : frmDemo\r\nError #28\r\nNo space left on "
          "device (writing ",
          [](Rip& r) {
              QFile::link("/dev/full", StagedFile::PathWhileWriting(r.folder + "/TRACK2.WAV"));
-         }},
-        {"read", "read failed", kProductName,
+         },
+         {}},
+        {"read",
+         "read failed",
+         kProductName,
          "Error in routine : ExtractAudioTrackin module : frmDemo\r\nError #1012\r\nReading track "
          "2 failed: No CD in drive",
-         [](Rip& r) { r.w.audio.failGetDataFrom = 5; }},
-        {"no stream", "read failed", kProductName, "Unable to Create CD Stream!",
-         [](Rip& r) { r.w.audio.drives[0].tracks[1].audio = false; }},
-        {"patched", "read failed", "Read errors",
+         [](Rip& r) { r.w.audio.failGetDataFrom = 5; },
+         {}},
+        {"no stream",
+         "read failed",
+         kProductName,
+         "Unable to Create CD Stream!",
+         [](Rip& r) { r.w.audio.drives[0].tracks[1].audio = false; },
+         {}},
+        {"patched",
+         "read failed",
+         "Read errors",
          "Track 2 could not be read exactly: 3 sectors were patched over and 1 reads failed",
          [](Rip& r) {
              r.w.audio.damage[1] = {3, 1};
-         }},
+         },
+         {}},
+        {"disc changed", "read failed", "Disc changed",
+         "The disc in the drive changed while track 2 was being read, so the rip stopped.",
+         [&](Rip& r) { atTrack2(r, false); }, " (the disc in the drive changed)"},
+        {"drive pulled", "read failed", "Drive disconnected",
+         "The drive was disconnected while track 2 was being read",
+         [&](Rip& r) { atTrack2(r, true); }, " (the drive was disconnected)"},
     };
     for (const Case& c : cases)
         for (const Then then : {Then::Nothing, Then::Stop, Then::SessionEnds}) {
@@ -109,7 +136,7 @@ TEST(Outcomes, AFailedTrackIsNamedByItsFailureAndNeverReplacesAnEarlierFile) {
             EXPECT_EQ(QDir(r.folder).entryList(QDir::Files | QDir::Hidden).size(), 3)
                 << "TRACK1.WAV, TRACK2.WAV and the log: nothing half-written";
             const QString log = r.log();
-            EXPECT_TRUE(log.contains("Track 2\nFile: none\nOutcome: " + QString(c.outcome)))
+            EXPECT_TRUE(log.contains("Track 2\nFile: none\nOutcome: " + QString(c.outcome) + c.why))
                 << log.toStdString();
             EXPECT_TRUE(log.contains("\n0 of 2 tracks accurate\n")) << log.toStdString();
             const QStringList done = r.w.messages("Ripping Completed");
@@ -121,7 +148,42 @@ TEST(Outcomes, AFailedTrackIsNamedByItsFailureAndNeverReplacesAnEarlierFile) {
             EXPECT_EQ(done, QStringList{"1 Tracks have been Ripped to " + r.folder +
                                         "\r\n0 of 2 tracks accurate\r\nRip again: track 2 (" +
                                         c.outcome + ")"});
+            EXPECT_EQ(r.w.dialogs.messages.back().buttons,
+                      c.why.isEmpty() ? MessageButtons::OkRipAgain : MessageButtons::Ok);
         }
+}
+
+// A track that failed once is ripped again from the completion box: into the same file, read
+// most carefully, the earlier file untouched until the new one is whole, and the new log names
+// the earlier one.
+TEST(Outcomes, RipAgainRipsTheFailedTrackOnceMoreMostCarefully) {
+    Rip r;
+    r.w.audio.failGetDataFrom = 5;
+    QString first; // the first job's log
+    r.w.dialogs.onMessage = [&](const RecordedMessage& m) {
+        if (m.caption != "Ripping Completed" || !first.isEmpty())
+            return MessageResult::Ok;
+        first = QDir(r.folder).entryList({"Mivo rip *.log"}).value(0);
+        EXPECT_EQ(ReadWav(r.folder + "/TRACK2.WAV").bytes, "earlier rip");
+        r.w.audio.failGetDataFrom = 0;
+        r.w.audio.clearCalls();
+        return MessageResult::RipAgain;
+    };
+    const HangGuard guard("a rip ripped again");
+    r.w.command("IDC_FS_ExtractBtn");
+    EXPECT_EQ(r.w.audio.callsStartingWith("BASS_CD_StreamCreate"),
+              std::vector<std::string>{"BASS_CD_StreamCreate(0,1," +
+                                       std::to_string(kDecodeStreamFlags | BASS_CD_MOSTCAREFUL) +
+                                       ")"});
+    EXPECT_EQ(ReadWav(r.folder + "/TRACK2.WAV").data().size(), kTrack);
+    QStringList logs = QDir(r.folder).entryList({"Mivo rip *.log"});
+    ASSERT_EQ(logs.size(), 2);
+    logs.removeAll(first);
+    const QString again = ReadText(r.folder + "/" + logs.value(0));
+    EXPECT_TRUE(
+        again.contains("\nRips again: track 2 of the rip logged in \"" + first + "\"\n\nDrive\n"))
+        << again.toStdString();
+    EXPECT_TRUE(again.contains("Read mode: paranoia on, most careful (no sector patched over)\n"));
 }
 
 // The WMA path says a track it cannot open with the library's code, and names its own routine.
@@ -208,7 +270,8 @@ TEST(Outcomes, StopEmptiesTheEncodersQueue) {
         stopped = true;
     };
     QTemporaryDir temp;
-    RipRequest request{0, {0, 1, 2, 3}, {}, {}};
+    RipRequest request;
+    request.tracks = {0, 1, 2, 3};
     request.output.format = 5;
     request.output.folder = temp.path();
     request.output.encoders = 1;

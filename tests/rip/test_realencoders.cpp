@@ -42,6 +42,7 @@ protected:
 
 } // namespace
 
+// (WAV, Mivo Default and MP3 at a constant rate are among the journeys.)
 TEST_F(RealEncoders, EachFormatGivesAFileOfTheTracksAudioLengthAndRate) {
     struct Case {
         const char* format;
@@ -49,12 +50,9 @@ TEST_F(RealEncoders, EachFormatGivesAFileOfTheTracksAudioLengthAndRate) {
         const char* list;   // the bit-rate list and the rate chosen in it, or null
         int index;
         const char* file;
-        long long bitRate; // 0: an average MP3 rate, not checked; -1: WAV, compared byte for byte
+        long long bitRate; // 0: an average MP3 rate, not checked
     };
     const Case cases[] = {
-        {"optExtractMode1", nullptr, nullptr, 0, "TRACK1.WAV", -1},
-        {"optExtractMode3", "optMP3CBR", "cmbMP3CBitrate", 4, "TRACK1.mp3", 192000},
-        {"optExtractMode0", nullptr, nullptr, 0, "TRACK1.mp3", 128000}, // whatever MP3 says
         {"optExtractMode3", "optMP3VBR", "cmbMP3VBitrate", 4, "TRACK1.mp3", 0},
         {"optExtractMode4", "optOGGCBR", "cmbOGGCBitrate", 6, "TRACK1.ogg", 128000},
         {"optExtractMode4", "optOGGVBR", "cmbOGGVBitrate", 7, "TRACK1.ogg", 96000}, // nominal
@@ -77,13 +75,7 @@ TEST_F(RealEncoders, EachFormatGivesAFileOfTheTracksAudioLengthAndRate) {
         old.close();
         rip({1});
         EXPECT_EQ(FirstLines(w.messages()), QStringList{completion(1)});
-        const QString file = folder + "/" + c.file;
-        if (c.bitRate < 0) {
-            ReadWav(file).expectCdHeader(static_cast<quint32>(pcm.size()));
-            EXPECT_TRUE(ReadWav(file).data() == pcm);
-            continue;
-        }
-        const AudioProbe probe = ProbeAudio(file);
+        const AudioProbe probe = ProbeAudio(folder + "/" + c.file);
         ASSERT_TRUE(probe.opened);
         EXPECT_NEAR(probe.seconds, 2.0, 0.046); // within a frame of the encoder (WMA: 2048)
         if (c.bitRate > 0) {
@@ -117,7 +109,6 @@ TEST_F(RealEncoders, EncodersThatAreMissingOrFailAreReportedAndNotCounted) {
          ">&2; "
          "exit 1",
          {"lame ended with status 1: Error reading input", "lame ended with status 1"}},
-        {"/usr/bin/head -c 50000 >/dev/null; kill -9 $$", {"signal 9", "signal 9"}},
     };
     choose("optExtractMode0");
     for (const Case& c : cases) {
@@ -152,29 +143,6 @@ TEST_F(RealEncoders, WmaFilesThatCannotBeMadeOrFilledAreReported) {
     EXPECT_TRUE(boxes[1].startsWith("An error occured while encoding WMA data."));
     EXPECT_EQ(FirstLines(w.messages("Ripping Completed")), QStringList{completion(0)});
     EXPECT_TRUE(w.form().isEnabled());
-}
-
-// A disc that becomes unreadable in the middle of a track (here the image shrinks under the
-// reader) is said, and the encoder's shorter file is not counted, as in every format.
-TEST(RealEncoderReads, AReadFailureInTheMiddleIsSaidAndNotCounted) {
-    QTemporaryDir temp;
-    for (const char* file : {"nocdtext.cue", "nocdtext.bin"})
-        ASSERT_TRUE(QFile::copy(TestImage(file), temp.filePath(file)));
-    RealWindow w;
-    ASSERT_TRUE(w.start({temp.filePath("nocdtext.cue")}));
-    // Unseen by the window's timer, which would take the image changed on disk for a new disc.
-    w.find<QTimer>("tmrPlaybackPosition").stop();
-    w.find<QLineEdit>("txtExtractPath").setText(temp.filePath("out"));
-    w.find<QRadioButton>("optExtractMode0").setChecked(true);
-    ASSERT_TRUE(QFile::resize(temp.filePath("nocdtext.bin"), 250 * 2352)); // track 2 halved
-    w.tick({1, 2});
-    w.command("IDC_FS_ExtractBtn");
-    EXPECT_EQ(FirstLines(w.messages("Ripping Completed")),
-              QStringList{"1 Tracks have been Ripped to " + temp.filePath("out")});
-    ASSERT_EQ(w.messages().size(), 2) << w.messages().join(" | ").toStdString();
-    EXPECT_TRUE(w.messages()[0].contains("Reading track 2 failed"))
-        << w.messages()[0].toStdString();
-    EXPECT_FALSE(QFile::exists(temp.filePath("out/TRACK2.mp3")));
 }
 
 // An output folder the encoder cannot be given is said once a job, not once a track.

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -54,10 +53,6 @@ protected:
     WavFile wav(int n) const { return ReadWav(trackFile(n)); }
     QString completion(int count) const {
         return QString::number(count) + " Tracks have been Ripped to " + folder;
-    }
-    QString routineBox(int number, const QString& description) const {
-        return "Error in routine : ExtractAudioTrackin module : frmDemo\r\nError #" +
-               QString::number(number) + "\r\n" + description;
     }
     // The first offset at which data differs from what the fake decodes for track, or -1.
     static qsizetype FirstWrongByte(const QByteArray& data, DWORD track) {
@@ -158,20 +153,16 @@ TEST_F(RipJobTest, StopBeforeTheStartOrInTheMiddleAndANoAnswer) {
     expectEverythingGivenBack();
 }
 
-TEST_F(RipJobTest, AFullDiskOrAFileThatCannotTakeItsSizesCountsAsFailed) {
-    if (!QFileInfo::exists("/dev/full") || !QFileInfo::exists("/dev/null"))
-        GTEST_SKIP() << "no /dev/full or /dev/null here";
-    loadDisc({kTrack, kTrack});
+// (A full disk is in the table of outcomes.)
+TEST_F(RipJobTest, AFileThatCannotTakeItsSizesCountsAsFailed) {
+    loadDisc({kTrack});
     QDir().mkpath(folder);
-    QFile::link("/dev/full", writingFile(1));
-    QFile::link("/dev/null", writingFile(2)); // takes the audio, but never the header sizes
-    w.tick({1, 2});
+    QFile::link("/dev/null", writingFile(1)); // takes the audio, but never the header sizes
+    w.tick({1});
     extract();
     const QStringList boxes = w.messages(kProductName);
-    ASSERT_EQ(boxes.size(), 2);
-    EXPECT_EQ(boxes[0],
-              routineBox(ENOSPC, "No space left on device (writing " + trackFile(1) + ")"));
-    EXPECT_TRUE(boxes[1].contains("(writing the sizes into " + trackFile(2) + ")"));
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains("(writing the sizes into " + trackFile(1) + ")"));
     EXPECT_EQ(FirstLines(w.messages("Ripping Completed")), QStringList{completion(0)});
 }
 

@@ -1,6 +1,6 @@
 // The settings kept between runs: a first run, a save read back (the drive too), texts left
-// behind that make no sense, a settings file not understood and a save that fails; the format
-// panels and the folder chooser.
+// behind that make no sense, a settings file not understood and a save that fails; the output
+// folder as typed.
 #include "settings/cregister.h"
 #include "settings/outputoptions.h"
 #include "support/windowtest.h"
@@ -8,9 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QFrame>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -34,6 +32,7 @@ void ChangeEverything(FakeWindow& w) {
     w.find<QComboBox>("cmbCDDrives").setCurrentIndex(1);
     w.find<QComboBox>("cmbFLACLevel").setCurrentIndex(8);
     w.find<QLineEdit>("txtWMATags0").setText(QString::fromUtf8("Café"));
+    w.find<QCheckBox>("chkReadTwice").setChecked(true);
     w.find<QCheckBox>("chkReplayGain").setChecked(false);
     w.find<QCheckBox>("chkCoverArt").setChecked(false);
     w.find<QComboBox>("cmbAlsoMake").setCurrentText("FLAC");

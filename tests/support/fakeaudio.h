@@ -11,6 +11,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <iterator>
@@ -34,6 +35,7 @@ struct FakeDrive {
     BASS_CD_INFO info{28, 0, 1, 1, 7056, 512, 0};
     bool open = false;
     bool locked = false;
+    bool present = true; // false once pulled out
     int readOffset = 0;
     std::vector<FakeTrack> tracks;
     // CD-TEXT entries ("TITLE0=..."); the fake lays them out end to end.
@@ -52,6 +54,7 @@ struct FakeSync {
 struct FakeStream {
     DWORD drive = 0;
     DWORD track = 0;
+    int read = 1; // the how-manieth stream of its track
     DWORD flags = 0;
     QWORD length = 0;
     QWORD position = 0;
@@ -118,6 +121,11 @@ public:
     std::vector<DWORD> wmaRates = {160000, 128000};
     // Sectors patched over and failed reads a drive reports for a track (none by default).
     std::map<DWORD, std::pair<DWORD, DWORD>> damage;
+    // What a read adds to a sector's bytes, by track, sector and the how-manieth stream of its
+    // track it is (a sector the drive cannot read steadily); unset: they are as on the disc.
+    std::function<int(DWORD track, QWORD sector, int read)> noise;
+    // Every drive's disc-change count (BASS_CD_GetDiscChanges); a test moves it.
+    std::atomic<DWORD> discChanges{0};
 
     // Fires the stream's sync of the given type on a thread of its own, as the
     // library does, and waits for the procedure to return.
@@ -240,7 +248,7 @@ public:
             return fail(BASS_ERROR_NOCD, -1);
         const QWORD n = std::min<QWORD>(length, s->length - s->position);
         for (QWORD k = 0; k < n; ++k)
-            static_cast<char*>(buffer)[k] = DecodedByte(s->track, s->position + k);
+            static_cast<char*>(buffer)[k] = byteOf(*s, s->position + k);
         s->position += n;
         if (s->position >= s->length)
             s->active = BASS_ACTIVE_STOPPED;
@@ -327,8 +335,13 @@ public:
             s.freed = s.freed || ((flags & BASS_CD_FREEOLD) && s.drive == index);
         const auto length = static_cast<QWORD>(std::max(d->tracks[track].length, 0));
         const bool decoding = (flags & BASS_STREAM_DECODE) && length > 0;
-        m_streams[m_nextHandle] = FakeStream{
-            index, track, flags, length, 0, decoding ? BASS_ACTIVE_PLAYING : BASS_ACTIVE_STOPPED};
+        m_streams[m_nextHandle] = FakeStream{index,
+                                             track,
+                                             ++m_reads[track],
+                                             flags,
+                                             length,
+                                             0,
+                                             decoding ? BASS_ACTIVE_PLAYING : BASS_ACTIVE_STOPPED};
         return ok(m_nextHandle++);
     }
     BOOL BASS_CD_StreamGetDamage(HSTREAM handle, DWORD* skipped, DWORD* readErrors) override {
@@ -340,6 +353,11 @@ public:
         *readErrors = found == damage.end() ? 0 : found->second.second;
         return ok(1);
     }
+    BOOL BASS_CD_DriveIsPresent(DWORD index) override {
+        return index < drives.size() && drives[index].present;
+    }
+    DWORD BASS_CD_GetDiscChanges(DWORD) override { return discChanges; }
+    BOOL BASS_CD_DiscChangedSince(DWORD, DWORD changes) override { return discChanges != changes; }
     BOOL BASS_CD_SetOffset(DWORD index, int samples) override {
         FakeDrive* d = onDrive("BASS_CD_SetOffset", index, samples);
         return d ? (d->readOffset = samples, ok(1)) : 0;
@@ -393,6 +411,7 @@ public:
     }
     BOOL BASS_Encode_StopEx(DWORD, BOOL) override { return fail(BASS_ERROR_HANDLE, 0); }
     DWORD BASS_Encode_IsActive(DWORD) override { return BASS_ACTIVE_STOPPED; }
+    BOOL BASS_Encode_End(DWORD) override { return fail(BASS_ERROR_HANDLE, 0); }
     EncoderOutcome lastEncoderOutcome() override {
         return record("lastEncoderOutcome"), EncoderOutcome{};
     }
@@ -400,6 +419,10 @@ public:
     std::vector<FakeDrive> drives;
 
 private:
+    char byteOf(const FakeStream& s, QWORD offset) const {
+        const int added = noise ? noise(s.track, offset / 2352, s.read) : 0;
+        return static_cast<char>(DecodedByte(s.track, offset) + added);
+    }
     // Runs call on the window's thread and waits for it.
     template <typename Call> void onWindowThread(const Call& call) {
         if (QThread::currentThread() == qApp->thread())
@@ -463,6 +486,7 @@ private:
     }
 
     std::map<DWORD, FakeStream> m_streams;
+    std::map<DWORD, int> m_reads; // streams made of each track
     DWORD m_nextHandle = 100;
     DWORD m_nextSync = 1;
     static inline thread_local int m_lastError = BASS_OK; // per thread, as the library's

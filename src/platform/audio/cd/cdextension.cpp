@@ -6,6 +6,13 @@
 namespace {
 constexpr DWORD kFirstDriveLetter = 3; // D
 constexpr int kTrackLimit = 99;
+
+// A decode stream is read for a rip; a stream that is heard plays as steadily as it can.
+ReadCare CareOf(DWORD flags) {
+    if (!(flags & BASS_STREAM_DECODE))
+        return ReadCare::Steady;
+    return (flags & BASS_CD_MOSTCAREFUL) ? ReadCare::MostCareful : ReadCare::Careful;
+}
 } // namespace
 
 CdExtension::CdExtension(StreamEngine& engine, const std::string& dataFolder) : m_engine(engine) {
@@ -253,12 +260,13 @@ HSTREAM CdExtension::BASS_CD_StreamCreate(DWORD drive, DWORD track, DWORD flags)
             return 0;
         if (track >= kTrackLimit && track != BASS_CD_TRACK_HIDDEN)
             return FailWith(BASS_ERROR_CDTRACK, HSTREAM(0));
-        source = found->openTrack(static_cast<int>(track), flags & BASS_STREAM_DECODE,
-                                  m_slots[drive]->readOffset);
+        source =
+            found->openTrack(static_cast<int>(track), CareOf(flags), m_slots[drive]->readOffset);
     }
     if (!source)
         return 0;
-    return m_engine.createStream(std::move(source), flags & ~BASS_CD_FREEOLD,
+    return m_engine.createStream(std::move(source),
+                                 flags & ~(BASS_CD_FREEOLD | BASS_CD_MOSTCAREFUL),
                                  static_cast<int>(drive));
 }
 

@@ -9,6 +9,11 @@
 #include <stop_token>
 #include <string>
 
+// How carefully a drive reads a track: steadily for playback, where a short glitch beats a stall;
+// carefully for a rip; most carefully when failed tracks are ripped again, whatever it costs in
+// time.
+enum class ReadCare { Steady, Careful, MostCareful };
+
 // What reading a disc's subcode gave: the subcode, or the library error code why there is none.
 struct SubcodeAnswer {
     std::optional<DiscSubcode> subcode;
@@ -44,11 +49,10 @@ public:
     virtual bool door(DWORD action) = 0;
     virtual bool doorIsOpen() = 0;
     virtual bool doorIsLocked() = 0;
-    // The PCM of one audio track; null with the last error set. forDecoding asks for the
-    // most careful reading (ripping); otherwise steady reading matters more (playback). A
-    // read offset (see BassCd::BASS_CD_SetOffset) other than 0 reads the track that many
-    // samples further on.
-    virtual std::unique_ptr<PcmSource> openTrack(int track, bool forDecoding, int readOffset) = 0;
+    // The PCM of one audio track, read with that care; null with the last error set. A read
+    // offset (see BassCd::BASS_CD_SetOffset) other than 0 reads the track that many samples
+    // further on.
+    virtual std::unique_ptr<PcmSource> openTrack(int track, ReadCare care, int readOffset) = 0;
     // How to read the disc's index points, codes and flags, which may take seconds: the reader
     // touches nothing of the drive's, so it runs without the drive's other calls waiting. Null
     // with the last error set without a disc.

@@ -21,8 +21,8 @@ void ToLittleEndian(char* sector, int bytes) {
 
 std::unique_ptr<DriveTrackSource> DriveTrackSource::open(const std::string& path,
                                                          driver_id_t driver, lsn_t firstSector,
-                                                         int sectorCount, bool forDecoding) {
-    auto reader = ParanoiaReader::open(path, driver, forDecoding);
+                                                         int sectorCount, ReadCare care) {
+    auto reader = ParanoiaReader::open(path, driver, care);
     if (!reader)
         return FailWith(BASS_ERROR_NOCD, nullptr);
     return std::make_unique<DriveTrackSource>(std::move(reader), firstSector, sectorCount);

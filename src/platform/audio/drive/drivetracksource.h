@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/audio/core/pcmsource.h"
+#include "platform/audio/disc/cddrive.h"
 #include "platform/audio/disc/sectorreader.h"
 
 #include <cdio/cdio.h>
@@ -17,7 +18,7 @@ public:
     // Null with the last error set when the drive cannot be opened for reading.
     static std::unique_ptr<DriveTrackSource> open(const std::string& path, driver_id_t driver,
                                                   lsn_t firstSector, int sectorCount,
-                                                  bool forDecoding);
+                                                  ReadCare care);
     DriveTrackSource(std::unique_ptr<SectorReader> reader, lsn_t firstSector, int sectorCount);
 
     std::uint64_t length() const override;

@@ -2,9 +2,22 @@
 
 namespace {
 
-constexpr int kReadRetries = 20;
-constexpr int kRipMode = PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP;
-constexpr int kPlaybackMode = PARANOIA_MODE_DISABLE;
+struct ParanoiaMode {
+    int flags;
+    int retries; // of a sector before paranoia gives up on it
+};
+
+ParanoiaMode ModeFor(ReadCare care) {
+    switch (care) {
+    case ReadCare::Steady:
+        return {PARANOIA_MODE_DISABLE, 20};
+    case ReadCare::Careful:
+        return {PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP, 20};
+    case ReadCare::MostCareful:
+        break;
+    }
+    return {PARANOIA_MODE_FULL, 100};
+}
 
 // The tally of the read running on this thread: paranoia's callback carries no context.
 thread_local SectorDamage* t_reading = nullptr;
@@ -19,7 +32,7 @@ void CountParanoiaEvent(SectorDamage& damage, paranoia_cb_mode_t event) {
 }
 
 std::unique_ptr<ParanoiaReader> ParanoiaReader::open(const std::string& path, driver_id_t driver,
-                                                     bool careful) {
+                                                     ReadCare care) {
     CdIoHandle cdio(cdio_open(path.c_str(), driver));
     if (!cdio)
         return nullptr;
@@ -29,13 +42,16 @@ std::unique_ptr<ParanoiaReader> ParanoiaReader::open(const std::string& path, dr
     ParanoiaHandle paranoia(cdio_paranoia_init(drive.get()));
     if (!paranoia)
         return nullptr;
-    cdio_paranoia_modeset(paranoia.get(), careful ? kRipMode : kPlaybackMode);
+    const ParanoiaMode mode = ModeFor(care);
+    cdio_paranoia_modeset(paranoia.get(), mode.flags);
     return std::unique_ptr<ParanoiaReader>(
-        new ParanoiaReader(std::move(cdio), std::move(drive), std::move(paranoia)));
+        new ParanoiaReader(std::move(cdio), std::move(drive), std::move(paranoia), mode.retries));
 }
 
-ParanoiaReader::ParanoiaReader(CdIoHandle cdio, CddaDriveHandle drive, ParanoiaHandle paranoia)
-    : m_cdio(std::move(cdio)), m_drive(std::move(drive)), m_paranoia(std::move(paranoia)) {}
+ParanoiaReader::ParanoiaReader(CdIoHandle cdio, CddaDriveHandle drive, ParanoiaHandle paranoia,
+                               int retries)
+    : m_cdio(std::move(cdio)), m_drive(std::move(drive)), m_paranoia(std::move(paranoia)),
+      m_retries(retries) {}
 
 void ParanoiaReader::onEvent(long, paranoia_cb_mode_t event) {
     if (t_reading != nullptr)
@@ -45,7 +61,7 @@ void ParanoiaReader::onEvent(long, paranoia_cb_mode_t event) {
 const std::int16_t* ParanoiaReader::readSector() {
     t_reading = &m_damage;
     const std::int16_t* samples =
-        cdio_paranoia_read_limited(m_paranoia.get(), &ParanoiaReader::onEvent, kReadRetries);
+        cdio_paranoia_read_limited(m_paranoia.get(), &ParanoiaReader::onEvent, m_retries);
     t_reading = nullptr;
     return samples;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/audio/disc/cddrive.h"
 #include "platform/audio/disc/cdiohandles.h"
 #include "platform/audio/disc/sectorreader.h"
 
@@ -12,20 +13,22 @@ void CountParanoiaEvent(SectorDamage& damage, paranoia_cb_mode_t event);
 
 // Sectors of a drive through libcdio-paranoia on a drive handle of its own: paranoia reads
 // an image that libcdio opens as a drive just as it reads a disc.
-// Ripping uses full paranoia (verification and overlap, a bounded number of
-// retries); playback reads without fix-ups, where a short glitch beats a stall.
+// Playback reads without fix-ups, where a short glitch beats a stall. A rip uses full paranoia
+// (verification and overlap) and gives up on a sector after a bounded number of retries,
+// patching over it; the most careful reading never patches over a sector and retries longer
+// before the read fails.
 class ParanoiaReader final : public SectorReader {
 public:
     // Null when the drive cannot be opened for reading. driver as RealDrive takes it.
     static std::unique_ptr<ParanoiaReader> open(const std::string& path, driver_id_t driver,
-                                                bool careful);
+                                                ReadCare care);
 
     const std::int16_t* readSector() override;
     void seek(lsn_t sector) override;
     SectorDamage damage() const override { return m_damage; }
 
 private:
-    ParanoiaReader(CdIoHandle cdio, CddaDriveHandle drive, ParanoiaHandle paranoia);
+    ParanoiaReader(CdIoHandle cdio, CddaDriveHandle drive, ParanoiaHandle paranoia, int retries);
     static void onEvent(long sector, paranoia_cb_mode_t event);
 
     // Declared in the order they are made: each is freed before what it reads from.
@@ -33,4 +36,5 @@ private:
     CddaDriveHandle m_drive;
     ParanoiaHandle m_paranoia;
     SectorDamage m_damage;
+    int m_retries;
 };

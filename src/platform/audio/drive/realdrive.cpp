@@ -258,7 +258,7 @@ bool RealDrive::doorIsOpen() {
     return trayOpen();
 }
 
-std::unique_ptr<PcmSource> RealDrive::openTrack(int track, bool forDecoding, int readOffset) {
+std::unique_ptr<PcmSource> RealDrive::openTrack(int track, ReadCare care, int readOffset) {
     CdIo_t* cdio = disc();
     const auto span = cdio ? trackSpan(cdio, track) : std::nullopt;
     if (!span)
@@ -266,14 +266,14 @@ std::unique_ptr<PcmSource> RealDrive::openTrack(int track, bool forDecoding, int
     const lsn_t first = span->first;
     const int sectors = span->sectors;
     if (readOffset == 0)
-        return DriveTrackSource::open(m_path, m_driver, first, sectors, forDecoding);
+        return DriveTrackSource::open(m_path, m_driver, first, sectors, care);
     DiscToc disc;
     if (!toc(disc))
         return nullptr;
     const OffsetRead plan =
         PlanShiftedTrack(disc, track, qint64(sectors) * kSamplesPerSector, readOffset);
     return OpenShiftedTrack(plan, [&](qint32 firstSector, qint32 sectorCount) {
-        return DriveTrackSource::open(m_path, m_driver, firstSector, sectorCount, forDecoding);
+        return DriveTrackSource::open(m_path, m_driver, firstSector, sectorCount, care);
     });
 }
 

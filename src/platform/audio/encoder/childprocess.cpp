@@ -61,7 +61,9 @@ FileActions ChildDescriptors(int input, int output, int errors) {
 }
 
 // The encoder starts with every signal unblocked and SIGPIPE at its default,
-// whatever this process does with them.
+// whatever this process does with them, in a process group of its own: a signal that ends it
+// also ends what it started (a shell script's programs), which would otherwise keep its pipes
+// open.
 SpawnAttr ChildSignals() {
     SpawnAttr attr(new posix_spawnattr_t);
     posix_spawnattr_init(attr.get());
@@ -72,7 +74,9 @@ SpawnAttr ChildSignals() {
     sigaddset(&pipeSignal, SIGPIPE);
     posix_spawnattr_setsigmask(attr.get(), &none);
     posix_spawnattr_setsigdefault(attr.get(), &pipeSignal);
-    posix_spawnattr_setflags(attr.get(), POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setpgroup(attr.get(), 0);
+    posix_spawnattr_setflags(attr.get(), POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
+                                             POSIX_SPAWN_SETPGROUP);
     return attr;
 }
 
@@ -106,7 +110,7 @@ ChildProcess::ChildProcess(pid_t pid, FdHandle input, FdHandle output, FdHandle 
 ChildProcess::~ChildProcess() {
     if (m_reaped)
         return;
-    ::kill(m_pid, SIGKILL);
+    ::kill(-m_pid, SIGKILL);
     int status = 0;
     while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -125,5 +129,5 @@ bool ChildProcess::tryWait(int& status) {
 
 void ChildProcess::kill(int signal) {
     if (!m_reaped)
-        ::kill(m_pid, signal);
+        ::kill(-m_pid, signal); // its whole group: the group lives while its leader is unreaped
 }

@@ -25,6 +25,7 @@ public:
 
     // True once it has ended; status is then the wait status.
     bool tryWait(int& status);
+    // Signals it and every process it started (they share its process group).
     void kill(int signal);
 
 private:

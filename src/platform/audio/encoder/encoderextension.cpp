@@ -105,6 +105,15 @@ BOOL EncoderExtension::BASS_Encode_StopEx(DWORD handle, BOOL queue) {
     return kTrue;
 }
 
+BOOL EncoderExtension::BASS_Encode_End(DWORD handle) {
+    const auto feed = feedOf(handle);
+    if (!feed)
+        return FailWith(BASS_ERROR_HANDLE, kFalse);
+    feed->end();
+    SetLastBassError(BASS_OK);
+    return kTrue;
+}
+
 DWORD EncoderExtension::BASS_Encode_IsActive(DWORD handle) {
     const auto feed = feedOf(handle);
     SetLastBassError(feed ? BASS_OK : BASS_ERROR_HANDLE);

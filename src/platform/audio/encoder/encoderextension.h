@@ -18,8 +18,8 @@
 // as written, then without ".exe" there, then on the PATH.
 //
 // Threads: any thread may call, and each gets its own last outcome; BASS_Encode_Stop waits for the
-// encoder to end, BASS_Encode_StopEx only starts its end (BASS_Encode_IsActive tells when it is
-// over).
+// encoder to end, BASS_Encode_StopEx and BASS_Encode_End only start its end (BASS_Encode_IsActive
+// tells when it is over).
 class EncoderExtension final : public BassEnc {
 public:
     EncoderExtension(DecodeTaps& taps, std::string appFolder);
@@ -31,6 +31,7 @@ public:
     BOOL BASS_Encode_Stop(DWORD handle) override;
     BOOL BASS_Encode_StopEx(DWORD handle, BOOL queue) override;
     DWORD BASS_Encode_IsActive(DWORD handle) override;
+    BOOL BASS_Encode_End(DWORD handle) override;
     EncoderOutcome lastEncoderOutcome() override;
 
 private:

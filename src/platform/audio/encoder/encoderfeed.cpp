@@ -23,6 +23,8 @@ constexpr int kPollMs = 100;
 constexpr auto kStallTimeout = std::chrono::seconds(30);
 // Time an encoder has to finish its file once its input is closed.
 constexpr auto kExitGrace = std::chrono::seconds(30);
+// Time an encoder that was asked to end has before it is killed.
+constexpr auto kTermGrace = std::chrono::milliseconds(200);
 
 // A write to an encoder that has gone raises SIGPIPE for the writing thread.
 // Blocked here, it stays pending on this thread alone and the write fails with
@@ -95,6 +97,11 @@ void EncoderFeed::close() {
     }
     m_roomFreed.notify_all();
     wake();
+}
+
+void EncoderFeed::end() {
+    m_endWanted = true;
+    close();
 }
 
 EncoderOutcome EncoderFeed::finish() {
@@ -246,25 +253,42 @@ void EncoderFeed::watchTimeouts() {
     if (m_killed)
         return;
     const auto now = Clock::now();
+    if (m_endWanted && !m_terminatedAt)
+        endNow(now);
     const bool stalled =
         m_input && m_chunkSent < m_chunkSize && now - m_lastProgress > kStallTimeout;
     const bool lingering = m_inputClosedAt && now - *m_inputClosedAt > kExitGrace;
+    const bool unwilling = m_terminatedAt && now - *m_terminatedAt > kTermGrace;
     if (stalled)
         failFeeding(BASS_ERROR_TIMEOUT);
-    if (stalled || lingering) {
-        m_child->kill(SIGKILL);
-        m_killed = true;
+    if (stalled || lingering || unwilling)
+        kill(SIGKILL);
+}
+
+// What is queued is not worth waiting for: the encoder's input closes and it is asked to end.
+void EncoderFeed::endNow(Clock::time_point now) {
+    {
+        std::lock_guard guard(m_mutex);
+        m_queue.clear();
     }
+    m_chunkSize = m_chunkSent = 0;
+    closeInput();
+    m_child->kill(SIGTERM);
+    m_terminatedAt = now;
+}
+
+void EncoderFeed::kill(int signal) {
+    m_child->kill(signal);
+    m_killed = signal == SIGKILL;
 }
 
 // Both output pipes are closed; the encoder ends now or is ended.
 void EncoderFeed::reap() {
     const auto since = Clock::now();
     while (!m_child->tryWait(m_waitStatus)) {
-        if (!m_killed && Clock::now() - since > kExitGrace) {
-            m_child->kill(SIGKILL);
-            m_killed = true;
-        }
+        const auto grace = m_terminatedAt ? kTermGrace : kExitGrace;
+        if (!m_killed && Clock::now() - since > grace)
+            kill(SIGKILL);
         poll(nullptr, 0, 5);
     }
 }

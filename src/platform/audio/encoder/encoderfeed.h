@@ -42,6 +42,9 @@ public:
     // Closes the encoder's input once everything delivered is written, waits
     // for the encoder to end and tells how it went (the caller names the program).
     EncoderOutcome finish();
+    // Ends the encoder without waiting for its file: what is queued is dropped, its input
+    // closed, and it is sent SIGTERM, then SIGKILL when it is still there a moment later.
+    void end();
     // True once the encoder has ended (after its input was closed, or by itself).
     bool ended() const { return m_ended.load(); }
 
@@ -58,6 +61,8 @@ private:
     void failFeeding(int code);
     void closeInput();
     void watchTimeouts();
+    void endNow(Clock::time_point now);
+    void kill(int signal);
     void reap();
     void wake();
     void drainWake();
@@ -69,6 +74,7 @@ private:
     std::condition_variable m_roomFreed;
     ByteRing m_queue;
     bool m_closing = false;
+    std::atomic<bool> m_endWanted{false};
     std::atomic<bool> m_ended{false};
     int m_error = BASS_OK;
 
@@ -84,6 +90,7 @@ private:
     std::uint64_t m_fed = 0;
     Clock::time_point m_lastProgress;
     std::optional<Clock::time_point> m_inputClosedAt;
+    std::optional<Clock::time_point> m_terminatedAt; // sent SIGTERM by end()
     bool m_killed = false;
     std::string m_errorTail;
     int m_waitStatus = 0;

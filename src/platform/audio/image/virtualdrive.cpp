@@ -175,8 +175,7 @@ void VirtualDrive::closeDoor() {
         m_presence->insert();
 }
 
-std::unique_ptr<PcmSource> VirtualDrive::openTrack(int track, bool /*forDecoding*/,
-                                                   int readOffset) {
+std::unique_ptr<PcmSource> VirtualDrive::openTrack(int track, ReadCare /*care*/, int readOffset) {
     const ImageTrack* found = findTrack(track);
     if (!found)
         return nullptr;

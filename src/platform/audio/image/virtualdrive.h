@@ -36,7 +36,7 @@ public:
     bool door(DWORD action) override;
     bool doorIsOpen() override { return m_doorOpen; }
     bool doorIsLocked() override { return m_locked; }
-    std::unique_ptr<PcmSource> openTrack(int track, bool forDecoding, int readOffset) override;
+    std::unique_ptr<PcmSource> openTrack(int track, ReadCare care, int readOffset) override;
     bool discChanged() override;
     SubcodeReader subcodeReader() override;
 

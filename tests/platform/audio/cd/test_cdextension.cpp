@@ -132,7 +132,7 @@ TEST(CdExtensionDrives, DrivesWithoutADiscFailEveryCallCleanly) {
     EXPECT_EQ(drive.trackCount(), -1);
     EXPECT_EQ(drive.trackLength(0), -1);
     EXPECT_TRUE(drive.cdTextBlock().empty());
-    EXPECT_EQ(drive.openTrack(0, true, 0), nullptr);
+    EXPECT_EQ(drive.openTrack(0, ReadCare::Careful, 0), nullptr);
 }
 
 // Playing another track frees the drive's old stream first, even when the new one cannot be

@@ -141,17 +141,6 @@ TEST(SourceFaults, ReadGivesTheDataBeforeAnErrorAndTheNextReadFails) {
     }
 }
 
-TEST(SourceFaults, ParanoiaSkipsAndReadErrorsAreCountedAndOtherEventsNot) {
-    SectorDamage damage;
-    for (paranoia_cb_mode_t event :
-         {PARANOIA_CB_READ, PARANOIA_CB_VERIFY, PARANOIA_CB_FIXUP_EDGE, PARANOIA_CB_FIXUP_ATOM,
-          PARANOIA_CB_SCRATCH, PARANOIA_CB_DRIFT, PARANOIA_CB_OVERLAP, PARANOIA_CB_SKIP,
-          PARANOIA_CB_SKIP, PARANOIA_CB_READERR})
-        CountParanoiaEvent(damage, event);
-    EXPECT_EQ(damage.skippedSectors, 2u);
-    EXPECT_EQ(damage.readErrors, 1u);
-}
-
 // The stream stays after its end until the ripper frees it: a damage lost there would count a
 // patched copy as ripped.
 TEST(SourceFaults, PatchedOverSectorsReachTheRipperAfterTheLastRead) {

@@ -187,7 +187,7 @@ TEST(ImageLayouts, TracksStartAtTheirIndexOneAsADriveReportsThem) {
         starts.push_back(toc.leadOut);
         EXPECT_EQ(starts, layout.starts);
         EXPECT_EQ(drive.trackLength(0), int(layout.trackOne.size()) * 2352);
-        const auto track = drive.openTrack(0, true, 0);
+        const auto track = drive.openTrack(0, ReadCare::Careful, 0);
         ASSERT_NE(track, nullptr);
         std::string pcm, block(4 * 2352, 'x');
         for (int got; (got = track->read(block.data(), int(block.size()))) > 0;)
@@ -261,7 +261,7 @@ TEST(CdSheets, TocTracksInSeveralFilesReadFromTheirOwnFile) {
                        << TestImage("multifile-2.bin").toStdString() << "\" 00:00:00 00:02:00\n";
     VirtualDrive drive(toc);
     ASSERT_EQ(drive.trackCount(), 2) << drive.description();
-    auto second = drive.openTrack(1, true, 0);
+    auto second = drive.openTrack(1, ReadCare::Careful, 0);
     ASSERT_NE(second, nullptr);
     std::ifstream bin(TestImage("multifile-2.bin").toStdString(), std::ios::binary);
     std::string expected(4096, '\0'), got(4096, '\0');
