@@ -65,7 +65,7 @@ bool HiddenAudio(const std::string& path, driver_id_t driver, const DiscToc& toc
     const auto sectors = HiddenTrackSectors(toc);
     if (!sectors)
         return false;
-    const auto source = DriveTrackSource::open(path, driver, 0, *sectors, false);
+    const auto source = DriveTrackSource::open(path, driver, 0, *sectors, ReadCare::Steady);
     return source && HoldsSound(*source, stop);
 }
 
