@@ -168,12 +168,13 @@ void TrackList::LoadTrackList() {
                                QStringLiteral("There was an error."), code);
         }
     }
+    // Play, Next and Previous start from the selected row: a fresh disc starts at its first track,
+    // selected before a subcode already known can put the hidden track's row above it.
+    selectRow(1);
     if (rowCount() > 0) {
         LookUpDisc();
         AskSubcode();
     }
-    // Play, Next and Previous start from the selected row: a fresh disc starts at its first.
-    selectRow(1);
     ShowTrackListState();
     ShowTitlesFrom();
 }
