@@ -72,7 +72,7 @@ bool OffsetFinder::chooseTracks(const DiscToc& toc) {
     m_tracks.clear();
     for (qsizetype i = 0; i < toc.tracks.size() && m_tracks.size() < kTracksToRead; ++i) {
         const qint64 samples = qint64(TrackEnd(toc, i) - toc.tracks[i].lsn) * kSamplesPerSector;
-        if (toc.tracks[i].audio && samples >= kShortestTrack)
+        if (toc.isAudio(i) && samples >= kShortestTrack)
             m_tracks.append(DWORD(i));
     }
     return m_tracks.size() >= 2;

@@ -5,7 +5,6 @@
 #include "common/modbass.h"
 #include "rip/encodercommand.h"
 #include "rip/errorlog.h"
-#include "rip/extractionresources.h"
 #include "rip/ripfailure.h"
 
 #include <QDateTime>
@@ -13,7 +12,6 @@
 #include <QThread>
 
 #include <chrono>
-#include <cmath>
 
 // Runs an external encoder on a decode stream: the encoder extension hands every block the
 // program reads on to the encoder, so reading the stream to its end is the conversion.
@@ -36,16 +34,9 @@ void PrepareLibrary(const RipContext& job) {
     job.bass.core.BASS_SetConfig(BASS_CONFIG_FLOATDSP, 0);
 }
 
-DWORD OpenSource(const RipContext& job, const QString& origfile, bool iscd) {
-    if (iscd) {
-        const auto track = static_cast<DWORD>(std::nearbyint(origfile.toDouble()));
-        return job.bass.cd.BASS_CD_StreamCreate(job.drive, track, kDecodeStreamFlags);
-    }
-    const QByteArray path = QFile::encodeName(origfile);
-    if (origfile.right(3).toUpper() == QLatin1String("WMA"))
-        return job.bass.wma.BASS_WMA_StreamCreateFile(0, path.constData(), 0, 0,
-                                                      kDecodeStreamFlags);
-    return job.bass.core.BASS_StreamCreateFile(0, path.constData(), 0, 0, kDecodeStreamFlags);
+DWORD OpenSpool(const RipContext& job, const QString& spooled) {
+    return job.bass.core.BASS_StreamCreateFile(0, QFile::encodeName(spooled).constData(), 0, 0,
+                                               kDecodeStreamFlags);
 }
 
 using Kind = TrackOutcome::Kind;
@@ -82,12 +73,13 @@ std::optional<TrackOutcome> StartEncoder(const RipContext& job, DWORD stream,
 
 // Reads the stream to its end or to a stop; true when it reached the end. A read that fails
 // says why in readFailure.
-bool Pump(const RipContext& job, DWORD stream, int lTrack, std::optional<RipFailure>& readFailure) {
+bool Pump(const RipContext& job, DWORD stream, const DiscTrack& track,
+          std::optional<RipFailure>& readFailure) {
     BassCore& core = job.bass.core;
     QByteArray buffer(kPumpBytes + 1, '\0');
     while (core.BASS_ChannelIsActive(stream) != BASS_ACTIVE_STOPPED) {
         if (const int n = core.BASS_ChannelGetData(stream, buffer.data(), kPumpBytes); n < 0) {
-            readFailure = ReadFailure(core, lTrack, n);
+            readFailure = ReadFailure(core, track, n);
             return false;
         }
         job.progress(
@@ -148,15 +140,13 @@ EncodedTrack Judge(const RipContext& job, bool complete, bool endedAfterStop,
     return {TrackOutcome::Of(samples > 0 ? Kind::StoppedShort : Kind::NotStarted), samples};
 }
 
-// The source that cannot be opened is the track's audio: the spool, or the drive.
-TrackOutcome NoSource(const RipContext& job, int lTrack, const QString& origfile, bool iscd) {
+TrackOutcome NoSource(const RipContext& job, const DiscTrack& track, const QString& spooled) {
     const QString reason = BassErrorText(job.bass.core.BASS_ErrorGetCode());
-    const QString source =
-        iscd ? QStringLiteral("the drive") : QStringLiteral("\"") + origfile + QStringLiteral("\"");
+    const QString source = QStringLiteral("\"") + spooled + QStringLiteral("\"");
     return Told(job, Kind::ReadFailed,
                 QStringLiteral("The audio of track %1 could not be opened for its encoder from "
                                "%2: %3")
-                    .arg(lTrack + 1)
+                    .arg(track.number)
                     .arg(source, reason.isEmpty() ? QStringLiteral("unknown error") : reason));
 }
 
@@ -173,31 +163,25 @@ bool EncoderTakesPath(const RipContext& job, const QString& toencoder, const QSt
     return false;
 }
 
-EncodedTrack Converter(const RipContext& job, const QString& origfile, const QString& toencoder,
-                       const QString& bitrate, const QString& outfile, bool iscd,
-                       const QString& shownfile, int lTrack) {
+EncodedTrack Converter(const RipContext& job, const DiscTrack& track, const QString& spooled,
+                       const QString& toencoder, const QString& bitrate, const QString& outfile,
+                       const QString& shownfile) {
     BassCore& core = job.bass.core;
-    const QString& shown = shownfile.isEmpty() ? outfile : shownfile;
-    if (lTrack < 0)
-        lTrack = static_cast<int>(origfile.toDouble());
     PrepareLibrary(job);
-    const DWORD stream = OpenSource(job, origfile, iscd);
+    const DWORD stream = OpenSpool(job, spooled);
     if (stream == 0)
-        return {NoSource(job, lTrack, origfile, iscd), 0};
-    if (auto refused = StartEncoder(job, stream, toencoder, bitrate, outfile, shown)) {
+        return {NoSource(job, track, spooled), 0};
+    if (auto refused = StartEncoder(job, stream, toencoder, bitrate, outfile, shownfile)) {
         core.BASS_StreamFree(stream);
         return {*refused, 0};
     }
     std::optional<RipFailure> readFailure;
-    bool complete = Pump(job, stream, lTrack, readFailure);
-    std::optional<QString> damage;
-    if (complete && iscd)
-        damage = ReportDamage(job, stream, lTrack);
+    const bool complete = Pump(job, stream, track, readFailure);
     const bool ended = FinishEncoder(job, stream);
     // A stream that ended has freed itself; any other failure of the clean-up is logged.
     if (!core.BASS_StreamFree(stream) && core.BASS_ErrorGetCode() != BASS_ERROR_HANDLE)
         AppendErrorLog(job.appFolder, ErrorLogLine(QDateTime::currentDateTime(),
-                                                   core.BASS_ErrorGetCode(), origfile));
+                                                   core.BASS_ErrorGetCode(), spooled));
     // An encoder that stopped taking the audio made the read fail: its own outcome says why.
     if (readFailure && job.bass.enc.lastEncoderOutcome().succeeded()) {
         // said as the WAV and WMA paths say it
@@ -205,8 +189,5 @@ EncodedTrack Converter(const RipContext& job, const QString& origfile, const QSt
                   readFailure->number, readFailure->description);
         return {TrackOutcome::Of(Kind::ReadFailed, readFailure->description), 0};
     }
-    EncodedTrack encoded = Judge(job, complete, ended, outfile, shown);
-    if (damage && encoded.outcome.ripped())
-        encoded.outcome = TrackOutcome::Of(Kind::ReadFailed, *damage);
-    return encoded;
+    return Judge(job, complete, ended, outfile, shownfile);
 }

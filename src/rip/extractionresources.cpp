@@ -22,7 +22,7 @@ ExtractionResources::~ExtractionResources() {
     m_window.setEnabled(true);
 }
 
-std::optional<QString> ReportDamage(const RipContext& job, DWORD stream, int lTrack) {
+std::optional<QString> ReportDamage(const RipContext& job, DWORD stream, const DiscTrack& track) {
     DWORD skipped = 0;
     DWORD readErrors = 0;
     if (!job.bass.cd.BASS_CD_StreamGetDamage(stream, &skipped, &readErrors) ||
@@ -37,7 +37,7 @@ std::optional<QString> ReportDamage(const RipContext& job, DWORD stream, int lTr
         QStringLiteral("Track %1 could not be read exactly: %2 sectors were patched over and %3 "
                        "reads failed, so it is not counted as ripped. Clean the disc and rip the "
                        "track again.")
-            .arg(lTrack + 1)
+            .arg(track.number)
             .arg(skipped)
             .arg(readErrors),
         QStringLiteral("Read errors"), MessageIcon::Exclamation, MessageButtons::Ok);

@@ -1,6 +1,7 @@
 #include "rip/ripfailure.h"
 
 #include "common/audiolibrary.h"
+#include "common/disctoc.h"
 #include "common/errorreporting.h"
 
 #include <cerrno>
@@ -17,16 +18,16 @@ RipFailure FileFailure(int error, const QString& action, const QString& fileName
                        QStringLiteral(" ") + fileName + QStringLiteral(")")};
 }
 
-RipFailure ReadFailure(BassCore& core, int lTrack, int delivered) {
+RipFailure ReadFailure(BassCore& core, const DiscTrack& track, int delivered) {
     const int code = core.BASS_ErrorGetCode();
-    const QString track = QString::number(lTrack + 1);
+    const QString number = QString::number(track.number);
     if (delivered == 0)
         return {kLibraryFailureBase + code,
-                QStringLiteral("The drive delivered no audio for track ") + track +
+                QStringLiteral("The drive delivered no audio for track ") + number +
                     QStringLiteral(" before its end")};
     const QString reason = BassErrorText(code);
     return {kLibraryFailureBase + code,
-            QStringLiteral("Reading track ") + track + QStringLiteral(" failed") +
+            QStringLiteral("Reading track ") + number + QStringLiteral(" failed") +
                 (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason)};
 }
 

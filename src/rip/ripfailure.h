@@ -7,6 +7,7 @@
 #include <QString>
 
 class BassCore;
+struct DiscTrack;
 
 struct RipFailure {
     int number = 0;
@@ -15,6 +16,6 @@ struct RipFailure {
 
 // action: what was done to the file when it failed ("creating", "writing").
 RipFailure FileFailure(int error, const QString& action, const QString& fileName);
-// A read of track lTrack (0-based) that failed after delivered bytes of its last block.
-RipFailure ReadFailure(BassCore& core, int lTrack, int delivered);
+// A read of the track that failed after delivered bytes of its last block.
+RipFailure ReadFailure(BassCore& core, const DiscTrack& track, int delivered);
 RipFailure TooLong(const QString& fileName);

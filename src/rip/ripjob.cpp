@@ -60,13 +60,14 @@ int RipJob::RipTracks() {
     if (!m_request.discChanges)
         m_request.discChanges = m_services.bass.cd.BASS_CD_GetDiscChanges(m_request.drive);
     m_disc.emplace(m_services.bass.cd, m_request.drive, *m_request.discChanges);
+    ReadToc();
     if (m_request.fileNames.empty())
         m_request.fileNames =
-            NameTrackFiles(m_request.output.fileNames, m_request.tags, m_request.tracks);
+            NameTrackFiles(m_request.output.fileNames, m_request.tags, m_toc, m_request.tracks);
     if (m_control.stopRequested() || !PrepareOutputFolder())
         return 0;
     const ExtractionResources held(m_services.door, m_services.window, m_boxOwner);
-    const std::unique_ptr<RipVerification> verification = Verification();
+    const std::unique_ptr<RipVerification> verification = MakeVerification();
     // Also the verdicts that come with the database's answer after the last track.
     QObject::connect(verification.get(), &RipVerification::verdict, verification.get(),
                      [this](const QString& text) {
@@ -206,10 +207,14 @@ RipPipeline::Events RipJob::PipelineEvents(RipVerification& verify, WindowRelay&
             }};
 }
 
-std::unique_ptr<RipVerification> RipJob::Verification() {
-    RipVerification::Job job;
+// Empty when the drive cannot tell it.
+void RipJob::ReadToc() {
     if (!m_services.bass.cd.BASS_CD_GetTOC(m_request.drive, &m_toc))
         m_toc = DiscToc{};
+}
+
+std::unique_ptr<RipVerification> RipJob::MakeVerification() const {
+    RipVerification::Job job;
     job.toc = m_toc;
     job.checkAccurateRip = m_request.output.checkAccurateRip;
     job.folder = m_request.output.folder;

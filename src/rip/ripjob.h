@@ -103,7 +103,8 @@ private:
     void AwaitPipeline(QEventLoop& loop, const bool& finished);
     RipPipeline::Events PipelineEvents(RipVerification& verify, WindowRelay& relay,
                                        QEventLoop& loop, bool& finished);
-    std::unique_ptr<RipVerification> Verification();
+    void ReadToc();
+    std::unique_ptr<RipVerification> MakeVerification() const;
     void ShowEncoding();
 
     Services m_services;

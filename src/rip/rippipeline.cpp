@@ -66,10 +66,11 @@ void RipPipeline::stop() {
 // The tracks Stop or a lost disc left untouched, and those Stop dropped from the encoders'
 // queue, end here. Tracks read before the disc was lost are encoded as usual.
 void RipPipeline::readTracks() {
-    for (const int track : m_tracks) {
+    for (const int index : m_tracks) {
         if (m_discLost || m_job.control.waitWhilePaused())
             break;
-        m_events.trackStarted(track + 1);
+        const DiscTrack track = DiscTrack::At(m_toc, index);
+        m_events.trackStarted(track.number);
         readTrack(track);
     }
     m_events.readingDone();
@@ -79,89 +80,87 @@ void RipPipeline::readTracks() {
     m_events.finished();
 }
 
-void RipPipeline::discLost(int lTrack, const QString& reason) {
+void RipPipeline::discLost(const DiscTrack& track, const QString& reason) {
     m_discLost = reason;
-    const DiscLostBox box = DiscLostMessage(reason, lTrack + 1);
+    const DiscLostBox box = DiscLostMessage(reason, track.number);
     m_job.dialogs.showMessage(m_job.boxOwner, box.text, box.caption, MessageIcon::Exclamation,
                               MessageButtons::Ok);
 }
 
 // Files are named after the disc's track, also when an unreadable track left no row.
-void RipPipeline::readTrack(int lTrack) {
-    const RipOutput output = ChooseRipOutput(m_job.output, lTrack + 1, fileNameOf(lTrack));
+void RipPipeline::readTrack(const DiscTrack& track) {
+    const RipOutput output = ChooseRipOutput(m_job.output, track.number, fileNameOf(track));
     m_spool.makeFolderOf(output.file); // a pattern may name sub-folders
     if (std::optional<TrackOutcome> refused = cannotRip(output)) {
-        decide(lTrack, *refused);
+        decide(track.index, *refused);
         return;
     }
-    TrackReading reading = readingFor(lTrack);
+    TrackReading reading = readingFor(track);
     RipContext reader = contextFor(output, EveryPercent(m_events.readProgress));
     reader.reading = &reading;
     if (output.path != RipPath::Wav) {
-        spoolTrack(lTrack, output, reader);
+        spoolTrack(track, output, reader);
         return;
     }
     StagedFile file(output.file);
-    TrackOutcome outcome = ReadTrackToWav(reader, lTrack, file.path(), file.finalPath());
-    m_events.trackRead(lTrack, reading);
+    TrackOutcome outcome = ReadTrackToWav(reader, track, file.path(), file.finalPath());
+    m_events.trackRead(track.index, reading);
     if (reading.discLost)
-        discLost(lTrack, *reading.discLost);
+        discLost(track, *reading.discLost);
     if (outcome.keepsFile())
         check(output, file,
               (QFileInfo(file.path()).size() - WavFileWriter::kHeaderBytes) / kBytesPerSample,
               outcome);
     keep(file, outcome);
-    decide(lTrack, outcome);
+    decide(track.index, outcome);
 }
 
 // A track read only in part (a failure, a stop) never reaches an encoder.
-void RipPipeline::spoolTrack(int lTrack, const RipOutput& output, RipContext& reader) {
-    const QString spooled = m_spool.trackFile(lTrack + 1);
-    const TrackOutcome read = ReadTrackToWav(reader, lTrack, spooled, output.file);
-    m_events.trackRead(lTrack, *reader.reading);
+void RipPipeline::spoolTrack(const DiscTrack& track, const RipOutput& output, RipContext& reader) {
+    const QString spooled = m_spool.trackFile(track.number);
+    const TrackOutcome read = ReadTrackToWav(reader, track, spooled, output.file);
+    m_events.trackRead(track.index, *reader.reading);
     if (reader.reading->discLost)
-        discLost(lTrack, *reader.reading->discLost);
+        discLost(track, *reader.reading->discLost);
     if (!read.ripped()) {
         QFile::remove(spooled);
-        decide(lTrack, read);
+        decide(track.index, read);
         return;
     }
-    enterEncoders(lTrack);
+    enterEncoders(track);
     const qint64 bytes = reader.reading->bytes;
-    if (m_encoders.add([this, lTrack, output, spooled, bytes] {
-            encodeTrack(lTrack, output, spooled, bytes);
-        }))
+    if (m_encoders.add(
+            [this, track, output, spooled, bytes] { encodeTrack(track, output, spooled, bytes); }))
         return;
     QFile::remove(spooled);
-    leaveEncoders(lTrack);
-    decide(lTrack, TrackOutcome::Of(TrackOutcome::Kind::NotStarted));
+    leaveEncoders(track);
+    decide(track.index, TrackOutcome::Of(TrackOutcome::Kind::NotStarted));
 }
 
-void RipPipeline::encodeTrack(int lTrack, const RipOutput& output, const QString& spooled,
-                              qint64 bytes) {
-    updateEncoder(lTrack, {true, 0});
+void RipPipeline::encodeTrack(const DiscTrack& track, const RipOutput& output,
+                              const QString& spooled, qint64 bytes) {
+    updateEncoder(track, {true, 0});
     TrackOutcome outcome = TrackOutcome::Of(TrackOutcome::Kind::NotStarted);
-    const RipContext encoder = contextFor(output, EveryPercent([this, lTrack](float done) {
-                                              updateEncoder(lTrack, {true, done});
+    const RipContext encoder = contextFor(output, EveryPercent([this, track](float done) {
+                                              updateEncoder(track, {true, done});
                                           }));
     if (m_job.stopRequested()) {
         // dropped: the user's Stop came before its encoder started
-    } else if (std::optional<TrackOutcome> problem =
-                   SpoolProblem(encoder, lTrack, spooled, bytes)) {
+    } else if (std::optional<TrackOutcome> problem = SpoolProblem(encoder, track, spooled, bytes)) {
         outcome = *problem;
     } else {
         StagedFile file(output.file);
-        const EncodedTrack encoded = EncodeSpooledTrack(encoder, lTrack, output, spooled, file);
+        const EncodedTrack encoded = EncodeSpooledTrack(encoder, track, output, spooled, file);
         outcome = encoded.outcome;
         if (outcome.keepsFile())
             check(output, file, encoded.samples, outcome);
         if (outcome.ripped())
-            tag(lTrack, output, file);
+            tag(track, output, file);
         keep(file, outcome);
     }
     QFile::remove(spooled);
-    leaveEncoders(lTrack);
-    decide(lTrack, outcome);
+    leaveEncoders(track);
+    decide(track.index, outcome);
 }
 
 std::optional<TrackOutcome> RipPipeline::cannotRip(const RipOutput& output) {
@@ -226,25 +225,25 @@ void RipPipeline::decide(int lTrack, const TrackOutcome& outcome) {
     m_events.trackEnded(lTrack, outcome);
 }
 
-void RipPipeline::enterEncoders(int lTrack) {
+void RipPipeline::enterEncoders(const DiscTrack& track) {
     const std::lock_guard lock(m_mutex);
-    m_atEncoders[lTrack] = {};
+    m_atEncoders[track.index] = {};
     tellEncoders();
 }
 
 // A track Stop dropped from the queue is not counted again.
-void RipPipeline::updateEncoder(int lTrack, const AtEncoder& state) {
+void RipPipeline::updateEncoder(const DiscTrack& track, const AtEncoder& state) {
     const std::lock_guard lock(m_mutex);
-    const auto found = m_atEncoders.find(lTrack);
+    const auto found = m_atEncoders.find(track.index);
     if (found == m_atEncoders.end())
         return;
     found->second = state;
     tellEncoders();
 }
 
-void RipPipeline::leaveEncoders(int lTrack) {
+void RipPipeline::leaveEncoders(const DiscTrack& track) {
     const std::lock_guard lock(m_mutex);
-    m_atEncoders.erase(lTrack);
+    m_atEncoders.erase(track.index);
     tellEncoders();
 }
 
@@ -257,25 +256,24 @@ void RipPipeline::tellEncoders() {
     m_events.encoders(left, left > 0 ? done / float(left) : 0.0f);
 }
 
-QString RipPipeline::fileNameOf(int lTrack) const {
+QString RipPipeline::fileNameOf(const DiscTrack& track) const {
     if (m_job.fileNames == nullptr)
         return {};
-    const auto named = m_job.fileNames->find(lTrack);
+    const auto named = m_job.fileNames->find(track.index);
     return named == m_job.fileNames->end() ? QString() : named->second;
 }
 
 // MP3, OGG and FLAC files get what is known of their track (typed, CD-TEXT or looked up)
 // before they take their final name; a disc nothing is known of leaves them as the encoder
 // made them.
-void RipPipeline::tag(int lTrack, const RipOutput& output, const StagedFile& file) {
+void RipPipeline::tag(const DiscTrack& track, const RipOutput& output, const StagedFile& file) {
     if (m_job.tags == nullptr || !KnowsAnything(*m_job.tags) ||
         (output.path != RipPath::Encoder && output.path != RipPath::Flac))
         return;
-    const auto audio = std::count_if(m_toc.tracks.cbegin(), m_toc.tracks.cend(),
-                                     [](const DiscToc::Track& t) { return t.audio; });
+    const auto audio = m_toc.audioTracks().size();
     const int total = audio > 0 ? int(audio) : m_job.tags->release.trackCount();
     const std::optional<QString> failure =
-        WriteTags(file.path(), TagsOfTrack(*m_job.tags, lTrack, total));
+        WriteTags(file.path(), TagsOfTrack(*m_job.tags, track, total));
     if (failure && m_job.firstNotice(QStringLiteral("tags")))
         m_job.dialogs.showMessage(m_job.boxOwner,
                                   QStringLiteral("The tags could not be written to \"") +
@@ -287,18 +285,15 @@ void RipPipeline::tag(int lTrack, const RipOutput& output, const StagedFile& fil
 
 // The checksums count the track's samples as the table of contents gives them and leave out
 // the disc's edges on its first and last audio tracks.
-TrackReading RipPipeline::readingFor(int lTrack) const {
+TrackReading RipPipeline::readingFor(const DiscTrack& track) const {
     TrackReading reading;
     const auto& tracks = m_toc.tracks;
-    if (lTrack < 0 || lTrack >= tracks.size())
+    if (track.index < 0 || track.index >= tracks.size())
         return reading;
-    const auto isAudio = [](const DiscToc::Track& t) { return t.audio; };
-    const qsizetype first = std::find_if(tracks.begin(), tracks.end(), isAudio) - tracks.begin();
-    const qsizetype last =
-        tracks.size() - 1 -
-        (std::find_if(tracks.rbegin(), tracks.rend(), isAudio) - tracks.rbegin());
-    const qint64 samples = qint64(TrackEnd(m_toc, lTrack) - tracks[lTrack].lsn) * kSamplesPerSector;
-    reading.checksums.emplace(samples, lTrack == first, lTrack == last);
+    const qint64 samples =
+        qint64(TrackEnd(m_toc, track.index) - tracks[track.index].lsn) * kSamplesPerSector;
+    reading.checksums.emplace(samples, track.index == m_toc.firstAudio(),
+                              track.index == m_toc.lastAudio());
     return reading;
 }
 

@@ -6,6 +6,7 @@
 // the reader goes on. Every requested track ends with exactly one outcome. Nothing here touches
 // the window: what happens is told through Events, from the reader's and the encoders' threads.
 
+#include "common/disctoc.h"
 #include "rip/encoderpool.h"
 #include "rip/ripcontext.h"
 #include "rip/ripoutput.h"
@@ -54,12 +55,13 @@ private:
     };
 
     void readTracks();
-    void readTrack(int lTrack);
-    // The listed disc could not be read on while track lTrack was read: said once, and no
+    void readTrack(const DiscTrack& track);
+    // The listed disc could not be read on while the track was read: said once, and no
     // further track is read.
-    void discLost(int lTrack, const QString& reason);
-    void spoolTrack(int lTrack, const RipOutput& output, RipContext& reader);
-    void encodeTrack(int lTrack, const RipOutput& output, const QString& spooled, qint64 bytes);
+    void discLost(const DiscTrack& track, const QString& reason);
+    void spoolTrack(const DiscTrack& track, const RipOutput& output, RipContext& reader);
+    void encodeTrack(const DiscTrack& track, const RipOutput& output, const QString& spooled,
+                     qint64 bytes);
     // Whether the track can be ripped in this output at all; the reason told when it cannot.
     std::optional<TrackOutcome> cannotRip(const RipOutput& output);
     // The file is checked before it takes its name; one that fails is the encoder's failure.
@@ -68,13 +70,13 @@ private:
     // Gives the file its final name when its outcome keeps it.
     void keep(StagedFile& file, TrackOutcome& outcome);
     void decide(int lTrack, const TrackOutcome& outcome);
-    void enterEncoders(int lTrack);
-    void updateEncoder(int lTrack, const AtEncoder& state);
-    void leaveEncoders(int lTrack);
+    void enterEncoders(const DiscTrack& track);
+    void updateEncoder(const DiscTrack& track, const AtEncoder& state);
+    void leaveEncoders(const DiscTrack& track);
     void tellEncoders(); // m_mutex held
-    TrackReading readingFor(int lTrack) const;
-    QString fileNameOf(int lTrack) const;
-    void tag(int lTrack, const RipOutput& output, const StagedFile& file);
+    TrackReading readingFor(const DiscTrack& track) const;
+    QString fileNameOf(const DiscTrack& track) const;
+    void tag(const DiscTrack& track, const RipOutput& output, const StagedFile& file);
     RipContext contextFor(const RipOutput& output, std::function<void(float)> progress) const;
 
     RipContext m_job;

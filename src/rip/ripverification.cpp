@@ -28,7 +28,9 @@ void RipVerification::trackEnded(int lTrack, const TrackOutcome& outcome) {
     if (outcome.ripped())
         m_lastRipped = lTrack;
     if (!outcome.ripped() || m_answer)
-        emit verdict(QStringLiteral("Track %1: %2").arg(lTrack + 1).arg(logTrack(lTrack).result()));
+        emit verdict(QStringLiteral("Track %1: %2")
+                         .arg(DiscTrack::At(m_job.toc, lTrack).number)
+                         .arg(logTrack(lTrack).result()));
 }
 
 void RipVerification::answered(const DbarLookup& lookup) {
@@ -92,7 +94,7 @@ RipLogTrack RipVerification::logTrack(int lTrack) const {
     const auto ended = m_outcomes.find(lTrack);
     const TrackOutcome outcome = ended == m_outcomes.end() ? TrackOutcome{} : ended->second;
     RipLogTrack track;
-    track.number = lTrack + 1;
+    track.number = DiscTrack::At(m_job.toc, lTrack).number;
     track.fileName =
         outcome.file.isEmpty() ? QStringLiteral("none") : QFileInfo(outcome.file).fileName();
     track.outcome = OutcomeText(outcome.kind);

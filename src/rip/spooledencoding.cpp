@@ -35,19 +35,19 @@ TrackOutcome Failed(const RipContext& job, Kind kind, const RipFailure& failure)
     return TrackOutcome::Of(kind, failure.description);
 }
 
-QString SpoolAction(int lTrack) {
-    return QStringLiteral("reading the spooled audio of track %1 from").arg(lTrack + 1);
+QString SpoolAction(const DiscTrack& track) {
+    return QStringLiteral("reading the spooled audio of track %1 from").arg(track.number);
 }
 
 // The spooled audio past its header; the reason told when it cannot be opened or read.
-SpoolFile OpenSpool(const RipContext& job, int lTrack, const QString& spooled,
+SpoolFile OpenSpool(const RipContext& job, const DiscTrack& track, const QString& spooled,
                     std::optional<TrackOutcome>& failure) {
     errno = 0;
     SpoolFile file(std::fopen(QFile::encodeName(spooled).constData(), "rbe"));
     char header[WavFileWriter::kHeaderBytes];
     if (!file || (std::fread(header, 1, sizeof header, file.get()) < sizeof header &&
                   std::ferror(file.get())))
-        failure = Failed(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(lTrack), spooled));
+        failure = Failed(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(track), spooled));
     return file;
 }
 
@@ -59,10 +59,10 @@ struct FeedEnd {
 
 // Hands the spooled audio to write block by block until its end or a stop; a read that fails
 // ends the feed as a failure, and write returns what went wrong on its side (told already).
-FeedEnd FeedSpool(const RipContext& job, int lTrack, const QString& spooled,
+FeedEnd FeedSpool(const RipContext& job, const DiscTrack& track, const QString& spooled,
                   const std::function<std::optional<TrackOutcome>(const char*, qsizetype)>& write) {
     FeedEnd end;
-    const SpoolFile file = OpenSpool(job, lTrack, spooled, end.failure);
+    const SpoolFile file = OpenSpool(job, track, spooled, end.failure);
     if (end.failure)
         return end;
     const qint64 audioBytes =
@@ -78,7 +78,7 @@ FeedEnd FeedSpool(const RipContext& job, int lTrack, const QString& spooled,
         const std::size_t n = std::fread(block.data(), 1, block.size(), file.get());
         if (std::ferror(file.get())) {
             end.failure =
-                Failed(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(lTrack), spooled));
+                Failed(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(track), spooled));
             break;
         }
         if (n == 0)
@@ -94,8 +94,8 @@ FeedEnd FeedSpool(const RipContext& job, int lTrack, const QString& spooled,
     return end;
 }
 
-EncodedTrack EncodeFlac(const RipContext& job, int lTrack, const QString& spooled, int level,
-                        const StagedFile& file) {
+EncodedTrack EncodeFlac(const RipContext& job, const DiscTrack& track, const QString& spooled,
+                        int level, const StagedFile& file) {
     FlacFileWriter flac(job.closeFile);
     const quint64 samples =
         quint64(std::max<qint64>(0, QFile(spooled).size() - WavFileWriter::kHeaderBytes)) /
@@ -103,7 +103,7 @@ EncodedTrack EncodeFlac(const RipContext& job, int lTrack, const QString& spoole
     if (auto failure = flac.create(file.path(), file.finalPath(), level, samples))
         return {Failed(job, Kind::WriteFailed, *failure), 0};
     const FeedEnd end = FeedSpool(
-        job, lTrack, spooled, [&](const char* data, qsizetype n) -> std::optional<TrackOutcome> {
+        job, track, spooled, [&](const char* data, qsizetype n) -> std::optional<TrackOutcome> {
             if (auto failure = flac.append(data, n))
                 return Failed(job, Kind::WriteFailed, *failure);
             return std::nullopt;
@@ -139,13 +139,13 @@ private:
 
 // The ticked tags with text, then the empty tag that ends them (also when none are ticked). A box
 // that still holds its label word ("Title") stands for the disc's value of that field.
-void WriteTags(const RipContext& job, int lTrack, HWMENCODE encoder) {
+void WriteTags(const RipContext& job, const DiscTrack& track, HWMENCODE encoder) {
     BassWma& wma = job.bass.wma;
     if (job.output.wmaTags)
         for (std::size_t i = 0; i < kWMATagNames.size(); ++i) {
             QString text = job.output.wmaTagTexts[i];
             if (text == QLatin1String(kWMATagLabels[i]))
-                text = job.tags ? DiscValueOfWmaBox(*job.tags, lTrack, i) : QString();
+                text = job.tags ? DiscValueOfWmaBox(*job.tags, track.index, i) : QString();
             if (!text.isEmpty())
                 wma.BASS_WMA_EncodeSetTag(encoder, kWMATagNames[i], text.toUtf8().constData());
         }
@@ -161,17 +161,17 @@ TrackOutcome Coded(const RipContext& job, Kind kind, const char* message) {
                                 (reason.isEmpty() ? QString() : QStringLiteral(" ") + reason));
 }
 
-EncodedTrack EncodeWma(const RipContext& job, int lTrack, const QString& spooled, int bitrate,
-                       const StagedFile& file) {
+EncodedTrack EncodeWma(const RipContext& job, const DiscTrack& track, const QString& spooled,
+                       int bitrate, const StagedFile& file) {
     BassWma& wma = job.bass.wma;
     WmaEncoderHandle encoder(
         wma, wma.BASS_WMA_EncodeOpenFile(44100, BASS_WMA_TAGS, DWORD(bitrate),
                                          QFile::encodeName(file.path()).constData()));
     if (encoder.get() == 0)
         return {Coded(job, Kind::WriteFailed, "An error occured while opening output file."), 0};
-    WriteTags(job, lTrack, encoder.get());
+    WriteTags(job, track, encoder.get());
     const FeedEnd end = FeedSpool(
-        job, lTrack, spooled, [&](const char* data, qsizetype n) -> std::optional<TrackOutcome> {
+        job, track, spooled, [&](const char* data, qsizetype n) -> std::optional<TrackOutcome> {
             if (wma.BASS_WMA_EncodeWrite(encoder.get(), data, DWORD(n)))
                 return std::nullopt;
             return Coded(job, Kind::EncoderFailed, "An error occured while encoding WMA data.");
@@ -187,16 +187,17 @@ EncodedTrack EncodeWma(const RipContext& job, int lTrack, const QString& spooled
 
 } // namespace
 
-EncodedTrack EncodeSpooledTrack(const RipContext& job, int lTrack, const RipOutput& output,
-                                const QString& spooled, const StagedFile& file) {
+EncodedTrack EncodeSpooledTrack(const RipContext& job, const DiscTrack& track,
+                                const RipOutput& output, const QString& spooled,
+                                const StagedFile& file) {
     switch (output.path) {
     case RipPath::Encoder:
-        return Converter(job, spooled, output.code, output.bitrate, file.path(), false,
-                         file.finalPath(), lTrack);
+        return Converter(job, track, spooled, output.code, output.bitrate, file.path(),
+                         file.finalPath());
     case RipPath::Flac:
-        return EncodeFlac(job, lTrack, spooled, output.flacLevel, file);
+        return EncodeFlac(job, track, spooled, output.flacLevel, file);
     case RipPath::Wma:
-        return EncodeWma(job, lTrack, spooled, output.wmaBitrate.value_or(0), file);
+        return EncodeWma(job, track, spooled, output.wmaBitrate.value_or(0), file);
     case RipPath::Wav:
     case RipPath::None:
         break;
@@ -204,22 +205,22 @@ EncodedTrack EncodeSpooledTrack(const RipContext& job, int lTrack, const RipOutp
     return {TrackOutcome::Of(Kind::EncoderFailed, QStringLiteral("no encoder for this format")), 0};
 }
 
-std::optional<TrackOutcome> SpoolProblem(const RipContext& job, int lTrack, const QString& spooled,
-                                         qint64 trackBytes) {
+std::optional<TrackOutcome> SpoolProblem(const RipContext& job, const DiscTrack& track,
+                                         const QString& spooled, qint64 trackBytes) {
     std::optional<TrackOutcome> failure;
-    const SpoolFile file = OpenSpool(job, lTrack, spooled, failure);
+    const SpoolFile file = OpenSpool(job, track, spooled, failure);
     if (failure)
         return failure;
     struct stat status {};
     if (::fstat(::fileno(file.get()), &status) != 0)
-        return Failed(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(lTrack), spooled));
+        return Failed(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(track), spooled));
     const qint64 held = qint64(status.st_size) - WavFileWriter::kHeaderBytes;
     if (held == trackBytes)
         return std::nullopt;
     return Failed(job, Kind::ReadFailed,
                   {EIO, QStringLiteral("The spooled audio of track %1 holds %2 bytes, not the "
                                        "track's %3 (%4)")
-                            .arg(lTrack + 1)
+                            .arg(track.number)
                             .arg(std::max<qint64>(held, 0))
                             .arg(trackBytes)
                             .arg(spooled)});

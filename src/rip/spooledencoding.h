@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/disctoc.h"
 #include "rip/ripcontext.h"
 #include "rip/ripoutput.h"
 #include "rip/trackoutcome.h"
@@ -15,13 +16,14 @@ struct EncodedTrack {
     qint64 samples = 0;
 };
 
-// Encodes the spooled WAV of track lTrack (0-based) into file in the output's format: FLAC and
+// Encodes the spooled WAV of the track into file in the output's format: FLAC and
 // WMA in the program, MP3 and OGG through their external encoder. Any failure is told to the
 // user; a stop ends the file early but valid.
-EncodedTrack EncodeSpooledTrack(const RipContext& job, int lTrack, const RipOutput& output,
-                                const QString& spooled, const StagedFile& file);
+EncodedTrack EncodeSpooledTrack(const RipContext& job, const DiscTrack& track,
+                                const RipOutput& output, const QString& spooled,
+                                const StagedFile& file);
 
-// Why the spooled audio of track lTrack cannot be encoded (the user told): it cannot be opened,
+// Why the spooled audio of the track cannot be encoded (the user told): it cannot be opened,
 // or it does not hold exactly the track's trackBytes; empty when it can.
-std::optional<TrackOutcome> SpoolProblem(const RipContext& job, int lTrack, const QString& spooled,
-                                         qint64 trackBytes);
+std::optional<TrackOutcome> SpoolProblem(const RipContext& job, const DiscTrack& track,
+                                         const QString& spooled, qint64 trackBytes);

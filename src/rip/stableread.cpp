@@ -33,21 +33,21 @@ quint32 Crc(const TrackReading& reading) {
     return reading.checksums ? reading.checksums->sums().crc32 : 0;
 }
 
-TrackOutcome Unstable(const RipContext& job, int lTrack) {
+TrackOutcome Unstable(const RipContext& job, const DiscTrack& track) {
     job.dialogs.showMessage(
         job.boxOwner,
         QStringLiteral("Track %1 was read %2 times and no two reads agreed, so it is not counted "
                        "as ripped. Clean the disc and rip the track again.")
-            .arg(lTrack + 1)
+            .arg(track.number)
             .arg(kMostReadsOfATrack),
         QStringLiteral("Unstable reads"), MessageIcon::Exclamation, MessageButtons::Ok);
     return TrackOutcome::Of(Kind::Unstable, QStringLiteral("%1 reads").arg(kMostReadsOfATrack));
 }
 
 // The test read: nothing is written, so a Stop in the middle of it leaves no file to keep.
-TrackOutcome TestRead(const RipContext& job, int lTrack, TrackReading& reading) {
+TrackOutcome TestRead(const RipContext& job, const DiscTrack& track, TrackReading& reading) {
     NoFile nowhere;
-    const TrackOutcome read = ExtractTrack(ReadingJob(job, reading, true), lTrack, nowhere,
+    const TrackOutcome read = ExtractTrack(ReadingJob(job, reading, true), track, nowhere,
                                            [](DWORD) { return std::nullopt; });
     if (read.kind == Kind::StoppedShort)
         return TrackOutcome::Of(Kind::NotStarted);
@@ -55,14 +55,14 @@ TrackOutcome TestRead(const RipContext& job, int lTrack, TrackReading& reading) 
 }
 
 // Reads the track into its file until the last read agrees with an earlier one.
-TrackOutcome CopyUntilTwoAgree(const RipContext& job, int lTrack, const QString& path,
+TrackOutcome CopyUntilTwoAgree(const RipContext& job, const DiscTrack& track, const QString& path,
                                const QString& shownName, const TrackReading& blank,
                                std::vector<quint32>& crcs) {
     TrackReading& kept = *job.reading;
     while (int(crcs.size()) < kMostReadsOfATrack) {
         kept = blank;
         const TrackOutcome copy =
-            ExtractAudioTrackToWav(ReadingJob(job, kept, false), lTrack, path, shownName);
+            ExtractAudioTrackToWav(ReadingJob(job, kept, false), track, path, shownName);
         if (!copy.ripped())
             return copy;
         const quint32 crc = Crc(kept);
@@ -71,24 +71,24 @@ TrackOutcome CopyUntilTwoAgree(const RipContext& job, int lTrack, const QString&
         if (agreed)
             return copy;
     }
-    return Unstable(job, lTrack);
+    return Unstable(job, track);
 }
 
 } // namespace
 
-TrackOutcome ReadTrackToWav(const RipContext& job, int lTrack, const QString& path,
+TrackOutcome ReadTrackToWav(const RipContext& job, const DiscTrack& track, const QString& path,
                             const QString& shownName) {
     if (!job.output.readTwice || job.reading == nullptr || !job.reading->checksums)
-        return ExtractAudioTrackToWav(job, lTrack, path, shownName);
+        return ExtractAudioTrackToWav(job, track, path, shownName);
     const TrackReading blank = *job.reading;
     TrackReading test = blank;
-    const TrackOutcome tested = TestRead(job, lTrack, test);
+    const TrackOutcome tested = TestRead(job, track, test);
     if (!tested.ripped()) {
         *job.reading = test;
         return tested;
     }
     std::vector<quint32> crcs{Crc(test)};
-    const TrackOutcome outcome = CopyUntilTwoAgree(job, lTrack, path, shownName, blank, crcs);
+    const TrackOutcome outcome = CopyUntilTwoAgree(job, track, path, shownName, blank, crcs);
     job.reading->readCrcs = crcs;
     return outcome;
 }

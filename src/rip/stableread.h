@@ -6,14 +6,15 @@
 // an earlier one: the file then holds a read that another read confirms. A track whose reads
 // never agree is unstable and not ripped.
 
+#include "common/disctoc.h"
 #include "rip/ripcontext.h"
 #include "rip/trackoutcome.h"
 
-// Reads track lTrack (0-based) into the WAV file at path (the track's staged file, or the
+// Reads the track into the WAV file at path (the track's staged file, or the
 // spool) as ExtractAudioTrackToWav does, and when the job reads each track twice until two
 // reads agree. job.reading ends up with the read the file holds; its readCrcs name every read.
 // Failures name the file shownName.
-TrackOutcome ReadTrackToWav(const RipContext& job, int lTrack, const QString& path,
+TrackOutcome ReadTrackToWav(const RipContext& job, const DiscTrack& track, const QString& path,
                             const QString& shownName);
 
 // The most reads of a track: the test read, the copy read and five more.

@@ -27,7 +27,7 @@ std::optional<QString> DiscLost(const RipContext& job) {
 
 // The blocks, then the sink finished. Ripped when the decoder reached the end of the track; a
 // stop ends it early with a valid, shorter file.
-CopyEnd CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
+CopyEnd CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, const DiscTrack& track,
                   const RipContext& job) {
     QByteArray buffer;
     Kind end = Kind::Ripped;
@@ -52,7 +52,7 @@ CopyEnd CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
         if (n <= 0) {
             if (std::optional<QString> lost = DiscLost(job)) // what made the read fail
                 return {Kind::ReadFailed, std::nullopt, lost};
-            return {Kind::ReadFailed, ReadFailure(core, lTrack, n)};
+            return {Kind::ReadFailed, ReadFailure(core, track, n)};
         }
         if (sums)
             sums->add(buffer.constData(), n);
@@ -115,12 +115,12 @@ TrackOutcome Lost(const RipContext& job, const QString& reason) {
 
 } // namespace
 
-TrackOutcome ExtractTrack(const RipContext& job, int lTrack, TrackSink& sink,
+TrackOutcome ExtractTrack(const RipContext& job, const DiscTrack& track, TrackSink& sink,
                           const OpenSink& open) {
     if (std::optional<QString> lost = DiscLost(job))
         return Lost(job, *lost);
     const DWORD stream =
-        job.bass.cd.BASS_CD_StreamCreate(job.drive, static_cast<DWORD>(lTrack), job.readFlags);
+        job.bass.cd.BASS_CD_StreamCreate(job.drive, static_cast<DWORD>(track.index), job.readFlags);
     if (stream == 0) {
         if (std::optional<QString> lost = DiscLost(job))
             return Lost(job, *lost);
@@ -131,7 +131,7 @@ TrackOutcome ExtractTrack(const RipContext& job, int lTrack, TrackSink& sink,
     if (auto failure = open(stream))
         end = {Kind::WriteFailed, failure};
     else
-        end = CopyTrack(job.bass.core, sink, stream, lTrack, job);
+        end = CopyTrack(job.bass.core, sink, stream, track, job);
     if (end.discLost)
         return Lost(job, *end.discLost);
     if (end.failure) {
@@ -140,7 +140,7 @@ TrackOutcome ExtractTrack(const RipContext& job, int lTrack, TrackSink& sink,
         return TrackOutcome::Of(end.kind, end.failure->description);
     }
     if (end.kind == Kind::Ripped)
-        if (const std::optional<QString> damage = ReportDamage(job, stream, lTrack))
+        if (const std::optional<QString> damage = ReportDamage(job, stream, track))
             return TrackOutcome::Of(Kind::ReadFailed, *damage);
     return TrackOutcome::Of(end.kind);
 }

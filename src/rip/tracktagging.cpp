@@ -12,29 +12,37 @@ QString ArtistOf(const DiscTags& disc, int lTrack) {
 }
 } // namespace
 
-TrackTags TagsOfTrack(const DiscTags& disc, int lTrack, int trackTotal) {
+TrackTags TagsOfTrack(const DiscTags& disc, const DiscTrack& track, int trackTotal) {
     const ReleaseInfo& release = disc.release;
-    const TrackInfo track = TrackOf(disc, lTrack);
-    return {track.title,       ArtistOf(disc, lTrack), release.title,
-            release.artist,    release.genre,          lTrack + 1,
-            trackTotal,        release.year,           release.releaseId,
-            track.recordingId, disc.musicBrainzDiscId};
+    const TrackInfo info = TrackOf(disc, track.index);
+    return {info.title,
+            ArtistOf(disc, track.index),
+            release.title,
+            release.artist,
+            release.genre,
+            track.number,
+            trackTotal,
+            release.year,
+            release.releaseId,
+            info.recordingId,
+            disc.musicBrainzDiscId};
 }
 
-TrackNameFields NameFieldsOfTrack(const DiscTags& disc, int lTrack) {
-    return {lTrack + 1, TrackOf(disc, lTrack).title, ArtistOf(disc, lTrack), disc.release.title,
-            disc.release.year};
+TrackNameFields NameFieldsOfTrack(const DiscTags& disc, const DiscTrack& track) {
+    return {track.number, TrackOf(disc, track.index).title, ArtistOf(disc, track.index),
+            disc.release.title, disc.release.year};
 }
 
 std::map<int, QString> NameTrackFiles(const QString& pattern, const DiscTags& disc,
-                                      const std::vector<int>& tracks) {
+                                      const DiscToc& toc, const std::vector<int>& tracks) {
     std::map<int, QString> names;
     UniqueFileNames taken;
     for (const int lTrack : tracks)
         names[lTrack] =
             pattern.trimmed().isEmpty()
                 ? QString()
-                : taken.claim(TrackFileName(pattern.trimmed(), NameFieldsOfTrack(disc, lTrack)));
+                : taken.claim(TrackFileName(pattern.trimmed(),
+                                            NameFieldsOfTrack(disc, DiscTrack::At(toc, lTrack))));
     return names;
 }
 

@@ -25,10 +25,10 @@ std::optional<WavFormat> ReadWavFormat(BassCore& core, DWORD stream) {
 
 } // namespace
 
-TrackOutcome ExtractAudioTrackToWav(const RipContext& job, int lTrack, const QString& path,
-                                    const QString& shownName) {
+TrackOutcome ExtractAudioTrackToWav(const RipContext& job, const DiscTrack& track,
+                                    const QString& path, const QString& shownName) {
     WavFileWriter wav(job.closeFile);
-    return ExtractTrack(job, lTrack, wav, [&](DWORD stream) -> std::optional<RipFailure> {
+    return ExtractTrack(job, track, wav, [&](DWORD stream) -> std::optional<RipFailure> {
         const std::optional<WavFormat> format = ReadWavFormat(job.bass.core, stream);
         if (!format)
             return TooLong(shownName);
