@@ -3,6 +3,7 @@
 #include "common/dialogs.h"
 #include "common/errorreporting.h"
 #include "common/modbass.h"
+#include "rip/blockpump.h"
 #include "rip/encodercommand.h"
 #include "rip/errorlog.h"
 #include "rip/ripfailure.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr DWORD kPumpBytes = 262144;
 // What an encoder has to finish its shorter file after the user's Stop before it is ended: with
 // the moment its end takes, the Stop never waits much more than a second for it.
 constexpr auto kStopGrace = std::chrono::milliseconds(700);
@@ -71,23 +71,20 @@ std::optional<TrackOutcome> StartEncoder(const RipContext& job, DWORD stream,
     return TrackOutcome::Of(Kind::EncoderFailed, missing);
 }
 
-// Reads the stream to its end or to a stop; true when it reached the end. A read that fails
-// says why in readFailure.
+// Reads the stream to its end or to a stop (the encoder takes every block read); true when it
+// reached the end. A read that fails says why in readFailure.
 bool Pump(const RipContext& job, DWORD stream, const DiscTrack& track,
           std::optional<RipFailure>& readFailure) {
     BassCore& core = job.bass.core;
-    QByteArray buffer(kPumpBytes + 1, '\0');
-    while (core.BASS_ChannelIsActive(stream) != BASS_ACTIVE_STOPPED) {
-        if (const int n = core.BASS_ChannelGetData(stream, buffer.data(), kPumpBytes); n < 0) {
-            readFailure = ReadFailure(core, track, n);
-            return false;
-        }
-        job.progress(
-            DoneFraction(core.BASS_StreamGetLength(stream), core.BASS_ChannelGetPosition(stream)));
-        if (job.stopRequested())
-            return core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED;
-    }
-    return true;
+    const PumpEnd end = PumpBlocks(
+        {qint64(core.BASS_StreamGetLength(stream)),
+         [&] { return job.stopRequested(); },
+         [&](char* data, int size) { return core.BASS_ChannelGetData(stream, data, DWORD(size)); },
+         {},
+         job.progress});
+    if (end.kind == PumpEnd::Kind::ReadFailed)
+        readFailure = ReadFailure(core, track, end.lastRead);
+    return end.kind == PumpEnd::Kind::Whole;
 }
 
 // The encoder finishes its file from what it was given. Once the user has stopped the rip it has
@@ -184,10 +181,7 @@ EncodedTrack Converter(const RipContext& job, const DiscTrack& track, const QStr
                                                    core.BASS_ErrorGetCode(), spooled));
     // An encoder that stopped taking the audio made the read fail: its own outcome says why.
     if (readFailure && job.bass.enc.lastEncoderOutcome().succeeded()) {
-        // said as the WAV and WMA paths say it
-        ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"), job.routine(),
-                  readFailure->number, readFailure->description);
-        return {TrackOutcome::Of(Kind::ReadFailed, readFailure->description), 0};
+        return {ToldFailure(job, Kind::ReadFailed, *readFailure), 0}; // as the other paths say it
     }
     return Judge(job, complete, ended, outfile, shownfile);
 }

@@ -1,6 +1,7 @@
 #include "rip/ripfailure.h"
 
 #include "common/audiolibrary.h"
+#include "common/dialogs.h"
 #include "common/disctoc.h"
 #include "common/errorreporting.h"
 
@@ -34,4 +35,11 @@ RipFailure ReadFailure(BassCore& core, const DiscTrack& track, int delivered) {
 RipFailure TooLong(const QString& fileName) {
     return {EOVERFLOW, QStringLiteral("The track is too long for a WAV file (") + fileName +
                            QStringLiteral(")")};
+}
+
+TrackOutcome ToldFailure(const RipContext& job, TrackOutcome::Kind kind,
+                         const RipFailure& failure) {
+    ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"), job.routine(), failure.number,
+              failure.description);
+    return TrackOutcome::Of(kind, failure.description);
 }

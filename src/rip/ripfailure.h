@@ -4,6 +4,9 @@
 // number (errno) for file failures, 1000 plus the audio library's error code for a failed
 // read.
 
+#include "rip/ripcontext.h"
+#include "rip/trackoutcome.h"
+
 #include <QString>
 
 class BassCore;
@@ -19,3 +22,6 @@ RipFailure FileFailure(int error, const QString& action, const QString& fileName
 // A read of the track that failed after delivered bytes of its last block.
 RipFailure ReadFailure(BassCore& core, const DiscTrack& track, int delivered);
 RipFailure TooLong(const QString& fileName);
+
+// The failure told in the routine error box, as the track's outcome of kind.
+TrackOutcome ToldFailure(const RipContext& job, TrackOutcome::Kind kind, const RipFailure& failure);

@@ -1,6 +1,7 @@
 #include "rip/spooledencoding.h"
 
 #include "common/errorreporting.h"
+#include "rip/blockpump.h"
 #include "rip/converter.h"
 #include "rip/flacfilewriter.h"
 #include "rip/ripfailure.h"
@@ -21,19 +22,12 @@ namespace {
 
 using Kind = TrackOutcome::Kind;
 
-constexpr std::size_t kBlockBytes = 1 << 18;
 constexpr int kBytesPerSample = 4;
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using SpoolFile = std::unique_ptr<std::FILE, FileCloser>;
-
-TrackOutcome Failed(const RipContext& job, Kind kind, const RipFailure& failure) {
-    ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"), job.routine(), failure.number,
-              failure.description);
-    return TrackOutcome::Of(kind, failure.description);
-}
 
 QString SpoolAction(const DiscTrack& track) {
     return QStringLiteral("reading the spooled audio of track %1 from").arg(track.number);
@@ -47,7 +41,8 @@ SpoolFile OpenSpool(const RipContext& job, const DiscTrack& track, const QString
     char header[WavFileWriter::kHeaderBytes];
     if (!file || (std::fread(header, 1, sizeof header, file.get()) < sizeof header &&
                   std::ferror(file.get())))
-        failure = Failed(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(track), spooled));
+        failure =
+            ToldFailure(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(track), spooled));
     return file;
 }
 
@@ -65,32 +60,27 @@ FeedEnd FeedSpool(const RipContext& job, const DiscTrack& track, const QString& 
     const SpoolFile file = OpenSpool(job, track, spooled, end.failure);
     if (end.failure)
         return end;
-    const qint64 audioBytes =
-        std::max<qint64>(1, QFile(spooled).size() - WavFileWriter::kHeaderBytes);
-    std::vector<char> block(kBlockBytes);
-    qint64 fed = 0;
-    for (;;) {
-        if (job.stopRequested()) {
-            end.kind = Kind::StoppedShort;
-            break;
-        }
-        errno = 0;
-        const std::size_t n = std::fread(block.data(), 1, block.size(), file.get());
-        if (std::ferror(file.get())) {
-            end.failure =
-                Failed(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(track), spooled));
-            break;
-        }
-        if (n == 0)
-            break;
-        if ((end.failure = write(block.data(), qsizetype(n))))
-            break;
-        fed += qint64(n);
-        job.progress(float(fed) / float(audioBytes));
-    }
-    end.samples = fed / kBytesPerSample;
-    if (end.kind == Kind::StoppedShort && fed == 0)
-        end.kind = Kind::NotStarted;
+    int readError = 0;
+    const PumpEnd pumped =
+        PumpBlocks({std::max<qint64>(0, QFile(spooled).size() - WavFileWriter::kHeaderBytes),
+                    [&] { return job.stopRequested(); },
+                    [&](char* data, int size) {
+                        errno = 0;
+                        const std::size_t n = std::fread(data, 1, std::size_t(size), file.get());
+                        readError = errno;
+                        return int(n);
+                    },
+                    [&](const char* data, int n) {
+                        end.failure = write(data, n);
+                        return !end.failure;
+                    },
+                    job.progress});
+    end.samples = pumped.bytes / kBytesPerSample;
+    if (pumped.kind == PumpEnd::Kind::ReadFailed)
+        end.failure =
+            ToldFailure(job, Kind::ReadFailed, FileFailure(readError, SpoolAction(track), spooled));
+    else if (pumped.kind == PumpEnd::Kind::Stopped)
+        end.kind = pumped.bytes > 0 ? Kind::StoppedShort : Kind::NotStarted;
     return end;
 }
 
@@ -101,18 +91,18 @@ EncodedTrack EncodeFlac(const RipContext& job, const DiscTrack& track, const QSt
         quint64(std::max<qint64>(0, QFile(spooled).size() - WavFileWriter::kHeaderBytes)) /
         kBytesPerSample;
     if (auto failure = flac.create(file.path(), file.finalPath(), level, samples))
-        return {Failed(job, Kind::WriteFailed, *failure), 0};
+        return {ToldFailure(job, Kind::WriteFailed, *failure), 0};
     const FeedEnd end = FeedSpool(
         job, track, spooled, [&](const char* data, qsizetype n) -> std::optional<TrackOutcome> {
             if (auto failure = flac.append(data, n))
-                return Failed(job, Kind::WriteFailed, *failure);
+                return ToldFailure(job, Kind::WriteFailed, *failure);
             return std::nullopt;
         });
     const std::optional<RipFailure> finished = flac.finish();
     if (end.failure)
         return {*end.failure, end.samples};
     if (finished)
-        return {Failed(job, Kind::WriteFailed, *finished), end.samples};
+        return {ToldFailure(job, Kind::WriteFailed, *finished), end.samples};
     return {TrackOutcome::Of(end.kind), end.samples};
 }
 
@@ -213,15 +203,15 @@ std::optional<TrackOutcome> SpoolProblem(const RipContext& job, const DiscTrack&
         return failure;
     struct stat status {};
     if (::fstat(::fileno(file.get()), &status) != 0)
-        return Failed(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(track), spooled));
+        return ToldFailure(job, Kind::ReadFailed, FileFailure(errno, SpoolAction(track), spooled));
     const qint64 held = qint64(status.st_size) - WavFileWriter::kHeaderBytes;
     if (held == trackBytes)
         return std::nullopt;
-    return Failed(job, Kind::ReadFailed,
-                  {EIO, QStringLiteral("The spooled audio of track %1 holds %2 bytes, not the "
-                                       "track's %3 (%4)")
-                            .arg(track.number)
-                            .arg(std::max<qint64>(held, 0))
-                            .arg(trackBytes)
-                            .arg(spooled)});
+    return ToldFailure(job, Kind::ReadFailed,
+                       {EIO, QStringLiteral("The spooled audio of track %1 holds %2 bytes, not the "
+                                            "track's %3 (%4)")
+                                 .arg(track.number)
+                                 .arg(std::max<qint64>(held, 0))
+                                 .arg(trackBytes)
+                                 .arg(spooled)});
 }

@@ -4,14 +4,13 @@
 #include "common/errorreporting.h"
 #include "common/modbass.h"
 #include "common/product.h"
+#include "rip/blockpump.h"
 #include "rip/checksumthread.h"
 #include "rip/discwatch.h"
 #include "rip/extractionresources.h"
 #include "rip/trackreading.h"
 
 namespace {
-
-constexpr DWORD kBlockBytes = 262144;
 
 using Kind = TrackOutcome::Kind;
 
@@ -25,53 +24,51 @@ std::optional<QString> DiscLost(const RipContext& job) {
     return job.disc != nullptr ? job.disc->lost() : std::nullopt;
 }
 
-// The blocks, then the sink finished. Ripped when the decoder reached the end of the track; a
-// stop ends it early with a valid, shorter file.
+// The blocks, then the sink finished. Ripped when the track's length was read; a stop ends it
+// early with a valid, shorter file.
 CopyEnd CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, const DiscTrack& track,
                   const RipContext& job) {
-    QByteArray buffer;
-    Kind end = Kind::Ripped;
-    bool copied = false;
     std::optional<ChecksumThread> sums;
     if (job.reading != nullptr && job.reading->checksums)
         sums.emplace(*job.reading->checksums);
+    const auto length = qint64(core.BASS_StreamGetLength(stream));
     if (job.reading != nullptr)
-        job.reading->bytes = qint64(core.BASS_StreamGetLength(stream));
-    for (;;) {
-        if (core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED)
-            break;
-        if (job.control.waitWhilePaused()) {
-            end = copied ? Kind::StoppedShort : Kind::NotStarted;
-            break;
-        }
-        if (std::optional<QString> lost = DiscLost(job))
-            return {Kind::ReadFailed, std::nullopt, lost};
-        // A short block must not leave the next read a smaller buffer than it asks to fill.
-        buffer.resize(kBlockBytes);
-        const int n = core.BASS_ChannelGetData(stream, buffer.data(), kBlockBytes);
-        if (n <= 0) {
-            if (std::optional<QString> lost = DiscLost(job)) // what made the read fail
-                return {Kind::ReadFailed, std::nullopt, lost};
-            return {Kind::ReadFailed, ReadFailure(core, track, n)};
-        }
-        if (sums)
-            sums->add(buffer.constData(), n);
-        if (auto failure = sink.append(buffer.constData(), n))
-            return {Kind::WriteFailed, failure};
-        copied = true;
-        job.progress(
-            DoneFraction(core.BASS_StreamGetLength(stream), core.BASS_ChannelGetPosition(stream)));
-    }
-    // A stop that came after the last block still leaves the whole track.
-    if (end != Kind::Ripped && core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED)
-        end = Kind::Ripped;
+        job.reading->bytes = length;
+    std::optional<QString> lost;
+    std::optional<RipFailure> writeFailure;
+    const PumpEnd pumped = PumpBlocks({length, [&] { return job.control.waitWhilePaused(); },
+                                       [&](char* data, int size) {
+                                           if ((lost = DiscLost(job)))
+                                               return -1;
+                                           const int n =
+                                               core.BASS_ChannelGetData(stream, data, DWORD(size));
+                                           if (n <= 0)
+                                               lost = DiscLost(job); // what made the read fail
+                                           return n;
+                                       },
+                                       [&](const char* data, int n) {
+                                           if (sums)
+                                               sums->add(data, n);
+                                           writeFailure = sink.append(data, n);
+                                           return !writeFailure;
+                                       },
+                                       job.progress});
+    if (lost)
+        return {Kind::ReadFailed, std::nullopt, lost};
+    if (pumped.kind == PumpEnd::Kind::ReadFailed)
+        return {Kind::ReadFailed, ReadFailure(core, track, pumped.lastRead), std::nullopt};
+    if (writeFailure)
+        return {Kind::WriteFailed, writeFailure, std::nullopt};
+    Kind end = Kind::Ripped;
+    if (pumped.kind == PumpEnd::Kind::Stopped)
+        end = pumped.bytes > 0 ? Kind::StoppedShort : Kind::NotStarted;
     if (job.reading != nullptr)
         job.reading->wholeTrack = end == Kind::Ripped;
     if (sums)
         sums->finish();
     if (auto failure = sink.finish())
-        return {Kind::WriteFailed, failure};
-    return {end, std::nullopt};
+        return {Kind::WriteFailed, failure, std::nullopt};
+    return {end, std::nullopt, std::nullopt};
 }
 
 // The track's decode stream, freed however the extraction ends.
@@ -129,15 +126,13 @@ TrackOutcome ExtractTrack(const RipContext& job, const DiscTrack& track, TrackSi
     const StreamHandle held(job.bass.core, stream);
     CopyEnd end;
     if (auto failure = open(stream))
-        end = {Kind::WriteFailed, failure};
+        end = {Kind::WriteFailed, failure, std::nullopt};
     else
         end = CopyTrack(job.bass.core, sink, stream, track, job);
     if (end.discLost)
         return Lost(job, *end.discLost);
     if (end.failure) {
-        ShowError(job.dialogs, job.boxOwner, QStringLiteral("frmDemo"), job.routine(),
-                  end.failure->number, end.failure->description);
-        return TrackOutcome::Of(end.kind, end.failure->description);
+        return ToldFailure(job, end.kind, *end.failure);
     }
     if (end.kind == Kind::Ripped)
         if (const std::optional<QString> damage = ReportDamage(job, stream, track))
