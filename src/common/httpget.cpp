@@ -1,4 +1,4 @@
-#include "metadata/httpget.h"
+#include "common/httpget.h"
 
 #include "common/product.h"
 
@@ -16,26 +16,34 @@ QString TimeLimitText(std::chrono::milliseconds limit) {
     return QStringLiteral("no answer in %1 seconds").arg(limit.count() / 1000.0);
 }
 
-HttpAnswer Failed(const QString& why) {
+HttpAnswer Failed(QNetworkReply& reply, const QString& why) {
     HttpAnswer answer;
     answer.failure = why;
+    answer.closedByServer = reply.error() == QNetworkReply::RemoteHostClosedError;
+    answer.statusBeforeFailure = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    return answer;
+}
+
+HttpAnswer OverLimit(QNetworkReply& reply, const QString& why) {
+    HttpAnswer answer = Failed(reply, why);
+    answer.overLimit = true;
     return answer;
 }
 
 HttpAnswer Answer(QNetworkReply& reply, const QString& abortReason, qint64 largest) {
     if (!abortReason.isEmpty())
-        return Failed(abortReason);
+        return OverLimit(reply, abortReason);
     // Errors below the content ones are the connection's: none, or one cut short.
     if (reply.error() != QNetworkReply::NoError &&
         reply.error() < QNetworkReply::ContentAccessDenied)
-        return Failed(QStringLiteral("no connection (%1)").arg(reply.errorString()));
+        return Failed(reply, QStringLiteral("no connection (%1)").arg(reply.errorString()));
     HttpAnswer answer;
     answer.status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (answer.status == 0)
-        return Failed(QStringLiteral("answer not understood (%1)").arg(reply.errorString()));
+        return Failed(reply, QStringLiteral("answer not understood (%1)").arg(reply.errorString()));
     answer.body = reply.read(largest + 1);
     if (answer.body.size() > largest)
-        return Failed(QStringLiteral("answer too large"));
+        return OverLimit(reply, QStringLiteral("answer too large"));
     answer.retryAfter = std::chrono::seconds(reply.rawHeader("Retry-After").toInt());
     return answer;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// One GET to a database, bounded in time and size so a slow, dead or lying server can neither
-// hold a lookup up nor fill the memory.
+// One GET to a database (titles, covers, AccurateRip), bounded in time and size so a slow, dead
+// or lying server can neither hold a lookup up nor fill the memory.
 
 #include <QByteArray>
 #include <QString>
@@ -18,6 +18,11 @@ struct HttpAnswer {
     QByteArray body;
     QString failure;
     std::chrono::seconds retryAfter{0}; // the server's wish on 503
+    // Why a failure came, for a caller that words them apart: a limit of time or size ended it;
+    // the server closed the connection; the status it had sent before the answer broke off.
+    bool overLimit = false;
+    bool closedByServer = false;
+    int statusBeforeFailure = 0;
 };
 
 // The User-Agent the databases ask for: the program, its version and where to learn about it.
