@@ -1,9 +1,6 @@
 #pragma once
 
-#include "common/disctoc.h"
-#include "rip/ripcontext.h"
-
-#include <optional>
+class QWidget;
 
 class DriveDoor;
 
@@ -23,7 +20,3 @@ private:
     QWidget& m_window;
     bool m_wasLocked;
 };
-
-// What the drive had to give up on (and the user told) when it could not read the track of
-// stream exactly: sectors patched over or reads that failed. Such a copy is not ripped.
-std::optional<QString> ReportDamage(const RipContext& job, DWORD stream, const DiscTrack& track);

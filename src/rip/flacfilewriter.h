@@ -6,7 +6,7 @@
 // sync and the close are each checked.
 
 #include "rip/filecloser.h"
-#include "rip/tracksink.h"
+#include "rip/ripfailure.h"
 
 #include <FLAC/stream_encoder.h>
 
@@ -17,7 +17,7 @@
 #include <memory>
 #include <vector>
 
-class FlacFileWriter final : public TrackSink {
+class FlacFileWriter final {
 public:
     explicit FlacFileWriter(FileCloser close = CloseFile) : m_close(close) {}
 
@@ -26,8 +26,8 @@ public:
     // is named in a failure.
     std::optional<RipFailure> create(const QString& path, const QString& shownName, int level,
                                      quint64 samples);
-    std::optional<RipFailure> append(const char* data, qsizetype n) override;
-    std::optional<RipFailure> finish() override;
+    std::optional<RipFailure> append(const char* data, qsizetype n);
+    std::optional<RipFailure> finish();
     // Samples per channel handed to the encoder so far.
     quint64 samples() const { return m_samplesIn; }
 

@@ -3,20 +3,12 @@
 #include "common/dialogs.h"
 #include "rip/trackextraction.h"
 #include "rip/trackreading.h"
-#include "rip/wavextraction.h"
 
 #include <algorithm>
 
 namespace {
 
 using Kind = TrackOutcome::Kind;
-
-// The test read's audio goes nowhere: only its checksums are kept.
-class NoFile final : public TrackSink {
-public:
-    std::optional<RipFailure> append(const char*, qsizetype) override { return std::nullopt; }
-    std::optional<RipFailure> finish() override { return std::nullopt; }
-};
 
 // The job as one read of the track sees it: its own record of the read, and the progress bar
 // moving through the first half for the test read and the second for the others.
@@ -46,9 +38,7 @@ TrackOutcome Unstable(const RipContext& job, const DiscTrack& track) {
 
 // The test read: nothing is written, so a Stop in the middle of it leaves no file to keep.
 TrackOutcome TestRead(const RipContext& job, const DiscTrack& track, TrackReading& reading) {
-    NoFile nowhere;
-    const TrackOutcome read = ExtractTrack(ReadingJob(job, reading, true), track, nowhere,
-                                           [](DWORD) { return std::nullopt; });
+    const TrackOutcome read = ReadTrackForChecksums(ReadingJob(job, reading, true), track);
     if (read.kind == Kind::StoppedShort)
         return TrackOutcome::Of(Kind::NotStarted);
     return read;

@@ -7,8 +7,8 @@
 #include "rip/blockpump.h"
 #include "rip/checksumthread.h"
 #include "rip/discwatch.h"
-#include "rip/extractionresources.h"
 #include "rip/trackreading.h"
+#include "rip/wavfilewriter.h"
 
 namespace {
 
@@ -24,9 +24,37 @@ std::optional<QString> DiscLost(const RipContext& job) {
     return job.disc != nullptr ? job.disc->lost() : std::nullopt;
 }
 
-// The blocks, then the sink finished. Ripped when the track's length was read; a stop ends it
+std::optional<WavFormat> ReadWavFormat(BassCore& core, DWORD stream) {
+    BASS_CHANNELINFO info;
+    core.BASS_ChannelGetInfo(stream, &info);
+    DWORD frequency = 0;
+    core.BASS_ChannelGetAttributes(stream, &frequency, nullptr, nullptr);
+    WavFormat format;
+    format.channels = static_cast<quint16>(info.chans > 2 ? 2 : info.chans);
+    format.bitsPerSample = (info.flags & BASS_SAMPLE_8BITS) ? 8 : 16;
+    format.blockAlign = static_cast<quint16>(format.channels * format.bitsPerSample / 8);
+    const qint64 bytesPerSecond = qint64(format.blockAlign) * frequency;
+    if (frequency > quint32(WavFileWriter::kLargestRiffSize) ||
+        bytesPerSecond > WavFileWriter::kLargestRiffSize)
+        return std::nullopt;
+    format.sampleRate = frequency;
+    format.bytesPerSecond = static_cast<quint32>(bytesPerSecond);
+    return format;
+}
+
+std::optional<RipFailure> OpenWav(const RipContext& job, DWORD stream, WavFileWriter& wav,
+                                  const QString& path, const QString& shownName) {
+    const std::optional<WavFormat> format = ReadWavFormat(job.bass.core, stream);
+    if (!format)
+        return TooLong(shownName);
+    if (auto failure = wav.create(path, shownName))
+        return failure;
+    return wav.writeHeader(*format);
+}
+
+// The blocks, then the file finished. Ripped when the track's length was read; a stop ends it
 // early with a valid, shorter file.
-CopyEnd CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, const DiscTrack& track,
+CopyEnd CopyTrack(BassCore& core, WavFileWriter* wav, DWORD stream, const DiscTrack& track,
                   const RipContext& job) {
     std::optional<ChecksumThread> sums;
     if (job.reading != nullptr && job.reading->checksums)
@@ -36,23 +64,26 @@ CopyEnd CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, const DiscTrack
         job.reading->bytes = length;
     std::optional<QString> lost;
     std::optional<RipFailure> writeFailure;
-    const PumpEnd pumped = PumpBlocks({length, [&] { return job.control.waitWhilePaused(); },
-                                       [&](char* data, int size) {
-                                           if ((lost = DiscLost(job)))
-                                               return -1;
-                                           const int n =
-                                               core.BASS_ChannelGetData(stream, data, DWORD(size));
-                                           if (n <= 0)
-                                               lost = DiscLost(job); // what made the read fail
-                                           return n;
-                                       },
-                                       [&](const char* data, int n) {
-                                           if (sums)
-                                               sums->add(data, n);
-                                           writeFailure = sink.append(data, n);
-                                           return !writeFailure;
-                                       },
-                                       job.progress});
+    PumpSides sides;
+    sides.length = length;
+    sides.stop = [&] { return job.control.waitWhilePaused(); };
+    sides.read = [&](char* data, int size) {
+        if ((lost = DiscLost(job)))
+            return -1;
+        const int n = core.BASS_ChannelGetData(stream, data, DWORD(size));
+        if (n <= 0)
+            lost = DiscLost(job); // what made the read fail
+        return n;
+    };
+    sides.write = [&](const char* data, int n) {
+        if (sums)
+            sums->add(data, n);
+        if (wav != nullptr)
+            writeFailure = wav->append(data, n);
+        return !writeFailure;
+    };
+    sides.progress = job.progress;
+    const PumpEnd pumped = PumpBlocks(sides);
     if (lost)
         return {Kind::ReadFailed, std::nullopt, lost};
     if (pumped.kind == PumpEnd::Kind::ReadFailed)
@@ -66,7 +97,7 @@ CopyEnd CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, const DiscTrack
         job.reading->wholeTrack = end == Kind::Ripped;
     if (sums)
         sums->finish();
-    if (auto failure = sink.finish())
+    if (auto failure = wav != nullptr ? wav->finish() : std::nullopt)
         return {Kind::WriteFailed, failure, std::nullopt};
     return {end, std::nullopt, std::nullopt};
 }
@@ -110,10 +141,36 @@ TrackOutcome Lost(const RipContext& job, const QString& reason) {
     return TrackOutcome::Of(Kind::ReadFailed, reason);
 }
 
-} // namespace
+// What the drive had to give up on (and the user told) when it could not read the track of
+// stream exactly: sectors patched over or reads that failed. Such a copy is not ripped.
+std::optional<QString> ReportDamage(const RipContext& job, DWORD stream, const DiscTrack& track) {
+    DWORD skipped = 0;
+    DWORD readErrors = 0;
+    if (!job.bass.cd.BASS_CD_StreamGetDamage(stream, &skipped, &readErrors) ||
+        (skipped == 0 && readErrors == 0))
+        return std::nullopt;
+    if (job.reading != nullptr) {
+        job.reading->patchedSectors = static_cast<int>(skipped);
+        job.reading->readErrors = static_cast<int>(readErrors);
+    }
+    job.dialogs.showMessage(
+        job.boxOwner,
+        QStringLiteral("Track %1 could not be read exactly: %2 sectors were patched over and %3 "
+                       "reads failed, so it is not counted as ripped. Clean the disc and rip the "
+                       "track again.")
+            .arg(track.number)
+            .arg(skipped)
+            .arg(readErrors),
+        QStringLiteral("Read errors"), MessageIcon::Exclamation, MessageButtons::Ok);
+    return QStringLiteral("%1 sectors were patched over and %2 reads failed")
+        .arg(skipped)
+        .arg(readErrors);
+}
 
-TrackOutcome ExtractTrack(const RipContext& job, const DiscTrack& track, TrackSink& sink,
-                          const OpenSink& open) {
+// wav: the file the track goes into, made once the stream tells its format (path, named
+// shownName in a failure); none for a read that only counts.
+TrackOutcome ExtractTrack(const RipContext& job, const DiscTrack& track, WavFileWriter* wav,
+                          const QString& path, const QString& shownName) {
     if (std::optional<QString> lost = DiscLost(job))
         return Lost(job, *lost);
     const DWORD stream =
@@ -125,10 +182,10 @@ TrackOutcome ExtractTrack(const RipContext& job, const DiscTrack& track, TrackSi
     }
     const StreamHandle held(job.bass.core, stream);
     CopyEnd end;
-    if (auto failure = open(stream))
+    if (auto failure = wav != nullptr ? OpenWav(job, stream, *wav, path, shownName) : std::nullopt)
         end = {Kind::WriteFailed, failure, std::nullopt};
     else
-        end = CopyTrack(job.bass.core, sink, stream, track, job);
+        end = CopyTrack(job.bass.core, wav, stream, track, job);
     if (end.discLost)
         return Lost(job, *end.discLost);
     if (end.failure) {
@@ -138,4 +195,16 @@ TrackOutcome ExtractTrack(const RipContext& job, const DiscTrack& track, TrackSi
         if (const std::optional<QString> damage = ReportDamage(job, stream, track))
             return TrackOutcome::Of(Kind::ReadFailed, *damage);
     return TrackOutcome::Of(end.kind);
+}
+
+} // namespace
+
+TrackOutcome ExtractAudioTrackToWav(const RipContext& job, const DiscTrack& track,
+                                    const QString& path, const QString& shownName) {
+    WavFileWriter wav(job.closeFile);
+    return ExtractTrack(job, track, &wav, path, shownName);
+}
+
+TrackOutcome ReadTrackForChecksums(const RipContext& job, const DiscTrack& track) {
+    return ExtractTrack(job, track, nullptr, {}, {});
 }

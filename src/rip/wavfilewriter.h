@@ -5,7 +5,7 @@
 // is reported, not lost.
 
 #include "rip/filecloser.h"
-#include "rip/tracksink.h"
+#include "rip/ripfailure.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,7 +25,7 @@ struct WavFormat {
 // The 44 header bytes for dataBytes of audio in this format.
 QByteArray WavHeaderBytes(const WavFormat& format, quint32 dataBytes);
 
-class WavFileWriter final : public TrackSink {
+class WavFileWriter final {
 public:
     // The sizes are kept as 32-bit signed values; a bigger file cannot be described.
     static constexpr qint64 kLargestRiffSize = 0x7fffffff;
@@ -36,12 +36,12 @@ public:
     // shownName: how the file is named in a failure (the path by default).
     std::optional<RipFailure> create(const QString& path, const QString& shownName = {});
     std::optional<RipFailure> writeHeader(const WavFormat& format);
-    std::optional<RipFailure> append(const char* data, qsizetype n) override;
+    std::optional<RipFailure> append(const char* data, qsizetype n);
     // Makes the header describe exactly the data written and cuts anything a failed write
     // left behind it; a failure means the file on disk does not say what it holds.
     std::optional<RipFailure> patchSizes();
     // The sizes patched, then the file on the disk and closed, each step checked.
-    std::optional<RipFailure> finish() override;
+    std::optional<RipFailure> finish();
     // Audio bytes written so far.
     qint64 dataBytes() const { return m_dataBytes; }
 
