@@ -75,14 +75,7 @@ int RipJob::RipTracks() {
                              m_listener.verdict(text);
                      });
     RunPipeline(*verification);
-    // The database's answer is awaited (within its own time limit) unless the user stopped.
-    if (verification->waiting() && !m_control.stopRequested()) {
-        QEventLoop loop;
-        QObject::connect(verification.get(), &RipVerification::settled, &loop, &QEventLoop::quit);
-        m_awaitingAnswer = &loop;
-        loop.exec();
-        m_awaitingAnswer = nullptr;
-    }
+    AwaitDatabaseAnswer(*verification);
     const RipVerification::Report report =
         verification->finish(m_control.stopRequested(), m_dialogs, m_boxOwner);
     m_verificationLines = report.lines;
@@ -134,28 +127,32 @@ void RipJob::RunPipeline(RipVerification& verify) {
     QEventLoop loop;
     WindowRelay relay;
     bool finished = false;
-    const RipContext job{m_services.bass,
-                         m_dialogs,
-                         m_boxOwner,
-                         m_services.appFolder,
-                         m_request.drive,
-                         m_request.output,
-                         m_control,
-                         {},
-                         [this](const QString& key) { return FirstNoticeInJob(key); },
-                         nullptr,
-                         &m_request.tags,
-                         RipPath::Wav,
-                         m_services.closeFile,
-                         &*m_disc,
-                         kDecodeStreamFlags | (m_request.mostCareful ? BASS_CD_MOSTCAREFUL : 0),
-                         &m_request.fileNames};
-    RipPipeline pipeline(job, m_toc, m_request.tracks, m_request.output.encoders,
+    RipPipeline pipeline(PipelineContext(), m_toc, m_request.tracks, m_request.output.encoders,
                          PipelineEvents(verify, relay, loop, finished));
     m_pipeline = &pipeline;
     pipeline.start();
     AwaitPipeline(loop, finished);
     m_pipeline = nullptr;
+}
+
+// What every extraction and encoder of this job gets.
+RipContext RipJob::PipelineContext() {
+    return {m_services.bass,
+            m_dialogs,
+            m_boxOwner,
+            m_services.appFolder,
+            m_request.drive,
+            m_request.output,
+            m_control,
+            {},
+            [this](const QString& key) { return FirstNoticeInJob(key); },
+            nullptr,
+            &m_request.tags,
+            RipPath::Wav,
+            m_services.closeFile,
+            &*m_disc,
+            kDecodeStreamFlags | (m_request.mostCareful ? BASS_CD_MOSTCAREFUL : 0),
+            &m_request.fileNames};
 }
 
 // The loop may end before the pipeline's last event (the application quits): then the job
@@ -229,6 +226,17 @@ std::unique_ptr<RipVerification> RipJob::MakeVerification() const {
     job.mostCareful = m_request.mostCareful;
     job.ripAgainOf = m_request.ripAgainOf;
     return std::make_unique<RipVerification>(std::move(job));
+}
+
+// The database's answer is awaited (within its own time limit) unless the user stopped.
+void RipJob::AwaitDatabaseAnswer(RipVerification& verification) {
+    if (!verification.waiting() || m_control.stopRequested())
+        return;
+    QEventLoop loop;
+    QObject::connect(&verification, &RipVerification::settled, &loop, &QEventLoop::quit);
+    m_awaitingAnswer = &loop;
+    loop.exec();
+    m_awaitingAnswer = nullptr;
 }
 
 // Once every track is read, the dialog follows the encoders still at work, down to none.

@@ -99,6 +99,8 @@ private:
     // every track is shown once.
     bool FirstNoticeInJob(const QString& key);
     void RunPipeline(RipVerification& verify);
+    RipContext PipelineContext();
+    void AwaitDatabaseAnswer(RipVerification& verification);
     // Waits for the pipeline's last event, whatever ends the loop; the window's events run.
     void AwaitPipeline(QEventLoop& loop, const bool& finished);
     RipPipeline::Events PipelineEvents(RipVerification& verify, WindowRelay& relay,
