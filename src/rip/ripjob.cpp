@@ -3,13 +3,13 @@
 #include "common/dialogs.h"
 #include "common/modbass.h"
 #include "metadata/trackfilename.h"
-#include "rip/encodercommand.h"
-#include "rip/extractionresources.h"
-#include "rip/ripoutput.h"
-#include "rip/rippipeline.h"
-#include "rip/ripverification.h"
-#include "rip/stagedfile.h"
-#include "rip/tracktagging.h"
+#include "rip/encode/encodercommand.h"
+#include "rip/files/ripoutput.h"
+#include "rip/files/stagedfile.h"
+#include "rip/files/tracktagging.h"
+#include "rip/pipeline/extractionresources.h"
+#include "rip/pipeline/rippipeline.h"
+#include "rip/pipeline/ripverification.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,0 +1,6 @@
+#include "rip/pipeline/ripcontext.h"
+
+QString RipContext::routine() const {
+    return path == RipPath::Wma ? QStringLiteral("ExtractAudioTrackToWMA")
+                                : QStringLiteral("ExtractAudioTrack");
+}
