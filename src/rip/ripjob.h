@@ -8,12 +8,12 @@
 
 #include "common/audiolibrary.h"
 #include "metadata/disctags.h"
-#include "rip/files/filecloser.h"
-#include "rip/pipeline/ripcontrol.h"
 #include "rip/pipeline/rippipeline.h"
 #include "rip/pipeline/windowrelay.h"
 #include "rip/pipeline/windowthreaddialogs.h"
 #include "rip/read/discwatch.h"
+#include "rip/step/filecloser.h"
+#include "rip/step/ripcontrol.h"
 #include "settings/outputchoice.h"
 
 #include <QObject>

@@ -5,8 +5,8 @@
 #include "common/modbass.h"
 #include "rip/encode/encodercommand.h"
 #include "rip/encode/errorlog.h"
-#include "rip/pipeline/ripfailure.h"
-#include "rip/read/blockpump.h"
+#include "rip/step/blockpump.h"
+#include "rip/step/ripfailure.h"
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "rip/encode/spooledencoding.h"
-#include "rip/pipeline/ripcontext.h"
+#include "rip/step/ripcontext.h"
 
 // Makes outfile from the track's spooled WAV through the external encoder of the format code
 // toencoder ("MP3C", "MP3V", "OGGV", "OGGC"). Ripped when the encoder took the whole track, ended

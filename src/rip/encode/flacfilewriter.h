@@ -5,8 +5,8 @@
 // writer owns the file: libFLAC only hands it bytes, and the last header rewrite, the flush, the
 // sync and the close are each checked.
 
-#include "rip/files/filecloser.h"
-#include "rip/pipeline/ripfailure.h"
+#include "rip/step/filecloser.h"
+#include "rip/step/ripfailure.h"
 
 #include <FLAC/stream_encoder.h>
 

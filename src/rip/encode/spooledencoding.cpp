@@ -7,8 +7,8 @@
 #include "rip/encode/wmatagnames.h"
 #include "rip/files/stagedfile.h"
 #include "rip/files/tracktagging.h"
-#include "rip/pipeline/ripfailure.h"
-#include "rip/read/blockpump.h"
+#include "rip/step/blockpump.h"
+#include "rip/step/ripfailure.h"
 
 #include <QFile>
 

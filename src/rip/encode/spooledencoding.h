@@ -2,8 +2,8 @@
 
 #include "common/disctoc.h"
 #include "rip/files/ripoutput.h"
-#include "rip/pipeline/ripcontext.h"
-#include "rip/pipeline/trackoutcome.h"
+#include "rip/step/ripcontext.h"
+#include "rip/step/trackoutcome.h"
 
 #include <optional>
 

@@ -4,8 +4,8 @@
 // audio, then the sizes patched to the data written. Every write is checked, so a full disk
 // is reported, not lost.
 
-#include "rip/files/filecloser.h"
-#include "rip/pipeline/ripfailure.h"
+#include "rip/step/filecloser.h"
+#include "rip/step/ripfailure.h"
 
 #include <QByteArray>
 #include <QString>

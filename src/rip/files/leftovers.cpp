@@ -2,7 +2,7 @@
 
 #include "rip/files/folderentries.h"
 #include "rip/files/ripnames.h"
-#include "rip/pipeline/ripspool.h"
+#include "rip/files/ripspool.h"
 
 #include <QFile>
 

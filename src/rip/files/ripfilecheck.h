@@ -4,8 +4,8 @@
 // fails: a name the system will not take, and a file that is not the audio it should be.
 
 #include "rip/files/ripoutput.h"
-#include "rip/pipeline/ripcontext.h"
-#include "rip/pipeline/trackoutcome.h"
+#include "rip/step/ripcontext.h"
+#include "rip/step/trackoutcome.h"
 
 #include <optional>
 

@@ -8,11 +8,11 @@
 
 #include "common/disctoc.h"
 #include "rip/files/ripoutput.h"
+#include "rip/files/ripspool.h"
 #include "rip/pipeline/encoderpool.h"
-#include "rip/pipeline/ripcontext.h"
-#include "rip/pipeline/ripspool.h"
-#include "rip/pipeline/trackoutcome.h"
-#include "rip/pipeline/trackreading.h"
+#include "rip/step/ripcontext.h"
+#include "rip/step/trackoutcome.h"
+#include "rip/step/trackreading.h"
 
 #include <functional>
 #include <map>

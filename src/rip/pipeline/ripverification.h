@@ -6,8 +6,8 @@
 // read, and never holds the window.
 
 #include "metadata/disctags.h"
-#include "rip/pipeline/trackoutcome.h"
-#include "rip/pipeline/trackreading.h"
+#include "rip/step/trackoutcome.h"
+#include "rip/step/trackreading.h"
 #include "verify/accurateripclient.h"
 #include "verify/riplog.h"
 

@@ -1,8 +1,8 @@
 #include "rip/read/stableread.h"
 
 #include "common/dialogs.h"
-#include "rip/pipeline/trackreading.h"
 #include "rip/read/trackextraction.h"
+#include "rip/step/trackreading.h"
 
 #include <algorithm>
 

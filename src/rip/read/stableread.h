@@ -7,8 +7,8 @@
 // never agree is unstable and not ripped.
 
 #include "common/disctoc.h"
-#include "rip/pipeline/ripcontext.h"
-#include "rip/pipeline/trackoutcome.h"
+#include "rip/step/ripcontext.h"
+#include "rip/step/trackoutcome.h"
 
 // Reads the track into the WAV file at path (the track's staged file, or the
 // spool) as ExtractAudioTrackToWav does, and when the job reads each track twice until two

@@ -5,10 +5,10 @@
 #include "common/modbass.h"
 #include "common/product.h"
 #include "rip/encode/wavfilewriter.h"
-#include "rip/pipeline/checksumthread.h"
-#include "rip/pipeline/trackreading.h"
-#include "rip/read/blockpump.h"
+#include "rip/read/checksumthread.h"
 #include "rip/read/discwatch.h"
+#include "rip/step/blockpump.h"
+#include "rip/step/trackreading.h"
 
 namespace {
 

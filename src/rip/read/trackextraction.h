@@ -7,8 +7,8 @@
 // could read only by patching sectors over, or with reads that failed, is not ripped.
 
 #include "common/disctoc.h"
-#include "rip/pipeline/ripcontext.h"
-#include "rip/pipeline/trackoutcome.h"
+#include "rip/step/ripcontext.h"
+#include "rip/step/trackoutcome.h"
 
 // Into a WAV file at path (the track's staged file, or the spool); failures name the file
 // shownName.

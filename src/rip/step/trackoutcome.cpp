@@ -1,4 +1,4 @@
-#include "rip/pipeline/trackoutcome.h"
+#include "rip/step/trackoutcome.h"
 
 QString OutcomeText(TrackOutcome::Kind kind) {
     switch (kind) {

@@ -1,4 +1,4 @@
-#include "rip/pipeline/ripspool.h"
+#include "rip/files/ripspool.h"
 
 #include "rip/files/ripnames.h"
 

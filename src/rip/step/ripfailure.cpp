@@ -1,4 +1,4 @@
-#include "rip/pipeline/ripfailure.h"
+#include "rip/step/ripfailure.h"
 
 #include "common/audiolibrary.h"
 #include "common/dialogs.h"

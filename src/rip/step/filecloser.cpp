@@ -1,4 +1,4 @@
-#include "rip/files/filecloser.h"
+#include "rip/step/filecloser.h"
 
 #include <cerrno>
 

@@ -1,4 +1,4 @@
-#include "rip/pipeline/ripcontrol.h"
+#include "rip/step/ripcontrol.h"
 
 void RipControl::pause() {
     const std::lock_guard lock(m_mutex);

@@ -1,4 +1,4 @@
-#include "rip/pipeline/ripcontext.h"
+#include "rip/step/ripcontext.h"
 
 QString RipContext::routine() const {
     return path == RipPath::Wma ? QStringLiteral("ExtractAudioTrackToWMA")

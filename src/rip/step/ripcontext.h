@@ -6,8 +6,8 @@
 // the window's thread.
 
 #include "common/audiolibrary.h"
-#include "rip/files/filecloser.h"
-#include "rip/pipeline/ripcontrol.h"
+#include "rip/step/filecloser.h"
+#include "rip/step/ripcontrol.h"
 #include "settings/outputchoice.h"
 #include "settings/outputformats.h"
 

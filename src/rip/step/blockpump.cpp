@@ -1,4 +1,4 @@
-#include "rip/read/blockpump.h"
+#include "rip/step/blockpump.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,4 @@
-#include "rip/pipeline/checksumthread.h"
+#include "rip/read/checksumthread.h"
 
 #include <cstring>
 

@@ -4,8 +4,8 @@
 // number (errno) for file failures, 1000 plus the audio library's error code for a failed
 // read.
 
-#include "rip/pipeline/ripcontext.h"
-#include "rip/pipeline/trackoutcome.h"
+#include "rip/step/ripcontext.h"
+#include "rip/step/trackoutcome.h"
 
 #include <QString>
 
