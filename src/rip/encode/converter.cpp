@@ -109,7 +109,7 @@ bool FinishEncoder(const RipContext& job, DWORD stream) {
 // Ripped only when the encoder took all of the track, ended well and left a file; stopped short
 // when a stop ended the feeding and the encoder ended well, or was ended after the Stop and left
 // a file (which the file check then judges).
-EncodedTrack Judge(const RipContext& job, bool complete, bool endedAfterStop,
+WrittenTrack Judge(const RipContext& job, bool complete, bool endedAfterStop,
                    const QString& outfile, const QString& shownfile) {
     const EncoderOutcome outcome = job.bass.enc.lastEncoderOutcome();
     const auto samples = qint64(outcome.bytesFed / 4);
@@ -160,7 +160,7 @@ bool EncoderTakesPath(const RipContext& job, const QString& toencoder, const QSt
     return false;
 }
 
-EncodedTrack Converter(const RipContext& job, const DiscTrack& track, const QString& spooled,
+WrittenTrack Converter(const RipContext& job, const DiscTrack& track, const QString& spooled,
                        const QString& toencoder, const QString& bitrate, const QString& outfile,
                        const QString& shownfile) {
     BassCore& core = job.bass.core;

@@ -6,7 +6,7 @@
 // Makes outfile from the track's spooled WAV through the external encoder of the format code
 // toencoder ("MP3C", "MP3V", "OGGV", "OGGC"). Ripped when the encoder took the whole track, ended
 // well and left a file; any other outcome is reported to the user, naming the file shownfile.
-EncodedTrack Converter(const RipContext& job, const DiscTrack& track, const QString& spooled,
+WrittenTrack Converter(const RipContext& job, const DiscTrack& track, const QString& spooled,
                        const QString& toencoder, const QString& bitrate, const QString& outfile,
                        const QString& shownfile);
 

@@ -84,7 +84,7 @@ FeedEnd FeedSpool(const RipContext& job, const DiscTrack& track, const QString& 
     return end;
 }
 
-EncodedTrack EncodeFlac(const RipContext& job, const DiscTrack& track, const QString& spooled,
+WrittenTrack EncodeFlac(const RipContext& job, const DiscTrack& track, const QString& spooled,
                         int level, const StagedFile& file) {
     FlacFileWriter flac(job.closeFile);
     const quint64 samples =
@@ -151,7 +151,7 @@ TrackOutcome Coded(const RipContext& job, Kind kind, const char* message) {
                                 (reason.isEmpty() ? QString() : QStringLiteral(" ") + reason));
 }
 
-EncodedTrack EncodeWma(const RipContext& job, const DiscTrack& track, const QString& spooled,
+WrittenTrack EncodeWma(const RipContext& job, const DiscTrack& track, const QString& spooled,
                        int bitrate, const StagedFile& file) {
     BassWma& wma = job.bass.wma;
     WmaEncoderHandle encoder(
@@ -177,7 +177,7 @@ EncodedTrack EncodeWma(const RipContext& job, const DiscTrack& track, const QStr
 
 } // namespace
 
-EncodedTrack EncodeSpooledTrack(const RipContext& job, const DiscTrack& track,
+WrittenTrack EncodeSpooledTrack(const RipContext& job, const DiscTrack& track,
                                 const RipOutput& output, const QString& spooled,
                                 const StagedFile& file) {
     switch (output.path) {

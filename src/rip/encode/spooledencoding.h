@@ -9,17 +9,10 @@
 
 class StagedFile;
 
-// What encoding a spooled track gave: its outcome, and how many samples per channel the
-// encoder was given (what the file must hold).
-struct EncodedTrack {
-    TrackOutcome outcome;
-    qint64 samples = 0;
-};
-
 // Encodes the spooled WAV of the track into file in the output's format: FLAC and
 // WMA in the program, MP3 and OGG through their external encoder. Any failure is told to the
 // user; a stop ends the file early but valid.
-EncodedTrack EncodeSpooledTrack(const RipContext& job, const DiscTrack& track,
+WrittenTrack EncodeSpooledTrack(const RipContext& job, const DiscTrack& track,
                                 const RipOutput& output, const QString& spooled,
                                 const StagedFile& file);
 

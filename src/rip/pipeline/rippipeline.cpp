@@ -1,24 +1,18 @@
 #include "rip/pipeline/rippipeline.h"
+#include "rip/pipeline/trackoutput.h"
 
 #include "common/dialogs.h"
-#include "rip/encode/converter.h"
-#include "rip/encode/encodercommand.h"
 #include "rip/encode/spooledencoding.h"
 #include "rip/encode/wavfilewriter.h"
-#include "rip/files/ripfilecheck.h"
 #include "rip/files/stagedfile.h"
-#include "rip/files/tracktagging.h"
 #include "rip/read/discwatch.h"
 #include "rip/read/stableread.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -87,41 +81,40 @@ void RipPipeline::discLost(const DiscTrack& track, const QString& reason) {
                               MessageButtons::Ok);
 }
 
-// Files are named after the disc's track, also when an unreadable track left no row.
 void RipPipeline::readTrack(const DiscTrack& track) {
-    const RipOutput output = ChooseRipOutput(m_job.output, track.number, fileNameOf(track));
-    m_spool.makeFolderOf(output.file); // a pattern may name sub-folders
-    if (std::optional<TrackOutcome> refused = cannotRip(output)) {
+    const TrackOutput output(m_job, m_toc, track, m_spool);
+    if (std::optional<TrackOutcome> refused = output.refusal()) {
         decide(track.index, *refused);
         return;
     }
     TrackReading reading = readingFor(track);
-    RipContext reader = contextFor(output, EveryPercent(m_events.readProgress));
+    RipContext reader = contextFor(output.output(), EveryPercent(m_events.readProgress));
     reader.reading = &reading;
-    if (output.path != RipPath::Wav) {
-        spoolTrack(track, output, reader);
+    if (output.output().path != RipPath::Wav) {
+        spoolTrack(output, reader);
         return;
     }
-    StagedFile file(output.file);
-    TrackOutcome outcome = ReadTrackToWav(reader, track, file.path(), file.finalPath());
+    decide(track.index, output.write([&](const StagedFile& file) -> WrittenTrack {
+        const TrackOutcome read = ReadTrackToWav(reader, track, file.path(), file.finalPath());
+        tellRead(track, reading);
+        return {read,
+                (QFileInfo(file.path()).size() - WavFileWriter::kHeaderBytes) / kBytesPerSample};
+    }));
+}
+
+// What the reader learned is told before the track's outcome; a lost disc, once.
+void RipPipeline::tellRead(const DiscTrack& track, const TrackReading& reading) {
     m_events.trackRead(track.index, reading);
     if (reading.discLost)
         discLost(track, *reading.discLost);
-    if (outcome.keepsFile())
-        check(output, file,
-              (QFileInfo(file.path()).size() - WavFileWriter::kHeaderBytes) / kBytesPerSample,
-              outcome);
-    keep(file, outcome);
-    decide(track.index, outcome);
 }
 
 // A track read only in part (a failure, a stop) never reaches an encoder.
-void RipPipeline::spoolTrack(const DiscTrack& track, const RipOutput& output, RipContext& reader) {
+void RipPipeline::spoolTrack(const TrackOutput& output, RipContext& reader) {
+    const DiscTrack& track = output.track();
     const QString spooled = m_spool.trackFile(track.number);
-    const TrackOutcome read = ReadTrackToWav(reader, track, spooled, output.file);
-    m_events.trackRead(track.index, *reader.reading);
-    if (reader.reading->discLost)
-        discLost(track, *reader.reading->discLost);
+    const TrackOutcome read = ReadTrackToWav(reader, track, spooled, output.output().file);
+    tellRead(track, *reader.reading);
     if (!read.ripped()) {
         QFile::remove(spooled);
         decide(track.index, read);
@@ -129,19 +122,18 @@ void RipPipeline::spoolTrack(const DiscTrack& track, const RipOutput& output, Ri
     }
     enterEncoders(track);
     const qint64 bytes = reader.reading->bytes;
-    if (m_encoders.add(
-            [this, track, output, spooled, bytes] { encodeTrack(track, output, spooled, bytes); }))
+    if (m_encoders.add([this, output, spooled, bytes] { encodeTrack(output, spooled, bytes); }))
         return;
     QFile::remove(spooled);
     leaveEncoders(track);
     decide(track.index, TrackOutcome::Of(TrackOutcome::Kind::NotStarted));
 }
 
-void RipPipeline::encodeTrack(const DiscTrack& track, const RipOutput& output,
-                              const QString& spooled, qint64 bytes) {
+void RipPipeline::encodeTrack(const TrackOutput& output, const QString& spooled, qint64 bytes) {
+    const DiscTrack& track = output.track();
     updateEncoder(track, {true, 0});
     TrackOutcome outcome = TrackOutcome::Of(TrackOutcome::Kind::NotStarted);
-    const RipContext encoder = contextFor(output, EveryPercent([this, track](float done) {
+    const RipContext encoder = contextFor(output.output(), EveryPercent([this, track](float done) {
                                               updateEncoder(track, {true, done});
                                           }));
     if (m_job.stopRequested()) {
@@ -149,70 +141,13 @@ void RipPipeline::encodeTrack(const DiscTrack& track, const RipOutput& output,
     } else if (std::optional<TrackOutcome> problem = SpoolProblem(encoder, track, spooled, bytes)) {
         outcome = *problem;
     } else {
-        StagedFile file(output.file);
-        const EncodedTrack encoded = EncodeSpooledTrack(encoder, track, output, spooled, file);
-        outcome = encoded.outcome;
-        if (outcome.keepsFile())
-            check(output, file, encoded.samples, outcome);
-        if (outcome.ripped())
-            tag(track, output, file);
-        keep(file, outcome);
+        outcome = output.write([&](const StagedFile& file) {
+            return EncodeSpooledTrack(encoder, track, output.output(), spooled, file);
+        });
     }
     QFile::remove(spooled);
     leaveEncoders(track);
     decide(track.index, outcome);
-}
-
-std::optional<TrackOutcome> RipPipeline::cannotRip(const RipOutput& output) {
-    using Kind = TrackOutcome::Kind;
-    if (output.path == RipPath::None)
-        return TrackOutcome::Of(Kind::EncoderFailed, QStringLiteral("no output format is chosen"));
-    if (output.path == RipPath::Wma && !output.wmaBitrate) {
-        if (m_job.firstNotice(QStringLiteral("no WMA bit rate")))
-            m_job.dialogs.showMessage(
-                m_job.boxOwner,
-                QStringLiteral("No WMA bit rate is selected, so no WMA file can be made. "
-                               "Choose a bit rate in the WMA options."),
-                QStringLiteral("WMA bit rate"), MessageIcon::Exclamation, MessageButtons::Ok);
-        return TrackOutcome::Of(Kind::EncoderFailed, QStringLiteral("no WMA bit rate is selected"));
-    }
-    const QString staged = StagedFile::PathWhileWriting(output.file);
-    if (std::optional<TrackOutcome> tooLong = NameTooLong(m_job, staged, output.file))
-        return tooLong;
-    // Nothing is read for a file its encoder could not be given.
-    if (output.path == RipPath::Encoder &&
-        !EncoderTakesPath(m_job, output.code, output.bitrate, staged, output.file))
-        return TrackOutcome::Of(
-            Kind::EncoderFailed,
-            BuildEncoderCommand(output.code, output.bitrate, output.file).refusal);
-    return std::nullopt;
-}
-
-void RipPipeline::check(const RipOutput& output, const StagedFile& file, qint64 samples,
-                        TrackOutcome& outcome) {
-    if (std::optional<TrackOutcome> failed =
-            CheckRippedFile(m_job, output, file.path(), file.finalPath(), samples))
-        outcome = *failed;
-}
-
-// The file takes its name only when it is whole, or shorter but valid after the user's Stop; a
-// failed attempt, also one that came while a Stop was pending, leaves the file an earlier rip
-// made under that name as it was.
-void RipPipeline::keep(StagedFile& file, TrackOutcome& outcome) {
-    if (!outcome.keepsFile())
-        return;
-    if (file.makeFinal()) {
-        outcome.file = file.finalPath();
-        return;
-    }
-    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-    m_job.dialogs.showMessage(m_job.boxOwner,
-                              QStringLiteral("The file \"") + file.finalPath() +
-                                  QStringLiteral("\" could not be saved: ") + reason +
-                                  QStringLiteral(".\r\nThe track is not counted as ripped."),
-                              QStringLiteral("Output folder"), MessageIcon::Exclamation,
-                              MessageButtons::Ok);
-    outcome = TrackOutcome::Of(TrackOutcome::Kind::WriteFailed, reason);
 }
 
 // The first word on a track is its outcome; a later one (the end's "not started") is dropped.
@@ -254,33 +189,6 @@ void RipPipeline::tellEncoders() {
         done += state.done;
     const auto left = static_cast<int>(m_atEncoders.size());
     m_events.encoders(left, left > 0 ? done / float(left) : 0.0f);
-}
-
-QString RipPipeline::fileNameOf(const DiscTrack& track) const {
-    if (m_job.fileNames == nullptr)
-        return {};
-    const auto named = m_job.fileNames->find(track.index);
-    return named == m_job.fileNames->end() ? QString() : named->second;
-}
-
-// MP3, OGG and FLAC files get what is known of their track (typed, CD-TEXT or looked up)
-// before they take their final name; a disc nothing is known of leaves them as the encoder
-// made them.
-void RipPipeline::tag(const DiscTrack& track, const RipOutput& output, const StagedFile& file) {
-    if (m_job.tags == nullptr || !KnowsAnything(*m_job.tags) ||
-        (output.path != RipPath::Encoder && output.path != RipPath::Flac))
-        return;
-    const auto audio = m_toc.audioTracks().size();
-    const int total = audio > 0 ? int(audio) : m_job.tags->release.trackCount();
-    const std::optional<QString> failure =
-        WriteTags(file.path(), TagsOfTrack(*m_job.tags, track, total));
-    if (failure && m_job.firstNotice(QStringLiteral("tags")))
-        m_job.dialogs.showMessage(m_job.boxOwner,
-                                  QStringLiteral("The tags could not be written to \"") +
-                                      file.finalPath() + QStringLiteral("\": ") + *failure +
-                                      QStringLiteral(".\r\nThe files are ripped without them."),
-                                  QStringLiteral("Tags"), MessageIcon::Exclamation,
-                                  MessageButtons::Ok);
 }
 
 // The checksums count the track's samples as the table of contents gives them and leave out

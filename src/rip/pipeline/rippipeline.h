@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-class StagedFile;
+class TrackOutput;
 
 class RipPipeline {
 public:
@@ -56,27 +56,18 @@ private:
 
     void readTracks();
     void readTrack(const DiscTrack& track);
+    void tellRead(const DiscTrack& track, const TrackReading& reading);
     // The listed disc could not be read on while the track was read: said once, and no
     // further track is read.
     void discLost(const DiscTrack& track, const QString& reason);
-    void spoolTrack(const DiscTrack& track, const RipOutput& output, RipContext& reader);
-    void encodeTrack(const DiscTrack& track, const RipOutput& output, const QString& spooled,
-                     qint64 bytes);
-    // Whether the track can be ripped in this output at all; the reason told when it cannot.
-    std::optional<TrackOutcome> cannotRip(const RipOutput& output);
-    // The file is checked before it takes its name; one that fails is the encoder's failure.
-    void check(const RipOutput& output, const StagedFile& file, qint64 samples,
-               TrackOutcome& outcome);
-    // Gives the file its final name when its outcome keeps it.
-    void keep(StagedFile& file, TrackOutcome& outcome);
+    void spoolTrack(const TrackOutput& output, RipContext& reader);
+    void encodeTrack(const TrackOutput& output, const QString& spooled, qint64 bytes);
     void decide(int lTrack, const TrackOutcome& outcome);
     void enterEncoders(const DiscTrack& track);
     void updateEncoder(const DiscTrack& track, const AtEncoder& state);
     void leaveEncoders(const DiscTrack& track);
     void tellEncoders(); // m_mutex held
     TrackReading readingFor(const DiscTrack& track) const;
-    QString fileNameOf(const DiscTrack& track) const;
-    void tag(const DiscTrack& track, const RipOutput& output, const StagedFile& file);
     RipContext contextFor(const RipOutput& output, std::function<void(float)> progress) const;
 
     RipContext m_job;

@@ -33,3 +33,10 @@ struct TrackOutcome {
 QString OutcomeText(TrackOutcome::Kind kind);
 // The text with its reason: "read failed: No CD in drive".
 QString OutcomeWithReason(const TrackOutcome& outcome);
+
+// What writing a track's file gave: its outcome, and how many samples per channel the writer
+// was given (what the file must hold).
+struct WrittenTrack {
+    TrackOutcome outcome;
+    qint64 samples = 0;
+};
