@@ -6,7 +6,7 @@
 #include "rip/encode/wavfilewriter.h"
 #include "rip/files/stagedfile.h"
 #include "rip/read/discwatch.h"
-#include "rip/read/stableread.h"
+#include "rip/read/trackread.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -14,19 +14,19 @@
 namespace {
 
 // Files are named after the disc's track, also when an unreadable track left no row.
-QString FileNameOf(const RipContext& job, const DiscTrack& track) {
-    if (job.fileNames == nullptr)
-        return {};
-    const auto named = job.fileNames->find(track.index);
-    return named == job.fileNames->end() ? QString() : named->second;
+RipOutput OutputOf(const RipContext& job, const DiscTrack& track) {
+    QString name;
+    if (job.fileNames != nullptr)
+        if (const auto named = job.fileNames->find(track.index); named != job.fileNames->end())
+            name = named->second;
+    return ChooseRipOutput(job.output, track.number, name);
 }
 
 } // namespace
 
 TrackOutput::TrackOutput(const RipContext& job, const DiscToc& toc, const DiscTrack& track,
                          RipSpool& spool)
-    : m_job(job), m_toc(toc), m_track(track),
-      m_output(ChooseRipOutput(job.output, track.number, FileNameOf(job, track))) {
+    : m_job(job), m_toc(toc), m_track(track), m_output(OutputOf(job, track)) {
     spool.makeFolderOf(m_output.file); // a pattern may name sub-folders
 }
 
