@@ -73,7 +73,7 @@ bool OffsetFinder::chooseTracks(const DiscToc& toc) {
     for (qsizetype i = 0; i < toc.tracks.size() && m_tracks.size() < kTracksToRead; ++i) {
         const qint64 samples = qint64(TrackEnd(toc, i) - toc.tracks[i].lsn) * kSamplesPerSector;
         if (toc.isAudio(i) && samples >= kShortestTrack)
-            m_tracks.append(DWORD(i));
+            m_tracks.append(DiscTrack::At(toc, int(i)));
     }
     return m_tracks.size() >= 2;
 }
@@ -100,12 +100,12 @@ void OffsetFinder::startReading() {
 void OffsetFinder::readWindows(const std::stop_token& stop, int readOffset, int serial) {
     QList<OffsetWindow> windows;
     QString failure;
-    for (const DWORD track : std::as_const(m_tracks)) {
+    for (const DiscTrack& track : std::as_const(m_tracks)) {
         if (stop.stop_requested())
             return;
-        OffsetWindow window{int(track), {}};
-        if (!readWindow(track, readOffset, window.pcm)) {
-            failure = QStringLiteral("track %1 of the disc could not be read").arg(track + 1);
+        OffsetWindow window{track.index, {}};
+        if (!readWindow(DWORD(track.index), readOffset, window.pcm)) {
+            failure = QStringLiteral("track %1 of the disc could not be read").arg(track.number);
             break;
         }
         windows.append(window);

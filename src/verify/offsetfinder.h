@@ -6,6 +6,7 @@
 // answer comes later, from the event loop.
 
 #include "common/audiolibrary.h"
+#include "common/disctoc.h"
 #include "verify/offsetsearch.h"
 
 #include <QList>
@@ -60,7 +61,7 @@ private:
     int m_serial = 0; // which search the events queued for the window belong to
     DWORD m_drive = 0;
     AccurateRipIds m_ids;
-    QList<DWORD> m_tracks; // the library's track numbers, which are their database entries too
+    QList<DiscTrack> m_tracks; // their positions are their database entries too
     QList<DbarResponse> m_responses;
     std::jthread m_reader; // last: it ends first
 };
