@@ -1,10 +1,10 @@
 #include "rip/pipeline/rippipeline.h"
-#include "rip/pipeline/trackoutput.h"
 
 #include "common/dialogs.h"
 #include "rip/encode/spooledencoding.h"
 #include "rip/encode/wavfilewriter.h"
 #include "rip/files/stagedfile.h"
+#include "rip/pipeline/trackoutput.h"
 #include "rip/read/discwatch.h"
 #include "rip/read/trackread.h"
 
