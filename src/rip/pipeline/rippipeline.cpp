@@ -87,7 +87,7 @@ void RipPipeline::readTrack(const DiscTrack& track) {
         decide(track.index, *refused);
         return;
     }
-    TrackReading reading = readingFor(track);
+    TrackReading reading;
     RipContext reader = contextFor(output.output(), EveryPercent(m_events.readProgress));
     reader.reading = &reading;
     if (output.output().path != RipPath::Wav) {
@@ -95,7 +95,8 @@ void RipPipeline::readTrack(const DiscTrack& track) {
         return;
     }
     decide(track.index, output.write([&](const StagedFile& file) -> WrittenTrack {
-        const TrackOutcome read = ReadTrackToWav(reader, track, file.path(), file.finalPath());
+        const TrackOutcome read =
+            ReadTrackToWav(reader, m_toc, track, file.path(), file.finalPath());
         tellRead(track, reading);
         return {read,
                 (QFileInfo(file.path()).size() - WavFileWriter::kHeaderBytes) / kBytesPerSample};
@@ -113,7 +114,7 @@ void RipPipeline::tellRead(const DiscTrack& track, const TrackReading& reading) 
 void RipPipeline::spoolTrack(const TrackOutput& output, RipContext& reader) {
     const DiscTrack& track = output.track();
     const QString spooled = m_spool.trackFile(track.number);
-    const TrackOutcome read = ReadTrackToWav(reader, track, spooled, output.output().file);
+    const TrackOutcome read = ReadTrackToWav(reader, m_toc, track, spooled, output.output().file);
     tellRead(track, *reader.reading);
     if (!read.ripped()) {
         QFile::remove(spooled);
@@ -189,20 +190,6 @@ void RipPipeline::tellEncoders() {
         done += state.done;
     const auto left = static_cast<int>(m_atEncoders.size());
     m_events.encoders(left, left > 0 ? done / float(left) : 0.0f);
-}
-
-// The checksums count the track's samples as the table of contents gives them and leave out
-// the disc's edges on its first and last audio tracks.
-TrackReading RipPipeline::readingFor(const DiscTrack& track) const {
-    TrackReading reading;
-    const auto& tracks = m_toc.tracks;
-    if (track.index < 0 || track.index >= tracks.size())
-        return reading;
-    const qint64 samples =
-        qint64(TrackEnd(m_toc, track.index) - tracks[track.index].lsn) * kSamplesPerSector;
-    reading.checksums.emplace(samples, track.index == m_toc.firstAudio(),
-                              track.index == m_toc.lastAudio());
-    return reading;
 }
 
 RipContext RipPipeline::contextFor(const RipOutput& output,

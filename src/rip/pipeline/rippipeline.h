@@ -67,7 +67,6 @@ private:
     void updateEncoder(const DiscTrack& track, const AtEncoder& state);
     void leaveEncoders(const DiscTrack& track);
     void tellEncoders(); // m_mutex held
-    TrackReading readingFor(const DiscTrack& track) const;
     RipContext contextFor(const RipOutput& output, std::function<void(float)> progress) const;
 
     RipContext m_job;

@@ -265,10 +265,23 @@ TrackOutcome CopyUntilTwoAgree(const RipContext& job, const DiscTrack& track, co
     return Unstable(job, track);
 }
 
+// The checksums count the track's samples as the table of contents gives them and leave out
+// the disc's edges on its first and last audio tracks; a track the table does not know has none.
+void CountChecksums(const DiscToc& toc, const DiscTrack& track, TrackReading& reading) {
+    if (track.index < 0 || track.index >= toc.tracks.size())
+        return;
+    const qint64 samples =
+        qint64(TrackEnd(toc, track.index) - toc.tracks[track.index].lsn) * kSamplesPerSector;
+    reading.checksums.emplace(samples, track.index == toc.firstAudio(),
+                              track.index == toc.lastAudio());
+}
+
 } // namespace
 
-TrackOutcome ReadTrackToWav(const RipContext& job, const DiscTrack& track, const QString& path,
-                            const QString& shownName) {
+TrackOutcome ReadTrackToWav(const RipContext& job, const DiscToc& toc, const DiscTrack& track,
+                            const QString& path, const QString& shownName) {
+    if (job.reading != nullptr)
+        CountChecksums(toc, track, *job.reading);
     if (!job.output.readTwice || job.reading == nullptr || !job.reading->checksums)
         return ExtractAudioTrackToWav(job, track, path, shownName);
     const TrackReading blank = *job.reading;

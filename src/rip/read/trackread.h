@@ -16,10 +16,10 @@
 // stopped short when the user's Stop ended it (the file finished with what it got); any failure,
 // also one that comes while a Stop is pending, is told to the user and is the outcome. A track
 // the drive could read only by patching sectors over, or with reads that failed, is not ripped.
-// job.reading ends up with the read the file holds; its readCrcs name every read. Failures name
-// the file shownName.
-TrackOutcome ReadTrackToWav(const RipContext& job, const DiscTrack& track, const QString& path,
-                            const QString& shownName);
+// toc bounds the track for its checksums. job.reading ends up with the read the file holds; its
+// readCrcs name every read. Failures name the file shownName.
+TrackOutcome ReadTrackToWav(const RipContext& job, const DiscToc& toc, const DiscTrack& track,
+                            const QString& path, const QString& shownName);
 
 // The most reads of a track: the test read, the copy read and five more.
 inline constexpr int kMostReadsOfATrack = 7;
