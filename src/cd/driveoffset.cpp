@@ -1,8 +1,8 @@
 #include "cd/driveoffset.h"
 
-#include "cd/offsetfinder.h"
 #include "common/dialogs.h"
 #include "settings/settingvalues.h"
+#include "verify/offsetfinder.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

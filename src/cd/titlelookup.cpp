@@ -12,11 +12,9 @@ DiscQuery QueryOfDisc(const DiscToc& toc) {
     query.musicBrainzDiscId = MusicBrainzDiscId(toc);
     query.toc = MusicBrainzToc(toc);
     query.freedbId = FreedbId(toc);
-    for (int i = 0; i < toc.tracks.size(); ++i) {
-        query.offsets << toc.tracks[i].lsn + kLbaOfLsn0;
-        if (toc.tracks[i].audio) // up to the last audio track, as MusicBrainz counts
-            query.trackCount = i + 1;
-    }
+    for (const DiscToc::Track& track : toc.tracks)
+        query.offsets << track.lsn + kLbaOfLsn0;
+    query.trackCount = toc.lastAudio() + 1; // up to the last audio track, as MusicBrainz counts
     query.discSeconds = (toc.leadOut + kLbaOfLsn0) / kSectorsPerSecond;
     return query;
 }

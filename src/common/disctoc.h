@@ -19,6 +19,37 @@ struct DiscToc {
     QList<Track> tracks;     // in disc order, data tracks included
     qint32 leadOut = 0;      // the disc's lead-out: after the data track of an enhanced CD
     qint32 audioLeadOut = 0; // the audio session's lead-out; equal to leadOut on a plain CD
+
+    bool isAudio(qsizetype index) const {
+        return index >= 0 && index < tracks.size() && tracks[index].audio;
+    }
+    // The positions of the audio tracks, in disc order.
+    QList<int> audioTracks() const {
+        QList<int> audio;
+        for (int i = 0; i < tracks.size(); ++i)
+            if (tracks[i].audio)
+                audio.append(i);
+        return audio;
+    }
+    // The first and the last audio track's position; -1 on a disc without audio.
+    int firstAudio() const {
+        const QList<int> audio = audioTracks();
+        return audio.isEmpty() ? -1 : audio.front();
+    }
+    int lastAudio() const {
+        const QList<int> audio = audioTracks();
+        return audio.isEmpty() ? -1 : audio.back();
+    }
+};
+
+// One track of the disc as the rip knows it: its position in the table of contents, which the
+// drive's streams count from 0, and the number the disc gives it, which is what the user reads.
+// A disc may start at another number than 1, so the number is taken from the table, here only.
+struct DiscTrack {
+    int index = 0;
+    int number = 1;
+
+    static DiscTrack At(const DiscToc& toc, int index) { return {index, toc.firstTrack + index}; }
 };
 
 inline constexpr qint32 kLbaOfLsn0 = 150;

@@ -1,6 +1,6 @@
 #include "metadata/coverartfetch.h"
 
-#include "metadata/httpget.h"
+#include "common/httpget.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

@@ -1,7 +1,7 @@
 #include "metadata/disclookup.h"
 
+#include "common/httpget.h"
 #include "metadata/disccache.h"
-#include "metadata/httpget.h"
 #include "metadata/musicbrainzanswer.h"
 
 #include <QNetworkReply>

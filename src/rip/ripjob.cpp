@@ -3,13 +3,13 @@
 #include "common/dialogs.h"
 #include "common/modbass.h"
 #include "metadata/trackfilename.h"
-#include "rip/encodercommand.h"
-#include "rip/extractionresources.h"
-#include "rip/ripoutput.h"
-#include "rip/rippipeline.h"
-#include "rip/ripverification.h"
-#include "rip/stagedfile.h"
-#include "rip/tracktagging.h"
+#include "rip/encode/encodercommand.h"
+#include "rip/files/ripoutput.h"
+#include "rip/files/stagedfile.h"
+#include "rip/files/tracktagging.h"
+#include "rip/pipeline/extractionresources.h"
+#include "rip/pipeline/rippipeline.h"
+#include "rip/pipeline/ripverification.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -60,13 +60,14 @@ int RipJob::RipTracks() {
     if (!m_request.discChanges)
         m_request.discChanges = m_services.bass.cd.BASS_CD_GetDiscChanges(m_request.drive);
     m_disc.emplace(m_services.bass.cd, m_request.drive, *m_request.discChanges);
+    ReadToc();
     if (m_request.fileNames.empty())
         m_request.fileNames =
-            NameTrackFiles(m_request.output.fileNames, m_request.tags, m_request.tracks);
+            NameTrackFiles(m_request.output.fileNames, m_request.tags, m_toc, m_request.tracks);
     if (m_control.stopRequested() || !PrepareOutputFolder())
         return 0;
     const ExtractionResources held(m_services.door, m_services.window, m_boxOwner);
-    const std::unique_ptr<RipVerification> verification = Verification();
+    const std::unique_ptr<RipVerification> verification = MakeVerification();
     // Also the verdicts that come with the database's answer after the last track.
     QObject::connect(verification.get(), &RipVerification::verdict, verification.get(),
                      [this](const QString& text) {
@@ -74,14 +75,7 @@ int RipJob::RipTracks() {
                              m_listener.verdict(text);
                      });
     RunPipeline(*verification);
-    // The database's answer is awaited (within its own time limit) unless the user stopped.
-    if (verification->waiting() && !m_control.stopRequested()) {
-        QEventLoop loop;
-        QObject::connect(verification.get(), &RipVerification::settled, &loop, &QEventLoop::quit);
-        m_awaitingAnswer = &loop;
-        loop.exec();
-        m_awaitingAnswer = nullptr;
-    }
+    AwaitDatabaseAnswer(*verification);
     const RipVerification::Report report =
         verification->finish(m_control.stopRequested(), m_dialogs, m_boxOwner);
     m_verificationLines = report.lines;
@@ -133,28 +127,32 @@ void RipJob::RunPipeline(RipVerification& verify) {
     QEventLoop loop;
     WindowRelay relay;
     bool finished = false;
-    const RipContext job{m_services.bass,
-                         m_dialogs,
-                         m_boxOwner,
-                         m_services.appFolder,
-                         m_request.drive,
-                         m_request.output,
-                         m_control,
-                         {},
-                         [this](const QString& key) { return FirstNoticeInJob(key); },
-                         nullptr,
-                         &m_request.tags,
-                         RipPath::Wav,
-                         m_services.closeFile,
-                         &*m_disc,
-                         kDecodeStreamFlags | (m_request.mostCareful ? BASS_CD_MOSTCAREFUL : 0),
-                         &m_request.fileNames};
-    RipPipeline pipeline(job, m_toc, m_request.tracks, m_request.output.encoders,
+    RipPipeline pipeline(PipelineContext(), m_toc, m_request.tracks, m_request.output.encoders,
                          PipelineEvents(verify, relay, loop, finished));
     m_pipeline = &pipeline;
     pipeline.start();
     AwaitPipeline(loop, finished);
     m_pipeline = nullptr;
+}
+
+// What every extraction and encoder of this job gets.
+RipContext RipJob::PipelineContext() {
+    return {m_services.bass,
+            m_dialogs,
+            m_boxOwner,
+            m_services.appFolder,
+            m_request.drive,
+            m_request.output,
+            m_control,
+            {},
+            [this](const QString& key) { return FirstNoticeInJob(key); },
+            nullptr,
+            &m_request.tags,
+            RipPath::Wav,
+            m_services.closeFile,
+            &*m_disc,
+            kDecodeStreamFlags | (m_request.mostCareful ? BASS_CD_MOSTCAREFUL : 0),
+            &m_request.fileNames};
 }
 
 // The loop may end before the pipeline's last event (the application quits): then the job
@@ -206,10 +204,14 @@ RipPipeline::Events RipJob::PipelineEvents(RipVerification& verify, WindowRelay&
             }};
 }
 
-std::unique_ptr<RipVerification> RipJob::Verification() {
-    RipVerification::Job job;
+// Empty when the drive cannot tell it.
+void RipJob::ReadToc() {
     if (!m_services.bass.cd.BASS_CD_GetTOC(m_request.drive, &m_toc))
         m_toc = DiscToc{};
+}
+
+std::unique_ptr<RipVerification> RipJob::MakeVerification() const {
+    RipVerification::Job job;
     job.toc = m_toc;
     job.checkAccurateRip = m_request.output.checkAccurateRip;
     job.folder = m_request.output.folder;
@@ -224,6 +226,17 @@ std::unique_ptr<RipVerification> RipJob::Verification() {
     job.mostCareful = m_request.mostCareful;
     job.ripAgainOf = m_request.ripAgainOf;
     return std::make_unique<RipVerification>(std::move(job));
+}
+
+// The database's answer is awaited (within its own time limit) unless the user stopped.
+void RipJob::AwaitDatabaseAnswer(RipVerification& verification) {
+    if (!verification.waiting() || m_control.stopRequested())
+        return;
+    QEventLoop loop;
+    QObject::connect(&verification, &RipVerification::settled, &loop, &QEventLoop::quit);
+    m_awaitingAnswer = &loop;
+    loop.exec();
+    m_awaitingAnswer = nullptr;
 }
 
 // Once every track is read, the dialog follows the encoders still at work, down to none.

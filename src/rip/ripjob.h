@@ -8,12 +8,12 @@
 
 #include "common/audiolibrary.h"
 #include "metadata/disctags.h"
-#include "rip/discwatch.h"
-#include "rip/filecloser.h"
-#include "rip/ripcontrol.h"
-#include "rip/rippipeline.h"
-#include "rip/windowrelay.h"
-#include "rip/windowthreaddialogs.h"
+#include "rip/pipeline/rippipeline.h"
+#include "rip/pipeline/windowrelay.h"
+#include "rip/pipeline/windowthreaddialogs.h"
+#include "rip/read/discwatch.h"
+#include "rip/step/filecloser.h"
+#include "rip/step/ripcontrol.h"
 #include "settings/outputchoice.h"
 
 #include <QObject>
@@ -99,11 +99,14 @@ private:
     // every track is shown once.
     bool FirstNoticeInJob(const QString& key);
     void RunPipeline(RipVerification& verify);
+    RipContext PipelineContext();
+    void AwaitDatabaseAnswer(RipVerification& verification);
     // Waits for the pipeline's last event, whatever ends the loop; the window's events run.
     void AwaitPipeline(QEventLoop& loop, const bool& finished);
     RipPipeline::Events PipelineEvents(RipVerification& verify, WindowRelay& relay,
                                        QEventLoop& loop, bool& finished);
-    std::unique_ptr<RipVerification> Verification();
+    void ReadToc();
+    std::unique_ptr<RipVerification> MakeVerification() const;
     void ShowEncoding();
 
     Services m_services;

@@ -4,10 +4,8 @@
 
 #include "verify/dbar.h"
 
-#include <QByteArray>
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 
 #include <chrono>
 
@@ -25,7 +23,7 @@ public:
     void setTimeLimit(std::chrono::milliseconds limit) { m_limit = limit; }
 
     // Starts getting <base>/<path> (path as AccurateRipPath gives it); the base is
-    // http://www.accuraterip.com/ or the environment's MIVO_ACCURATERIP_URL. finished comes
+    // http://www.accuraterip.com or the environment's MIVO_ACCURATERIP_URL. finished comes
     // once, later, from the event loop. A fetch still running is dropped without a signal.
     void fetch(const QString& path);
 
@@ -33,16 +31,9 @@ signals:
     void finished(const DbarLookup& lookup);
 
 private:
-    void readBody();
-    void replyFinished();
-    void timedOut();
     void drop();
-    void finish(const DbarLookup& lookup);
-    DbarLookup lookupOfReply() const;
 
     QNetworkAccessManager* m_network;
     QPointer<QNetworkReply> m_reply;
-    QByteArray m_body;
-    QTimer m_timer;
     std::chrono::milliseconds m_limit{10000};
 };

@@ -16,26 +16,15 @@ qint32 Seconds(qint32 lsn) {
     return (lsn + kLbaOfLsn0) / kSectorsPerSecond;
 }
 
-// MusicBrainz counts up to the last audio track: the data track of an enhanced CD is left out,
-// one of a mixed-mode CD (at the start) stays in.
-int LastAudioTrackIndex(const DiscToc& toc) {
-    for (auto i = toc.tracks.size() - 1; i >= 0; --i) {
-        if (toc.tracks[i].audio)
-            return int(i);
-    }
-    return -1;
-}
-
 } // namespace
 
 AccurateRipIds AccurateRipDiscIds(const DiscToc& toc) {
     AccurateRipIds ids;
-    for (const DiscToc::Track& track : toc.tracks) {
-        if (!track.audio)
-            continue;
+    for (const int audio : toc.audioTracks()) {
+        const qint32 lsn = toc.tracks[audio].lsn;
         ++ids.audioTracks;
-        ids.id1 += quint32(track.lsn);
-        ids.id2 += quint32(std::max(track.lsn, 1)) * quint32(ids.audioTracks);
+        ids.id1 += quint32(lsn);
+        ids.id2 += quint32(std::max(lsn, 1)) * quint32(ids.audioTracks);
     }
     ids.id1 += quint32(toc.leadOut);
     ids.id2 += quint32(toc.leadOut) * quint32(ids.audioTracks + 1);
@@ -71,7 +60,7 @@ QString FreedbIdText(const DiscToc& toc) {
 }
 
 QString MusicBrainzDiscId(const DiscToc& toc) {
-    const int last = LastAudioTrackIndex(toc);
+    const int last = toc.lastAudio(); // MusicBrainz counts up to the last audio track
     QByteArray text = QByteArray::number(toc.firstTrack, 16).rightJustified(2, '0') +
                       QByteArray::number(toc.firstTrack + last, 16).rightJustified(2, '0');
     for (int slot = 0; slot < 100; ++slot) {
@@ -89,7 +78,7 @@ QString MusicBrainzDiscId(const DiscToc& toc) {
 }
 
 QString MusicBrainzToc(const DiscToc& toc) {
-    const int last = LastAudioTrackIndex(toc);
+    const int last = toc.lastAudio(); // MusicBrainz counts up to the last audio track
     QStringList parts{QString::number(toc.firstTrack), QString::number(toc.firstTrack + last),
                       QString::number(toc.audioLeadOut + kLbaOfLsn0)};
     for (int i = 0; i <= last; ++i)

@@ -61,7 +61,7 @@ QString TocSection(const DiscToc& toc) {
                    Row({"Track", "Start sector", "Length", "Start time", "Kind"});
     for (qsizetype i = 0; i < toc.tracks.size(); ++i) {
         const DiscToc::Track& track = toc.tracks[i];
-        text += Row({QString::number(toc.firstTrack + i), QString::number(track.lsn),
+        text += Row({QString::number(DiscTrack::At(toc, int(i)).number), QString::number(track.lsn),
                      Time(TrackEnd(toc, i) - track.lsn), Time(track.lsn),
                      QString(track.audio ? "audio" : "data")});
     }

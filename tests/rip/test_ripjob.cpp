@@ -3,7 +3,7 @@
 #include "ripfixture.h"
 
 #include "common/product.h"
-#include "rip/stagedfile.h"
+#include "rip/files/stagedfile.h"
 #include "support/testenv.h"
 
 #include <QApplication>

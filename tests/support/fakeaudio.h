@@ -5,7 +5,7 @@
 // test fires syncs itself (on a thread of their own, as the library does).
 
 #include "common/audiolibrary.h"
-#include "rip/windowrelay.h"
+#include "rip/pipeline/windowrelay.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -111,6 +111,27 @@ TEST(DiscIds, MatchWhatTheDatabasesPublish) {
               "accuraterip/0/0/2/dBAR-013-0015a200-00d903ba-a60a960d.bin");
 }
 
+// A disc that starts at track 3 with a data track first: the drive's positions count from 0,
+// the numbers shown from the disc's first number, and only tracks 4 to 6 are audio.
+TEST(DiscIds, ADiscStartingAtTrack3ShowsItsOwnNumbers) {
+    DiscToc toc = Toc({0, 11000, 25000, 40000, 52000}, 1);
+    toc.firstTrack = 3;
+    EXPECT_EQ(toc.audioTracks(), QList<int>({1, 2, 3}));
+    EXPECT_EQ(toc.firstAudio(), 1);
+    EXPECT_EQ(toc.lastAudio(), 3);
+    const struct {
+        int index;
+        bool audio;
+        int shown;
+    } kTracks[] = {{-1, false, 2}, {0, false, 3}, {1, true, 4}, {3, true, 6}, {4, false, 7}};
+    for (const auto& t : kTracks) {
+        EXPECT_EQ(toc.isAudio(t.index), t.audio) << t.index;
+        EXPECT_EQ(DiscTrack::At(toc, t.index).number, t.shown) << t.index;
+        EXPECT_EQ(DiscTrack::At(toc, t.index).index, t.index);
+    }
+    EXPECT_EQ(DiscToc{}.firstAudio(), -1);
+}
+
 // The disc laid out as an image with the audio before track 1 in its file: the databases are
 // asked by the published ids, the rip log lists track 1 at sector 32 with those ids, and track 1
 // is ripped from its INDEX 01.

@@ -1,0 +1,65 @@
+#include "rip/files/tracktagging.h"
+
+namespace {
+TrackInfo TrackOf(const DiscTags& disc, int lTrack) {
+    const QList<TrackInfo>& tracks = disc.release.tracks;
+    return lTrack >= 0 && lTrack < tracks.size() ? tracks[lTrack] : TrackInfo{};
+}
+
+QString ArtistOf(const DiscTags& disc, int lTrack) {
+    const QString artist = TrackOf(disc, lTrack).artist;
+    return artist.isEmpty() ? disc.release.artist : artist;
+}
+} // namespace
+
+TrackTags TagsOfTrack(const DiscTags& disc, const DiscTrack& track, int trackTotal) {
+    const ReleaseInfo& release = disc.release;
+    const TrackInfo info = TrackOf(disc, track.index);
+    return {info.title,
+            ArtistOf(disc, track.index),
+            release.title,
+            release.artist,
+            release.genre,
+            track.number,
+            trackTotal,
+            release.year,
+            release.releaseId,
+            info.recordingId,
+            disc.musicBrainzDiscId};
+}
+
+TrackNameFields NameFieldsOfTrack(const DiscTags& disc, const DiscTrack& track) {
+    return {track.number, TrackOf(disc, track.index).title, ArtistOf(disc, track.index),
+            disc.release.title, disc.release.year};
+}
+
+std::map<int, QString> NameTrackFiles(const QString& pattern, const DiscTags& disc,
+                                      const DiscToc& toc, const std::vector<int>& tracks) {
+    std::map<int, QString> names;
+    UniqueFileNames taken;
+    for (const int lTrack : tracks)
+        names[lTrack] =
+            pattern.trimmed().isEmpty()
+                ? QString()
+                : taken.claim(TrackFileName(pattern.trimmed(),
+                                            NameFieldsOfTrack(disc, DiscTrack::At(toc, lTrack))));
+    return names;
+}
+
+QString DiscValueOfWmaBox(const DiscTags& disc, int lTrack, std::size_t box) {
+    const ReleaseInfo& release = disc.release;
+    switch (box) {
+    case 0:
+        return TrackOf(disc, lTrack).title;
+    case 1:
+        return ArtistOf(disc, lTrack);
+    case 2:
+        return release.title;
+    case 6:
+        return release.genre;
+    case 7:
+        return release.year > 0 ? QString::number(release.year) : QString();
+    default: // description, rating, copyright: no database knows them
+        return {};
+    }
+}

@@ -1,6 +1,0 @@
-#include "rip/ripcontext.h"
-
-QString RipContext::routine() const {
-    return path == RipPath::Wma ? QStringLiteral("ExtractAudioTrackToWMA")
-                                : QStringLiteral("ExtractAudioTrack");
-}

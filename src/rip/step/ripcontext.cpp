@@ -1,0 +1,6 @@
+#include "rip/step/ripcontext.h"
+
+QString RipContext::routine() const {
+    return path == RipPath::Wma ? QStringLiteral("ExtractAudioTrackToWMA")
+                                : QStringLiteral("ExtractAudioTrack");
+}
