@@ -148,7 +148,8 @@ void RipJob::RunPipeline(RipVerification& verify) {
                          m_services.closeFile,
                          &*m_disc,
                          kDecodeStreamFlags | (m_request.mostCareful ? BASS_CD_MOSTCAREFUL : 0),
-                         &m_request.fileNames};
+                         &m_request.fileNames,
+                         m_library.get()};
     RipPipeline pipeline(job, m_toc, m_request.tracks, m_request.output.encoders,
                          PipelineEvents(verify, relay, loop, finished));
     m_pipeline = &pipeline;
@@ -223,6 +224,10 @@ std::unique_ptr<RipVerification> RipJob::Verification() {
     job.readTwice = m_request.output.readTwice;
     job.mostCareful = m_request.mostCareful;
     job.ripAgainOf = m_request.ripAgainOf;
+    m_library = std::make_unique<LibraryFiles>(
+        m_services.bass, LibraryFiles::Job{m_request.drive, m_request.output, m_request.tags, m_toc,
+                                           m_request.tracks});
+    job.library = m_library.get();
     return std::make_unique<RipVerification>(std::move(job));
 }
 

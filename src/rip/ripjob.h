@@ -10,6 +10,7 @@
 #include "metadata/disctags.h"
 #include "rip/discwatch.h"
 #include "rip/filecloser.h"
+#include "rip/libraryfiles.h"
 #include "rip/ripcontrol.h"
 #include "rip/rippipeline.h"
 #include "rip/windowrelay.h"
@@ -127,4 +128,5 @@ private:
     std::optional<DiscWatch> m_disc;
     QStringList m_folderNotes; // what the clean-up of the output folder did, for the log
     DiscToc m_toc;
+    std::unique_ptr<LibraryFiles> m_library; // from the start of the pipeline to the log
 };

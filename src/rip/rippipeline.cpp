@@ -1,9 +1,11 @@
 #include "rip/rippipeline.h"
 
 #include "common/dialogs.h"
+#include "metadata/disccodetags.h"
 #include "rip/converter.h"
 #include "rip/discwatch.h"
 #include "rip/encodercommand.h"
+#include "rip/libraryfiles.h"
 #include "rip/ripfilecheck.h"
 #include "rip/spooledencoding.h"
 #include "rip/stableread.h"
@@ -76,6 +78,8 @@ void RipPipeline::readTracks() {
     m_encoders.finish();
     for (const int track : m_tracks)
         decide(track, TrackOutcome::Of(TrackOutcome::Kind::NotStarted, m_discLost.value_or("")));
+    if (m_job.library != nullptr)
+        m_job.library->jobDone(m_job.dialogs, m_job.boxOwner);
     m_events.finished();
 }
 
@@ -155,8 +159,11 @@ void RipPipeline::encodeTrack(int lTrack, const RipOutput& output, const QString
         outcome = encoded.outcome;
         if (outcome.keepsFile())
             check(output, file, encoded.samples, outcome);
-        if (outcome.ripped())
+        if (outcome.ripped()) {
             tag(lTrack, output, file);
+            if (m_job.library != nullptr)
+                m_job.library->finishFile(lTrack, output.path, file.path());
+        }
         keep(file, outcome);
     }
     QFile::remove(spooled);
@@ -223,6 +230,8 @@ void RipPipeline::decide(int lTrack, const TrackOutcome& outcome) {
         if (!m_decided.insert(lTrack).second)
             return;
     }
+    if (m_job.library != nullptr)
+        m_job.library->trackEnded(lTrack, outcome);
     m_events.trackEnded(lTrack, outcome);
 }
 
@@ -274,8 +283,9 @@ void RipPipeline::tag(int lTrack, const RipOutput& output, const StagedFile& fil
     const auto audio = std::count_if(m_toc.tracks.cbegin(), m_toc.tracks.cend(),
                                      [](const DiscToc::Track& t) { return t.audio; });
     const int total = audio > 0 ? int(audio) : m_job.tags->release.trackCount();
-    const std::optional<QString> failure =
-        WriteTags(file.path(), TagsOfTrack(*m_job.tags, lTrack, total));
+    TrackTags tags = TagsOfTrack(*m_job.tags, lTrack, total);
+    AddDiscCodes(tags, *m_job.tags, lTrack);
+    const std::optional<QString> failure = WriteTags(file.path(), tags);
     if (failure && m_job.firstNotice(QStringLiteral("tags")))
         m_job.dialogs.showMessage(m_job.boxOwner,
                                   QStringLiteral("The tags could not be written to \"") +
@@ -290,6 +300,8 @@ void RipPipeline::tag(int lTrack, const RipOutput& output, const StagedFile& fil
 TrackReading RipPipeline::readingFor(int lTrack) const {
     TrackReading reading;
     const auto& tracks = m_toc.tracks;
+    if (lTrack == int(BASS_CD_TRACK_HIDDEN) && !tracks.isEmpty()) // from the disc's first sector
+        reading.checksums.emplace(qint64(tracks.first().lsn) * kSamplesPerSector, false, false);
     if (lTrack < 0 || lTrack >= tracks.size())
         return reading;
     const auto isAudio = [](const DiscToc::Track& t) { return t.audio; };

@@ -3,6 +3,7 @@
 #include "common/errorreporting.h"
 #include "rip/converter.h"
 #include "rip/flacfilewriter.h"
+#include "rip/libraryfiles.h"
 #include "rip/ripfailure.h"
 #include "rip/stagedfile.h"
 #include "rip/tracktagging.h"
@@ -149,6 +150,8 @@ void WriteTags(const RipContext& job, int lTrack, HWMENCODE encoder) {
             if (!text.isEmpty())
                 wma.BASS_WMA_EncodeSetTag(encoder, kWMATagNames[i], text.toUtf8().constData());
         }
+    if (job.output.wmaTags && job.tags != nullptr)
+        SetWmaDiscCodes(wma, encoder, *job.tags, lTrack);
     wma.BASS_WMA_EncodeSetTag(encoder, "", "");
 }
 

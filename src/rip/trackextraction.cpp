@@ -7,6 +7,7 @@
 #include "rip/checksumthread.h"
 #include "rip/discwatch.h"
 #include "rip/extractionresources.h"
+#include "rip/libraryfiles.h"
 #include "rip/trackreading.h"
 
 namespace {
@@ -37,6 +38,9 @@ CopyEnd CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
         sums.emplace(*job.reading->checksums);
     if (job.reading != nullptr)
         job.reading->bytes = qint64(core.BASS_StreamGetLength(stream));
+    LoudnessFeed loudness(job.library != nullptr ? job.library->loudness() : nullptr, lTrack);
+    std::optional<DeEmphasis> deEmphasis =
+        job.library != nullptr ? job.library->deEmphasisFor(lTrack, job.path) : std::nullopt;
     for (;;) {
         if (core.BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED)
             break;
@@ -56,6 +60,9 @@ CopyEnd CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
         }
         if (sums)
             sums->add(buffer.constData(), n);
+        loudness.add(buffer.constData(), n);
+        if (deEmphasis) // after the checksums and the meter took their copies
+            deEmphasis->process(reinterpret_cast<std::int16_t*>(buffer.data()), std::size_t(n) / 4);
         if (auto failure = sink.append(buffer.constData(), n))
             return {Kind::WriteFailed, failure};
         copied = true;
@@ -67,6 +74,8 @@ CopyEnd CopyTrack(BassCore& core, TrackSink& sink, DWORD stream, int lTrack,
         end = Kind::Ripped;
     if (job.reading != nullptr)
         job.reading->wholeTrack = end == Kind::Ripped;
+    if (end == Kind::Ripped)
+        loudness.readWhole();
     if (sums)
         sums->finish();
     if (auto failure = sink.finish())
