@@ -18,11 +18,11 @@ namespace {
 constexpr int kHidden = int(BASS_CD_TRACK_HIDDEN);
 
 QString TitleOf(const DiscTags& tags, int lTrack) {
-    return lTrack == kHidden ? tags.hiddenTrackTitle : TagsOfTrack(tags, lTrack, 0).title;
+    return TagsOfTrack(tags, lTrack, 0).title;
 }
 
 QString ArtistOf(const DiscTags& tags, int lTrack) {
-    return TagsOfTrack(tags, std::max(lTrack, 0), 0).artist;
+    return TagsOfTrack(tags, lTrack, 0).artist;
 }
 
 int SecondsOf(const DiscToc& toc, int lTrack) {

@@ -1,8 +1,12 @@
 #include "rip/tracktagging.h"
 
+#include "common/audiolibrary.h"
+
 namespace {
 TrackInfo TrackOf(const DiscTags& disc, int lTrack) {
     const QList<TrackInfo>& tracks = disc.release.tracks;
+    if (lTrack == int(BASS_CD_TRACK_HIDDEN)) // no database names it: the track list's title
+        return {.title = disc.hiddenTrackTitle};
     return lTrack >= 0 && lTrack < tracks.size() ? tracks[lTrack] : TrackInfo{};
 }
 
