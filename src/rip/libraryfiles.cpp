@@ -4,10 +4,13 @@
 #include "metadata/coverembed.h"
 #include "metadata/disccodetags.h"
 #include "metadata/gaintags.h"
+#include "metadata/trackfilename.h"
 #include "rip/discfiles.h"
+#include "rip/tracktagging.h"
 
 #include "rip/ripoutput.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -27,9 +30,43 @@ bool TaggedFile(const QString& file) {
 
 } // namespace
 
-LibraryFiles::LibraryFiles(AudioLibrary bass, Job job) : m_bass(bass), m_job(std::move(job)) {
+LibraryFiles::LibraryFiles(AudioLibrary bass, Job job)
+    : m_bass(bass), m_job(std::move(job)), m_also(AlsoMadeChoice(m_job.output)) {
     if (m_job.output.replayGain)
         m_loudness = std::make_unique<LoudnessThread>();
+    if (m_also)
+        m_alsoNames =
+            NameTrackFiles(m_also->fileNames, m_job.tags, m_job.tracks, FormatName(*m_also));
+}
+
+std::optional<RipOutput> LibraryFiles::alsoOutput(int lTrack) const {
+    if (!m_also)
+        return std::nullopt;
+    const auto named = m_alsoNames.find(lTrack);
+    RipOutput also = ChooseRipOutput(*m_also, lTrack + 1,
+                                     named == m_alsoNames.end() ? QString() : named->second);
+    QDir().mkpath(QFileInfo(also.file).absolutePath()); // its pattern's sub-folders
+    return also;
+}
+
+TrackOutcome LibraryFiles::bothMade(int lTrack, const TrackOutcome& first,
+                                    const TrackOutcome& second) {
+    const QString format = FormatName(*m_also);
+    if (second.file.isEmpty()) {
+        note(lTrack, QStringLiteral("Also made: none (%1)").arg(OutcomeWithReason(second)));
+    } else {
+        note(lTrack, QStringLiteral("Also made: ") +
+                         QDir(m_job.output.folder).relativeFilePath(second.file));
+        const std::lock_guard lock(m_mutex);
+        m_alsoFiles[lTrack] = second.file;
+    }
+    if (!first.ripped() || second.ripped())
+        return first;
+    TrackOutcome both = TrackOutcome::Of(
+        second.kind, format + QStringLiteral(" file: ") +
+                         (second.reason.isEmpty() ? OutcomeText(second.kind) : second.reason));
+    both.file = first.file;
+    return both;
 }
 
 LibraryFiles::~LibraryFiles() = default;
@@ -50,15 +87,18 @@ bool LibraryFiles::preEmphasised(int lTrack) {
            read->tracks[lTrack].preEmphasis;
 }
 
+// Both formats are made from one reading: a lossless one among them keeps it as the disc has it.
 std::optional<DeEmphasis> LibraryFiles::deEmphasisFor(int lTrack, RipPath path) {
-    if (!m_job.output.removePreEmphasis || !Lossy(path) || !preEmphasised(lTrack))
+    const bool alsoLossy = !m_also || Lossy(ChooseRipOutput(*m_also, 1).path);
+    if (!m_job.output.removePreEmphasis || !Lossy(path) || !alsoLossy || !preEmphasised(lTrack))
         return std::nullopt;
     return DeEmphasis();
 }
 
 // The log says which files were changed, and which keep the disc's emphasis.
 void LibraryFiles::notePreEmphasis(const std::vector<int>& ripped) {
-    const bool lossy = Lossy(ChooseRipOutput(m_job.output, 1).path);
+    const bool lossy = Lossy(ChooseRipOutput(m_job.output, 1).path) &&
+                       (!m_also || Lossy(ChooseRipOutput(*m_also, 1).path));
     for (const int lTrack : ripped) {
         if (!preEmphasised(lTrack))
             continue;
@@ -126,11 +166,16 @@ void LibraryFiles::writeAlbumGain(const std::vector<int>& ripped) {
     }
     jobNote(QStringLiteral("ReplayGain album: ") + LoudnessLogText(*album));
     for (const int lTrack : ripped) {
-        const QString file = m_outcomes.at(lTrack).file;
-        if (!TaggedFile(file))
-            continue;
-        if (const auto failure = WriteGainTags(file, AlbumGainTags(*album)))
-            note(lTrack, QStringLiteral("ReplayGain album tags: not written (%1)").arg(*failure));
+        QStringList files{m_outcomes.at(lTrack).file};
+        if (const auto also = m_alsoFiles.find(lTrack); also != m_alsoFiles.end())
+            files << also->second;
+        for (const QString& file : files) {
+            if (!TaggedFile(file))
+                continue;
+            if (const auto failure = WriteGainTags(file, AlbumGainTags(*album)))
+                note(lTrack,
+                     QStringLiteral("ReplayGain album tags: not written (%1)").arg(*failure));
+        }
     }
 }
 
@@ -180,4 +225,15 @@ void SetWmaDiscCodes(BassWma& wma, HWMENCODE encoder, const DiscTags& tags, int 
     AddDiscCodes(codes, tags, lTrack);
     for (const auto& [name, text] : WmaDiscCodeTags(codes))
         wma.BASS_WMA_EncodeSetTag(encoder, name.constData(), text.constData());
+}
+
+QString FormatName(const OutputChoice& choice) {
+    const OutputFormat* format = FindOutputFormat(choice.format);
+    return format == nullptr ? QString() : QString::fromLatin1(format->name);
+}
+
+int FolderLevels(const OutputChoice& choice) {
+    const std::optional<OutputChoice> also = AlsoMadeChoice(choice);
+    return std::max(PatternFolderLevels(choice.fileNames),
+                    also ? PatternFolderLevels(also->fileNames) : 0);
 }

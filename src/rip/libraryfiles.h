@@ -10,6 +10,7 @@
 #include "dsp/deemphasis.h"
 #include "metadata/disctags.h"
 #include "rip/loudnessthread.h"
+#include "rip/ripoutput.h"
 #include "rip/trackoutcome.h"
 #include "settings/outputchoice.h"
 #include "settings/outputformats.h"
@@ -24,6 +25,11 @@
 
 class Dialogs;
 class QWidget;
+
+// What {format} makes of the chosen format: "FLAC", "MP3"; empty without one.
+QString FormatName(const OutputChoice& choice);
+// How many folders deep the files of both formats lie below the output folder.
+int FolderLevels(const OutputChoice& choice);
 
 // The disc's codes (ISRC, catalog number) as WMA tags, given to the encoder before the audio.
 void SetWmaDiscCodes(BassWma& wma, HWMENCODE encoder, const DiscTags& tags, int lTrack);
@@ -50,6 +56,12 @@ public:
     // was mastered with pre-emphasis, the user asked for it to be removed, and the file is lossy
     // (WAV and FLAC keep the disc's samples); none otherwise.
     std::optional<DeEmphasis> deEmphasisFor(int lTrack, RipPath path);
+    // The file of the second format ("Also make") the track is made into too, from the same
+    // spooled audio; none without a second format.
+    std::optional<RipOutput> alsoOutput(int lTrack) const;
+    // The track's outcome once both formats' files are made: it is ripped when both are whole,
+    // else the first failure, the second's named by its format.
+    TrackOutcome bothMade(int lTrack, const TrackOutcome& first, const TrackOutcome& second);
     // A track's file is whole and still staged: its gain and the cover go in.
     void finishFile(int lTrack, RipPath path, const QString& staged);
     // How a track's work ended.
@@ -73,11 +85,14 @@ private:
 
     AudioLibrary m_bass;
     const Job m_job;
+    const std::optional<OutputChoice> m_also; // the second format
+    std::map<int, QString> m_alsoNames;
     std::unique_ptr<LoudnessThread> m_loudness;
     std::once_flag m_subcodeRead;
     std::optional<DiscSubcode> m_subcode;
-    mutable std::mutex m_mutex; // guards the three below
+    mutable std::mutex m_mutex; // guards the four below
     std::map<int, TrackOutcome> m_outcomes;
+    std::map<int, QString> m_alsoFiles; // the second format's files kept
     std::map<int, QStringList> m_trackNotes;
     QStringList m_jobNotes;
 };

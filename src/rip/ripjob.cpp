@@ -61,8 +61,8 @@ int RipJob::RipTracks() {
         m_request.discChanges = m_services.bass.cd.BASS_CD_GetDiscChanges(m_request.drive);
     m_disc.emplace(m_services.bass.cd, m_request.drive, *m_request.discChanges);
     if (m_request.fileNames.empty())
-        m_request.fileNames =
-            NameTrackFiles(m_request.output.fileNames, m_request.tags, m_request.tracks);
+        m_request.fileNames = NameTrackFiles(m_request.output.fileNames, m_request.tags,
+                                             m_request.tracks, FormatName(m_request.output));
     if (m_control.stopRequested() || !PrepareOutputFolder())
         return 0;
     const ExtractionResources held(m_services.door, m_services.window, m_boxOwner);
@@ -257,7 +257,7 @@ bool RipJob::PrepareOutputFolder() {
     }
     if (reason.isEmpty()) {
         // As deep as this job's pattern makes folders, and at least artist/album deep.
-        const int levels = std::clamp(PatternFolderLevels(m_request.output.fileNames), 2, 8);
+        const int levels = std::clamp(FolderLevels(m_request.output), 2, 8);
         m_folderNotes = StagedFile::RemoveLeftovers(folder, levels);
         return true;
     }

@@ -101,7 +101,8 @@ void RipPipeline::readTrack(int lTrack) {
     TrackReading reading = readingFor(lTrack);
     RipContext reader = contextFor(output, EveryPercent(m_events.readProgress));
     reader.reading = &reading;
-    if (output.path != RipPath::Wav) {
+    // Two formats are made from one spooled reading.
+    if (output.path != RipPath::Wav || (m_job.library && m_job.library->alsoOutput(lTrack))) {
         spoolTrack(lTrack, output, reader);
         return;
     }
@@ -154,21 +155,32 @@ void RipPipeline::encodeTrack(int lTrack, const RipOutput& output, const QString
                    SpoolProblem(encoder, lTrack, spooled, bytes)) {
         outcome = *problem;
     } else {
-        StagedFile file(output.file);
-        const EncodedTrack encoded = EncodeSpooledTrack(encoder, lTrack, output, spooled, file);
-        outcome = encoded.outcome;
-        if (outcome.keepsFile())
-            check(output, file, encoded.samples, outcome);
-        if (outcome.ripped()) {
-            tag(lTrack, output, file);
-            if (m_job.library != nullptr)
-                m_job.library->finishFile(lTrack, output.path, file.path());
-        }
-        keep(file, outcome);
+        outcome = encodeFile(lTrack, output, spooled, encoder);
+        if (m_job.library != nullptr)
+            if (const std::optional<RipOutput> also = m_job.library->alsoOutput(lTrack))
+                outcome = m_job.library->bothMade(
+                    lTrack, outcome,
+                    encodeFile(lTrack, *also, spooled, contextFor(*also, encoder.progress)));
     }
     QFile::remove(spooled);
     leaveEncoders(lTrack);
     decide(lTrack, outcome);
+}
+
+TrackOutcome RipPipeline::encodeFile(int lTrack, const RipOutput& output, const QString& spooled,
+                                     const RipContext& encoder) {
+    StagedFile file(output.file);
+    const EncodedTrack encoded = EncodeSpooledTrack(encoder, lTrack, output, spooled, file);
+    TrackOutcome outcome = encoded.outcome;
+    if (outcome.keepsFile())
+        check(output, file, encoded.samples, outcome);
+    if (outcome.ripped()) {
+        tag(lTrack, output, file);
+        if (m_job.library != nullptr)
+            m_job.library->finishFile(lTrack, output.path, file.path());
+    }
+    keep(file, outcome);
+    return outcome;
 }
 
 std::optional<TrackOutcome> RipPipeline::cannotRip(const RipOutput& output) {

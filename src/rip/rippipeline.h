@@ -60,6 +60,9 @@ private:
     void discLost(int lTrack, const QString& reason);
     void spoolTrack(int lTrack, const RipOutput& output, RipContext& reader);
     void encodeTrack(int lTrack, const RipOutput& output, const QString& spooled, qint64 bytes);
+    // One format's file of the spooled track, checked, tagged and named.
+    TrackOutcome encodeFile(int lTrack, const RipOutput& output, const QString& spooled,
+                            const RipContext& encoder);
     // Whether the track can be ripped in this output at all; the reason told when it cannot.
     std::optional<TrackOutcome> cannotRip(const RipOutput& output);
     // The file is checked before it takes its name; one that fails is the encoder's failure.

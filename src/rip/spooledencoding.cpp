@@ -5,6 +5,7 @@
 #include "rip/flacfilewriter.h"
 #include "rip/libraryfiles.h"
 #include "rip/ripfailure.h"
+#include "rip/spooledwav.h"
 #include "rip/stagedfile.h"
 #include "rip/tracktagging.h"
 #include "rip/wavfilewriter.h"
@@ -200,7 +201,8 @@ EncodedTrack EncodeSpooledTrack(const RipContext& job, int lTrack, const RipOutp
         return EncodeFlac(job, lTrack, spooled, output.flacLevel, file);
     case RipPath::Wma:
         return EncodeWma(job, lTrack, spooled, output.wmaBitrate.value_or(0), file);
-    case RipPath::Wav:
+    case RipPath::Wav: // beside a second format
+        return CopySpooledWav(job, spooled, file);
     case RipPath::None:
         break;
     }

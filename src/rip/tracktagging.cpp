@@ -31,14 +31,16 @@ TrackNameFields NameFieldsOfTrack(const DiscTags& disc, int lTrack) {
 }
 
 std::map<int, QString> NameTrackFiles(const QString& pattern, const DiscTags& disc,
-                                      const std::vector<int>& tracks) {
+                                      const std::vector<int>& tracks, const QString& format) {
     std::map<int, QString> names;
     UniqueFileNames taken;
-    for (const int lTrack : tracks)
-        names[lTrack] =
-            pattern.trimmed().isEmpty()
-                ? QString()
-                : taken.claim(TrackFileName(pattern.trimmed(), NameFieldsOfTrack(disc, lTrack)));
+    for (const int lTrack : tracks) {
+        TrackNameFields fields = NameFieldsOfTrack(disc, lTrack);
+        fields.format = format;
+        names[lTrack] = pattern.trimmed().isEmpty()
+                            ? QString()
+                            : taken.claim(TrackFileName(pattern.trimmed(), fields));
+    }
     return names;
 }
 

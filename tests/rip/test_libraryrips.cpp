@@ -196,3 +196,28 @@ TEST_F(LibraryRips, PreEmphasisIsRemovedFromTheFlaggedTracksLossyFile) {
     EXPECT_LT(expected, 0.97);
     EXPECT_NEAR(ratio, expected, 0.02);
 }
+
+// "Also make": the disc is read once for both formats, and a track counts when both its files are
+// whole; a second format that cannot be made leaves the first format's files.
+TEST_F(LibraryRips, ASecondFormatIsMadeFromTheSameReading) {
+    RipRequest job = request(kFlac, {0, 1});
+    job.output.alsoFormat = kWav;
+    job.output.alsoFileNames = "{format}/TRACK{n}";
+    int reads = 0;
+    run.trackStarted = [&](int) { ++reads; };
+    ASSERT_EQ(rip(job), 2);
+    EXPECT_EQ(reads, 2);
+    for (const int n : {1, 2})
+        EXPECT_EQ(ReadWav(folder + "/WAV/TRACK" + QString::number(n) + ".WAV").data(),
+                  DecodeFlac(file(n, ".flac")).pcm);
+    const QString log = Text(QDir(folder).entryInfoList({"*.log"}).value(0).filePath());
+    EXPECT_TRUE(log.contains("Also made: WAV/TRACK2.WAV\n"));
+
+    QTemporaryDir noEncoders;
+    const ScopedEnv path("PATH", noEncoders.path().toStdString());
+    job.output.alsoFormat = kMp3;
+    EXPECT_EQ(rip(job, 1), 0);
+    ASSERT_EQ(run.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(run.dialogs.messages[0].text.contains("lame"));
+    EXPECT_TRUE(QFile::exists(file(1, ".flac")) && QFile::exists(file(2, ".flac")));
+}
