@@ -6,9 +6,8 @@
 #include "metadata/gaintags.h"
 #include "metadata/trackfilename.h"
 #include "rip/discfiles.h"
-#include "rip/tracktagging.h"
-
 #include "rip/ripoutput.h"
+#include "rip/tracktagging.h"
 
 #include <QDir>
 #include <QFileInfo>
