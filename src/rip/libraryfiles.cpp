@@ -136,6 +136,9 @@ std::vector<int> LibraryFiles::rippedTracks() const {
 
 void LibraryFiles::jobDone(Dialogs& dialogs, QWidget* boxOwner) {
     const std::vector<int> ripped = rippedTracks();
+    if (m_also)
+        jobNote(QStringLiteral("Also made: %1, files named %2")
+                    .arg(FormatName(*m_also), m_also->fileNames));
     notePreEmphasis(ripped);
     if (m_loudness)
         writeAlbumGain(ripped);
