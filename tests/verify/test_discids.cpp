@@ -131,7 +131,9 @@ TEST(DiscIds, AnImageWhoseFirstTrackStartsAtSector32KeepsItsPublishedIds) {
     const QString folder = dir.filePath("out");
     w.find<QLineEdit>("txtExtractPath").setText(folder);
     w.find<QRadioButton>("optExtractMode1").setChecked(true);
-    w.tick({1});
+    // The 'p' before track 1 is offered as the hidden track, a moment after the scan, above it.
+    ASSERT_TRUE(WaitUntil([&] { return w.list().topLevelItemCount() == 14; }));
+    w.tick({2});
     w.command("IDC_FS_ExtractBtn");
     EXPECT_TRUE(std::any_of(databases.requests.cbegin(), databases.requests.cend(), [](auto& r) {
         return r.startsWith("GET /accuraterip/0/0/2/dBAR-013-0015a200-00d903ba-a60a960d.bin");
