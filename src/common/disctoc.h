@@ -49,7 +49,10 @@ struct DiscTrack {
     int index = 0;
     int number = 1;
 
-    static DiscTrack At(const DiscToc& toc, int index) { return {index, toc.firstTrack + index}; }
+    // Index -1 is the audio hidden before the first track, shown as track 0.
+    static DiscTrack At(const DiscToc& toc, int index) {
+        return {index, index < 0 ? 0 : toc.firstTrack + index};
+    }
 };
 
 inline constexpr qint32 kLbaOfLsn0 = 150;

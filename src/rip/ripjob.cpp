@@ -62,11 +62,14 @@ int RipJob::RipTracks() {
     m_disc.emplace(m_services.bass.cd, m_request.drive, *m_request.discChanges);
     ReadToc();
     if (m_request.fileNames.empty())
-        m_request.fileNames =
-            NameTrackFiles(m_request.output.fileNames, m_request.tags, m_toc, m_request.tracks);
+        m_request.fileNames = NameTrackFiles(m_request.output.fileNames, m_request.tags, m_toc,
+                                             m_request.tracks, FormatName(m_request.output));
     if (m_control.stopRequested() || !PrepareOutputFolder())
         return 0;
     const ExtractionResources held(m_services.door, m_services.window, m_boxOwner);
+    m_library = std::make_unique<LibraryFiles>(
+        m_services.bass, LibraryFiles::Job{m_request.drive, m_request.output, m_request.tags, m_toc,
+                                           m_request.tracks});
     const std::unique_ptr<RipVerification> verification = MakeVerification();
     // Also the verdicts that come with the database's answer after the last track.
     QObject::connect(verification.get(), &RipVerification::verdict, verification.get(),
@@ -152,7 +155,8 @@ RipContext RipJob::PipelineContext() {
             m_services.closeFile,
             &*m_disc,
             kDecodeStreamFlags | (m_request.mostCareful ? BASS_CD_MOSTCAREFUL : 0),
-            &m_request.fileNames};
+            &m_request.fileNames,
+            m_library.get()};
 }
 
 // The loop may end before the pipeline's last event (the application quits): then the job
@@ -225,6 +229,7 @@ std::unique_ptr<RipVerification> RipJob::MakeVerification() const {
     job.readTwice = m_request.output.readTwice;
     job.mostCareful = m_request.mostCareful;
     job.ripAgainOf = m_request.ripAgainOf;
+    job.library = m_library.get();
     return std::make_unique<RipVerification>(std::move(job));
 }
 
@@ -265,7 +270,7 @@ bool RipJob::PrepareOutputFolder() {
     }
     if (reason.isEmpty()) {
         // As deep as this job's pattern makes folders, and at least artist/album deep.
-        const int levels = std::clamp(PatternFolderLevels(m_request.output.fileNames), 2, 8);
+        const int levels = std::clamp(FolderLevels(m_request.output), 2, 8);
         m_folderNotes = StagedFile::RemoveLeftovers(folder, levels);
         return true;
     }

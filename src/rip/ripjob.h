@@ -8,6 +8,7 @@
 
 #include "common/audiolibrary.h"
 #include "metadata/disctags.h"
+#include "rip/library/libraryfiles.h"
 #include "rip/pipeline/rippipeline.h"
 #include "rip/pipeline/windowrelay.h"
 #include "rip/pipeline/windowthreaddialogs.h"
@@ -130,4 +131,5 @@ private:
     std::optional<DiscWatch> m_disc;
     QStringList m_folderNotes; // what the clean-up of the output folder did, for the log
     DiscToc m_toc;
+    std::unique_ptr<LibraryFiles> m_library; // from the start of the pipeline to the log
 };

@@ -56,14 +56,46 @@ QString RipAgainLine(const RipLogFacts& facts) {
         .arg(list, facts.ripAgainOf);
 }
 
-QString TocSection(const DiscToc& toc) {
-    QString text = QStringLiteral("Table of contents\n") +
-                   Row({"Track", "Start sector", "Length", "Start time", "Kind"});
+// Where the track's pregap (INDEX 00) starts, its ISRC and its flags, as the subcode says.
+QStringList SubcodeCells(const DiscSubcode& subcode, qsizetype i) {
+    if (i >= subcode.tracks.size())
+        return {"unknown", "none", "none"};
+    const DiscSubcode::Track& track = subcode.tracks[i];
+    QStringList flags;
+    if (track.preEmphasis)
+        flags << "pre-emphasis";
+    if (track.copyPermitted)
+        flags << "copy";
+    if (track.fourChannels)
+        flags << "4ch";
+    const QString pregap = !subcode.pregapsDetected ? QStringLiteral("not detected")
+                           : track.pregap           ? QString::number(*track.pregap)
+                                                    : QStringLiteral("none");
+    return {pregap, OrNone(track.isrc), flags.isEmpty() ? "none" : flags.join(',')};
+}
+
+QString TocSection(const DiscToc& toc, const std::optional<DiscSubcode>& subcode) {
+    QStringList head{"Track", "Start sector", "Length", "Start time", "Kind"};
+    if (subcode)
+        head << "Index 00"
+             << "ISRC"
+             << "Flags";
+    QString text = QStringLiteral("Table of contents\n") + Row(head);
+    if (subcode && subcode->hiddenAudio && !toc.tracks.isEmpty())
+        text += Row({"0", "0", Time(toc.tracks.first().lsn), Time(0), "hidden track"});
     for (qsizetype i = 0; i < toc.tracks.size(); ++i) {
         const DiscToc::Track& track = toc.tracks[i];
-        text += Row({QString::number(DiscTrack::At(toc, int(i)).number), QString::number(track.lsn),
-                     Time(TrackEnd(toc, i) - track.lsn), Time(track.lsn),
-                     QString(track.audio ? "audio" : "data")});
+        QStringList cells{QString::number(DiscTrack::At(toc, int(i)).number),
+                          QString::number(track.lsn), Time(TrackEnd(toc, i) - track.lsn),
+                          Time(track.lsn), QString(track.audio ? "audio" : "data")};
+        if (subcode)
+            cells << SubcodeCells(*subcode, i);
+        text += Row(cells);
+    }
+    if (subcode) {
+        text += QStringLiteral("Catalog number (MCN): ") + OrNone(subcode->mcn) + '\n';
+        for (const QString& note : subcode->notes)
+            text += QStringLiteral("Subcode: ") + note + '\n';
     }
     return text + '\n';
 }
@@ -87,6 +119,8 @@ QString OutputSection(const RipLogFacts& facts) {
                        .arg(facts.outputFormat, OrNone(facts.encoderCommand));
     for (const QString& note : facts.folderNotes)
         text += QStringLiteral("Clean-up: ") + note + '\n';
+    for (const QString& note : facts.outputNotes)
+        text += note + '\n';
     return text + '\n';
 }
 
@@ -127,9 +161,10 @@ QString TrackSection(const RipLogTrack& track) {
                     WithReason(track.outcome, track.reason), QString::number(track.readErrors),
                     QString::number(track.patchedSectors)) +
            ReadsLines(track) +
-           QStringLiteral("Copy CRC: %1\nAccurateRip v1: %2\nAccurateRip v2: %3\nResult: %4\n\n")
+           QStringLiteral("Copy CRC: %1\nAccurateRip v1: %2\nAccurateRip v2: %3\nResult: %4\n")
                .arg(HexOr(track.sums, &TrackSums::crc32), HexOr(track.sums, &TrackSums::v1),
-                    HexOr(track.sums, &TrackSums::v2), ResultWithReason(track));
+                    HexOr(track.sums, &TrackSums::v2), ResultWithReason(track)) +
+           (track.notes.isEmpty() ? QString() : track.notes.join('\n') + '\n') + '\n';
 }
 
 QString SummarySection(const RipLogFacts& facts) {
@@ -177,7 +212,8 @@ QString RipLogText(const RipLogFacts& facts) {
         QStringLiteral("%1 %2 rip log\nStarted: %3\n%4\n")
             .arg(kProductName, kProductVersion,
                  facts.start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), RipAgainLine(facts));
-    text += DriveSection(facts) + TocSection(facts.toc) + IdsSection(facts) + OutputSection(facts);
+    text += DriveSection(facts) + TocSection(facts.toc, facts.subcode) + IdsSection(facts) +
+            OutputSection(facts);
     for (const RipLogTrack& track : facts.tracks)
         text += TrackSection(track);
     text += SummarySection(facts) + '\n';

@@ -4,6 +4,7 @@
 // and for each track its checksums and what the AccurateRip database says of them. The last
 // line holds the SHA-256 of everything before it, so a changed log can be told.
 
+#include "common/discsubcode.h"
 #include "common/disctoc.h"
 #include "verify/dbar.h"
 #include "verify/trackchecksums.h"
@@ -30,6 +31,7 @@ struct RipLogTrack {
     // Each read's CRC32 in order when the track was read more than once; the file holds the
     // last, of which the sums are.
     std::vector<quint32> readCrcs;
+    QStringList notes; // what was measured and written beside the audio: "ReplayGain: …"
 
     bool ripped() const { return outcome == QLatin1String("ripped"); }
     // The verdict for a ripped track, else its outcome: "accurate (confidence 3)", "read failed".
@@ -49,9 +51,11 @@ struct RipLogFacts {
     } drive;
     QString ripAgainOf; // the log of the job whose tracks this one rips again
     DiscToc toc;
-    QString outputFormat;    // "WAV", "MP3 192 kbps", …
-    QString encoderCommand;  // empty when no encoder program runs
+    std::optional<DiscSubcode> subcode; // index points, codes and flags, when the drive told them
+    QString outputFormat;               // "WAV", "MP3 192 kbps", …
+    QString encoderCommand;             // empty when no encoder program runs
     QStringList folderNotes; // what the clean-up of the output folder removed or left alone
+    QStringList outputNotes; // the album's gain, the cover, the sheet and playlist written
     struct {                 // where the titles came from; any field may be empty
         QString album;
         QString artist;

@@ -198,8 +198,10 @@ TEST_F(Journeys, TheFormatDriveAndFolderChosenAreWhatIsRipped) {
         ASSERT_TRUE(WaitUntil([&] { return !w.messages("Ripping Completed").isEmpty(); }));
         EXPECT_EQ(w.messages(),
                   QStringList{"2 Tracks have been Ripped to " + folder + "\r\n" + j.summary});
+        // (beside them the playlist, and the cue sheet of a disc ripped whole)
         QStringList files =
             QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        files.removeIf([](const QString& f) { return f.endsWith(".m3u8") || f.endsWith(".cue"); });
         ASSERT_EQ(files.size(), 3) << "no spool, nothing half-written";
         EXPECT_EQ(files.mid(1), QStringList({QString("TRACK1.") + j.extension,
                                              QString("TRACK2.") + j.extension}));

@@ -1,8 +1,10 @@
 #include "rip/encode/spooledencoding.h"
 
 #include "common/errorreporting.h"
+#include "metadata/disccodetags.h"
 #include "rip/encode/converter.h"
 #include "rip/encode/flacfilewriter.h"
+#include "rip/encode/spooledwav.h"
 #include "rip/encode/wavfilewriter.h"
 #include "rip/encode/wmatagnames.h"
 #include "rip/files/stagedfile.h"
@@ -139,6 +141,13 @@ void WriteTags(const RipContext& job, const DiscTrack& track, HWMENCODE encoder)
             if (!text.isEmpty())
                 wma.BASS_WMA_EncodeSetTag(encoder, kWMATagNames[i], text.toUtf8().constData());
         }
+    // The disc's codes (ISRC, catalog number) go with the ticked tags.
+    if (job.output.wmaTags && job.tags != nullptr) {
+        TrackTags codes;
+        AddDiscCodes(codes, *job.tags, track.index);
+        for (const auto& [name, text] : WmaDiscCodeTags(codes))
+            wma.BASS_WMA_EncodeSetTag(encoder, name.constData(), text.constData());
+    }
     wma.BASS_WMA_EncodeSetTag(encoder, "", "");
 }
 
@@ -188,7 +197,8 @@ WrittenTrack EncodeSpooledTrack(const RipContext& job, const DiscTrack& track,
         return EncodeFlac(job, track, spooled, output.flacLevel, file);
     case RipPath::Wma:
         return EncodeWma(job, track, spooled, output.wmaBitrate.value_or(0), file);
-    case RipPath::Wav:
+    case RipPath::Wav: // beside a second format
+        return CopySpooledWav(job, spooled, file);
     case RipPath::None:
         break;
     }

@@ -1,8 +1,12 @@
 #include "rip/files/tracktagging.h"
 
+#include "common/audiolibrary.h"
+
 namespace {
 TrackInfo TrackOf(const DiscTags& disc, int lTrack) {
     const QList<TrackInfo>& tracks = disc.release.tracks;
+    if (lTrack == int(BASS_CD_TRACK_HIDDEN)) // no database names it: the track list's title
+        return {.title = disc.hiddenTrackTitle};
     return lTrack >= 0 && lTrack < tracks.size() ? tracks[lTrack] : TrackInfo{};
 }
 
@@ -34,15 +38,17 @@ TrackNameFields NameFieldsOfTrack(const DiscTags& disc, const DiscTrack& track) 
 }
 
 std::map<int, QString> NameTrackFiles(const QString& pattern, const DiscTags& disc,
-                                      const DiscToc& toc, const std::vector<int>& tracks) {
+                                      const DiscToc& toc, const std::vector<int>& tracks,
+                                      const QString& format) {
     std::map<int, QString> names;
     UniqueFileNames taken;
-    for (const int lTrack : tracks)
-        names[lTrack] =
-            pattern.trimmed().isEmpty()
-                ? QString()
-                : taken.claim(TrackFileName(pattern.trimmed(),
-                                            NameFieldsOfTrack(disc, DiscTrack::At(toc, lTrack))));
+    for (const int lTrack : tracks) {
+        TrackNameFields fields = NameFieldsOfTrack(disc, DiscTrack::At(toc, lTrack));
+        fields.format = format;
+        names[lTrack] = pattern.trimmed().isEmpty()
+                            ? QString()
+                            : taken.claim(TrackFileName(pattern.trimmed(), fields));
+    }
     return names;
 }
 

@@ -17,9 +17,10 @@ TrackNameFields NameFieldsOfTrack(const DiscTags& disc, const DiscTrack& track);
 
 // The name (without extension) each of the tracks' files takes by the user's pattern, by library
 // track; two tracks of a job never get the same name, the first in the given order keeping it.
-// Empty names (no pattern) stand for TRACKn.
+// Empty names (no pattern) stand for TRACKn. format: what {format} makes ("FLAC").
 std::map<int, QString> NameTrackFiles(const QString& pattern, const DiscTags& disc,
-                                      const DiscToc& toc, const std::vector<int>& tracks);
+                                      const DiscToc& toc, const std::vector<int>& tracks,
+                                      const QString& format = {});
 
 // What a WMA tag box that still holds its label word writes: the disc's value for that field,
 // or nothing when it is not known.

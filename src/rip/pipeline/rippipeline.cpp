@@ -4,6 +4,7 @@
 #include "rip/encode/spooledencoding.h"
 #include "rip/encode/wavfilewriter.h"
 #include "rip/files/stagedfile.h"
+#include "rip/library/libraryfiles.h"
 #include "rip/pipeline/trackoutput.h"
 #include "rip/read/discwatch.h"
 #include "rip/read/trackread.h"
@@ -71,6 +72,8 @@ void RipPipeline::readTracks() {
     m_encoders.finish();
     for (const int track : m_tracks)
         decide(track, TrackOutcome::Of(TrackOutcome::Kind::NotStarted, m_discLost.value_or("")));
+    if (m_job.library != nullptr)
+        m_job.library->jobDone(m_job.dialogs, m_job.boxOwner);
     m_events.finished();
 }
 
@@ -90,7 +93,9 @@ void RipPipeline::readTrack(const DiscTrack& track) {
     TrackReading reading;
     RipContext reader = contextFor(output.output(), EveryPercent(m_events.readProgress));
     reader.reading = &reading;
-    if (output.output().path != RipPath::Wav) {
+    // Two formats are made from one spooled reading.
+    if (output.output().path != RipPath::Wav ||
+        (m_job.library != nullptr && m_job.library->alsoOutput(track.index))) {
         spoolTrack(output, reader);
         return;
     }
@@ -145,6 +150,14 @@ void RipPipeline::encodeTrack(const TrackOutput& output, const QString& spooled,
         outcome = output.write([&](const StagedFile& file) {
             return EncodeSpooledTrack(encoder, track, output.output(), spooled, file);
         });
+        if (m_job.library != nullptr)
+            if (const std::optional<RipOutput> also = m_job.library->alsoOutput(track.index))
+                outcome = m_job.library->bothMade(
+                    track.index, outcome,
+                    TrackOutput(output, *also).write([&](const StagedFile& file) {
+                        return EncodeSpooledTrack(contextFor(*also, encoder.progress), track, *also,
+                                                  spooled, file);
+                    }));
     }
     QFile::remove(spooled);
     leaveEncoders(track);
@@ -158,6 +171,8 @@ void RipPipeline::decide(int lTrack, const TrackOutcome& outcome) {
         if (!m_decided.insert(lTrack).second)
             return;
     }
+    if (m_job.library != nullptr)
+        m_job.library->trackEnded(lTrack, outcome);
     m_events.trackEnded(lTrack, outcome);
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/audiolibrary.h"
 #include "common/dialogs.h"
+#include "rip/library/libraryfiles.h"
 #include "verify/riplogfile.h"
 
 #include <QDir>
@@ -45,7 +46,9 @@ void RipVerification::answered(const DbarLookup& lookup) {
 
 TrackVerdict RipVerification::judge(int lTrack) const {
     TrackVerdict notChecked;
-    if (!m_job.checkAccurateRip)
+    if (lTrack < 0)
+        notChecked.reason = QStringLiteral("the database has no entry for the hidden track");
+    else if (!m_job.checkAccurateRip)
         notChecked.reason = QStringLiteral("turned off in the General Options");
     else if (m_ids.audioTracks == 0)
         notChecked.reason = QStringLiteral("the disc's table of contents is not known");
@@ -86,6 +89,11 @@ RipLogFacts RipVerification::facts(bool stopped) const {
     for (const int lTrack : m_job.tracks)
         facts.tracks.append(logTrack(lTrack));
     facts.stopped = stopped;
+    if (m_job.library != nullptr) {
+        facts.outputNotes = m_job.library->jobNotes();
+        if (const DiscSubcode* subcode = m_job.library->subcode())
+            facts.subcode = *subcode;
+    }
     return facts;
 }
 
@@ -105,6 +113,8 @@ RipLogTrack RipVerification::logTrack(int lTrack) const {
         track.sums = read->second.checksums->sums();
         track.readCrcs = read->second.readCrcs;
     }
+    if (m_job.library != nullptr)
+        track.notes = m_job.library->trackNotes(lTrack);
     if (outcome.ripped())
         track.verdict = judge(lTrack);
     return track;

@@ -18,6 +18,7 @@
 #include <vector>
 
 class Dialogs;
+class LibraryFiles;
 class QWidget;
 
 class RipVerification : public QObject {
@@ -37,7 +38,8 @@ public:
         std::vector<int> tracks; // the ticked ones, 0-based, in list order
         bool readTwice = false;
         bool mostCareful = false;
-        QString ripAgainOf; // the log of the job whose tracks this one rips again
+        QString ripAgainOf;              // the log of the job whose tracks this one rips again
+        LibraryFiles* library = nullptr; // its lines for the log, once the pipeline has ended
     };
     // What the job's end tells: the lines the completion box adds (the summary, and the tracks to
     // rip again with the reason), those tracks (0-based), and the log's file name.

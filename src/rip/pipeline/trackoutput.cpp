@@ -1,12 +1,14 @@
 #include "rip/pipeline/trackoutput.h"
 
 #include "common/dialogs.h"
+#include "metadata/disccodetags.h"
 #include "rip/encode/converter.h"
 #include "rip/encode/encodercommand.h"
 #include "rip/files/ripfilecheck.h"
 #include "rip/files/ripspool.h"
 #include "rip/files/stagedfile.h"
 #include "rip/files/tracktagging.h"
+#include "rip/library/libraryfiles.h"
 
 #include <cerrno>
 #include <cstring>
@@ -29,6 +31,9 @@ TrackOutput::TrackOutput(const RipContext& job, const DiscToc& toc, const DiscTr
     : m_job(job), m_toc(toc), m_track(track), m_output(OutputOf(job, track)) {
     spool.makeFolderOf(m_output.file); // a pattern may name sub-folders
 }
+
+TrackOutput::TrackOutput(const TrackOutput& first, RipOutput other)
+    : m_job(first.m_job), m_toc(first.m_toc), m_track(first.m_track), m_output(std::move(other)) {}
 
 std::optional<TrackOutcome> TrackOutput::refusal() const {
     using Kind = TrackOutcome::Kind;
@@ -61,8 +66,11 @@ TrackOutcome TrackOutput::write(const std::function<WrittenTrack(const StagedFil
     TrackOutcome outcome = written.outcome;
     if (outcome.keepsFile())
         check(file, written.samples, outcome);
-    if (outcome.ripped())
+    if (outcome.ripped()) {
         tag(file);
+        if (m_job.library != nullptr) // the track's gain and the cover, before its name
+            m_job.library->finishFile(m_track.index, m_output.path, file.path());
+    }
     keep(file, outcome);
     return outcome;
 }
@@ -83,8 +91,9 @@ void TrackOutput::tag(const StagedFile& file) const {
         return;
     const auto audio = m_toc.audioTracks().size();
     const int total = audio > 0 ? int(audio) : m_job.tags->release.trackCount();
-    const std::optional<QString> failure =
-        WriteTags(file.path(), TagsOfTrack(*m_job.tags, m_track, total));
+    TrackTags tags = TagsOfTrack(*m_job.tags, m_track, total);
+    AddDiscCodes(tags, *m_job.tags, m_track.index);
+    const std::optional<QString> failure = WriteTags(file.path(), tags);
     if (failure && m_job.firstNotice(QStringLiteral("tags")))
         m_job.dialogs.showMessage(m_job.boxOwner,
                                   QStringLiteral("The tags could not be written to \"") +

@@ -20,6 +20,8 @@ class TrackOutput {
 public:
     // The folders the file name asks for are made in the spool's care. job and toc outlive it.
     TrackOutput(const RipContext& job, const DiscToc& toc, const DiscTrack& track, RipSpool& spool);
+    // The same track in another output: the second format made from the same reading.
+    TrackOutput(const TrackOutput& first, RipOutput other);
 
     const DiscTrack& track() const { return m_track; }
     const RipOutput& output() const { return m_output; }

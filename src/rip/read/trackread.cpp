@@ -5,12 +5,14 @@
 #include "common/modbass.h"
 #include "common/product.h"
 #include "rip/encode/wavfilewriter.h"
+#include "rip/library/libraryfiles.h"
 #include "rip/read/checksumthread.h"
 #include "rip/read/discwatch.h"
 #include "rip/step/blockpump.h"
 #include "rip/step/trackreading.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -64,6 +66,11 @@ CopyEnd CopyTrack(BassCore& core, WavFileWriter* wav, DWORD stream, const DiscTr
     const auto length = qint64(core.BASS_StreamGetLength(stream));
     if (job.reading != nullptr)
         job.reading->bytes = length;
+    LoudnessFeed loudness(job.library != nullptr ? job.library->loudness() : nullptr, track.index);
+    std::optional<DeEmphasis> deEmphasis;
+    if (job.library != nullptr && wav != nullptr)
+        deEmphasis = job.library->deEmphasisFor(track.index, job.path);
+    std::vector<char> filtered; // the file's copy of a block, de-emphasised
     std::optional<QString> lost;
     std::optional<RipFailure> writeFailure;
     PumpSides sides;
@@ -80,6 +87,13 @@ CopyEnd CopyTrack(BassCore& core, WavFileWriter* wav, DWORD stream, const DiscTr
     sides.write = [&](const char* data, int n) {
         if (sums)
             sums->add(data, n);
+        loudness.add(data, n);
+        if (deEmphasis) { // after the checksums and the meter took the disc's samples
+            filtered.assign(data, data + n);
+            deEmphasis->process(reinterpret_cast<std::int16_t*>(filtered.data()),
+                                std::size_t(n) / 4);
+            data = filtered.data();
+        }
         if (wav != nullptr)
             writeFailure = wav->append(data, n);
         return !writeFailure;
@@ -97,6 +111,8 @@ CopyEnd CopyTrack(BassCore& core, WavFileWriter* wav, DWORD stream, const DiscTr
         end = pumped.bytes > 0 ? Kind::StoppedShort : Kind::NotStarted;
     if (job.reading != nullptr)
         job.reading->wholeTrack = end == Kind::Ripped;
+    if (end == Kind::Ripped)
+        loudness.readWhole();
     if (sums)
         sums->finish();
     if (auto failure = wav != nullptr ? wav->finish() : std::nullopt)
@@ -268,6 +284,8 @@ TrackOutcome CopyUntilTwoAgree(const RipContext& job, const DiscTrack& track, co
 // The checksums count the track's samples as the table of contents gives them and leave out
 // the disc's edges on its first and last audio tracks; a track the table does not know has none.
 void CountChecksums(const DiscToc& toc, const DiscTrack& track, TrackReading& reading) {
+    if (track.index == int(BASS_CD_TRACK_HIDDEN) && !toc.tracks.isEmpty()) // before track 1
+        reading.checksums.emplace(qint64(toc.tracks.first().lsn) * kSamplesPerSector, false, false);
     if (track.index < 0 || track.index >= toc.tracks.size())
         return;
     const qint64 samples =

@@ -16,6 +16,7 @@
 
 class Dialogs;
 class DiscWatch;
+class LibraryFiles;
 class QWidget;
 struct DiscTags;
 struct TrackReading;
@@ -39,6 +40,8 @@ struct RipContext {
     DWORD readFlags = kDecodeStreamFlags; // the drive's streams: BASS_CD_MOSTCAREFUL, or not
     // By library track: the name (without extension) each track's file takes in the folder.
     const std::map<int, QString>* fileNames = nullptr;
+    // The gain, cover and files beside them that make the files ready for a music library.
+    LibraryFiles* library = nullptr;
 
     bool stopRequested() const { return control.stopRequested(); }
     // "ExtractAudioTrackToWMA" on the WMA path, else "ExtractAudioTrack".
