@@ -15,6 +15,13 @@ struct CdIoDeleter {
 };
 using CdIoHandle = std::unique_ptr<CdIo_t, CdIoDeleter>;
 
+// libcdio's CUE and cdrdao parsers keep their place in strtok's one hidden state, so two sheets
+// parsed at once on two threads read each other's text (and the other thread's stack). Every
+// libcdio handle is opened through these, one at a time; a handle once open is used freely.
+CdIoHandle OpenCdio(const char* source, driver_id_t driver);
+CdIoHandle OpenCueSheet(const char* cueFile);
+CdIoHandle OpenTocSheet(const char* tocFile);
+
 struct CddaDriveDeleter {
     // Closes the drive but not the libcdio handle it was identified on, which has its own.
     void operator()(cdrom_drive_t* d) const { cdio_cddap_close_no_free_cdio(d); }

@@ -73,7 +73,7 @@ bool HiddenAudio(const std::string& path, driver_id_t driver, const DiscToc& toc
 
 SubcodeAnswer ReadDriveSubcode(const std::string& path, driver_id_t driver, bool pregapsKnown,
                                std::stop_token stop) {
-    const CdIoHandle cdio(cdio_open(path.c_str(), driver));
+    const CdIoHandle cdio = OpenCdio(path.c_str(), driver);
     const track_t count = cdio ? cdio_get_num_tracks(cdio.get()) : track_t(CDIO_INVALID_TRACK);
     if (count == CDIO_INVALID_TRACK || count == 0)
         return {std::nullopt, BASS_ERROR_NOCD};

@@ -33,7 +33,7 @@ void CountParanoiaEvent(SectorDamage& damage, paranoia_cb_mode_t event) {
 
 std::unique_ptr<ParanoiaReader> ParanoiaReader::open(const std::string& path, driver_id_t driver,
                                                      ReadCare care) {
-    CdIoHandle cdio(cdio_open(path.c_str(), driver));
+    CdIoHandle cdio = OpenCdio(path.c_str(), driver);
     if (!cdio)
         return nullptr;
     CddaDriveHandle drive(cdio_cddap_identify_cdio(cdio.get(), CDDA_MESSAGE_FORGETIT, nullptr));

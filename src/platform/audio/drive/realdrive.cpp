@@ -86,7 +86,7 @@ CdIo_t* RealDrive::device() {
     }
     // An image that libcdio refused is tried again only once its files change.
     if (!m_handle && !m_openRefused)
-        m_handle.reset(cdio_open(m_path.c_str(), m_driver));
+        m_handle = OpenCdio(m_path.c_str(), m_driver);
     m_openRefused = m_image && !m_handle;
     return m_handle ? m_handle.get() : FailWith(BASS_ERROR_DEVICE, nullptr);
 }

@@ -95,8 +95,7 @@ std::string LinkFiles(SheetKind kind, const ScannedSheet& sheet, const StagingFo
 CdIoHandle OpenStaged(SheetKind kind, const ScannedSheet& sheet, const StagingFolder& staging) {
     const fs::path staged = staging.path() / (kind == SheetKind::Cue ? "image.cue" : "image.toc");
     std::ofstream(staged, std::ios::binary) << sheet.stagedText;
-    return CdIoHandle(kind == SheetKind::Cue ? cdio_open_cue(staged.c_str())
-                                             : cdio_open_cdrdao(staged.c_str()));
+    return kind == SheetKind::Cue ? OpenCueSheet(staged.c_str()) : OpenTocSheet(staged.c_str());
 }
 
 std::string TrackName(std::size_t t) {
