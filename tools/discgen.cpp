@@ -733,7 +733,8 @@ void writeArchive(const fs::path& dir) {
 
 void writeTests(const fs::path& dir) {
     writeTestDisc(dir, testDisc("nocdtext", {audio(150), audio(225), audio(300)}));
-    writeTestDisc(dir, testDisc("onetrack", {audio(225)}, "One Track"));
+    // Longer than an encoder takes in at once: 20 s.
+    writeTestDisc(dir, testDisc("onetrack", {audio(1500)}, "One Track"));
     writeTestDisc(dir, testDisc("mixed",
                                 {{.kind = TrackKind::Data, .sectors = 300}, audio(150), audio(188)},
                                 "Mixed Mode"));

@@ -71,18 +71,33 @@ std::optional<TrackOutcome> StartEncoder(const RipContext& job, DWORD stream,
     return TrackOutcome::Of(Kind::EncoderFailed, missing);
 }
 
+// A block of the spooled track, once the encoder has room for it. An encoder that falls behind
+// takes nothing for a moment and the library then gives no bytes (after a short wait of its own):
+// that is the encoder's pace, not the end of the audio, so the read waits on while the encoder
+// runs. A Stop during the wait is told in stopped.
+int ReadAtEncodersPace(const RipContext& job, DWORD stream, char* data, int size, bool& stopped) {
+    for (;;) {
+        const int n = job.bass.core.BASS_ChannelGetData(stream, data, DWORD(size));
+        if (n != 0 || job.bass.enc.BASS_Encode_IsActive(stream) != BASS_ACTIVE_PLAYING)
+            return n;
+        if ((stopped = job.stopRequested()))
+            return 0;
+    }
+}
+
 // Reads the stream to its end or to a stop (the encoder takes every block read); true when it
 // reached the end. A read that fails says why in readFailure.
 bool Pump(const RipContext& job, DWORD stream, const DiscTrack& track,
           std::optional<RipFailure>& readFailure) {
     BassCore& core = job.bass.core;
+    bool stopped = false;
     const PumpEnd end = PumpBlocks(
         {qint64(core.BASS_StreamGetLength(stream)),
          [&] { return job.stopRequested(); },
-         [&](char* data, int size) { return core.BASS_ChannelGetData(stream, data, DWORD(size)); },
+         [&](char* data, int size) { return ReadAtEncodersPace(job, stream, data, size, stopped); },
          {},
          job.progress});
-    if (end.kind == PumpEnd::Kind::ReadFailed)
+    if (end.kind == PumpEnd::Kind::ReadFailed && !stopped)
         readFailure = ReadFailure(core, track, end.lastRead);
     return end.kind == PumpEnd::Kind::Whole;
 }

@@ -93,6 +93,25 @@ TEST_F(RealEncoders, EachFormatGivesAFileOfTheTracksAudioLengthAndRate) {
     EXPECT_NEAR(untagged.seconds, 2.0, 0.046);
 }
 
+// A track longer than an encoder takes in at once is fed at the encoder's pace, never cut
+// short: the reader outruns lame and oggenc, which then take nothing for a moment.
+TEST(RealEncodersPace, ATrackLongerThanTheEncodersQueueIsEncodedWhole) {
+    for (const char* format : {"optExtractMode3", "optExtractMode4"}) {
+        SCOPED_TRACE(format);
+        RealWindow w;
+        QTemporaryDir temp;
+        ASSERT_TRUE(w.start({TestImage("onetrack.cue")})); // 20 s
+        w.find<QLineEdit>("txtExtractPath").setText(temp.path());
+        w.find<QRadioButton>(format).setChecked(true);
+        w.tick({1});
+        w.command("IDC_FS_ExtractBtn");
+        EXPECT_EQ(FirstLines(w.messages()),
+                  QStringList{"1 Tracks have been Ripped to " + temp.path()});
+        const QString file = QDir(temp.path()).entryList({"TRACK1.*"}).value(0);
+        EXPECT_NEAR(ProbeAudio(temp.filePath(file)).seconds, 20.0, 0.06) << file.toStdString();
+    }
+}
+
 // A missing encoder is said once per job; one that fails is said for each track, with its
 // status and last line of words (not its progress), and the job goes on. Nothing is counted,
 // and Mivo lives on.
