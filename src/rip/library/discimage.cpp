@@ -104,8 +104,10 @@ void MakeDiscImage(DiscFilesJob& job, const OutputChoice& output, DiscFilesWritt
         return;
     }
     job.image = image;
+    // A track named after the album ("{album}" on a disc of one track) was replaced by the image.
     for (const auto& [lTrack, file] : job.files)
-        QFile::remove(file);
+        if (QFileInfo(file) != QFileInfo(image))
+            QFile::remove(file);
     made.notes << QStringLiteral(
                       "Disc image: %1 holds the whole disc; the track files are not kept")
                       .arg(QFileInfo(image).fileName());
