@@ -23,6 +23,12 @@ QString Caption(int format) {
     return QString::fromLatin1(OutputFormats()[format].caption).remove('&');
 }
 
+// The formats that keep the disc's samples, as an image of the disc must.
+bool WholeDiscFormat(int format) {
+    const OutputFormat* chosen = FindOutputFormat(format);
+    return chosen != nullptr && (chosen->path == RipPath::Wav || chosen->path == RipPath::Flac);
+}
+
 QCheckBox* OptionBox(QWidget* panel, const char* name, const QString& text, const QString& tip) {
     auto* box = new QCheckBox(text, panel);
     box->setObjectName(QString::fromLatin1(name));
@@ -84,6 +90,13 @@ void OutputOptions::BuildAlsoMake(QVBoxLayout* panel) {
     grid->addWidget(txtAlsoFileNames, 1, 1);
     grid->setColumnStretch(1, 1);
     panel->addLayout(grid);
+    chkWholeDisc =
+        new QCheckBox(QStringLiteral("One file for the whole disc"), panel->parentWidget());
+    chkWholeDisc->setObjectName(QStringLiteral("chkWholeDisc"));
+    chkWholeDisc->setToolTip(QStringLiteral("WAV or FLAC: when every audio track is ripped, the "
+                                            "disc's audio in one file with a cue sheet that "
+                                            "points into it, instead of a file for each track"));
+    panel->addWidget(chkWholeDisc);
 
     // Picking a second format brings its options to the front, as picking the first does.
     connect(cmbAlsoMake, &QComboBox::activated, this, [this] {
@@ -112,6 +125,7 @@ void OutputOptions::FollowPrimaryFormat(int format) {
         items->item(row)->setEnabled(row - 1 != format);
     if (cmbAlsoMake->currentData().toInt() == format)
         cmbAlsoMake->setCurrentIndex(0);
+    chkWholeDisc->setEnabled(WholeDiscFormat(format));
 }
 
 int OutputOptions::alsoFormat() const {
@@ -123,6 +137,7 @@ void OutputOptions::FillLibraryChoice(OutputChoice& choice) const {
     choice.replayGain = chkReplayGain->isChecked();
     choice.coverArt = chkCoverArt->isChecked();
     choice.alsoFormat = alsoFormat();
+    choice.wholeDiscImage = chkWholeDisc->isChecked() && WholeDiscFormat(choice.format);
     const OutputFormat* first = FindOutputFormat(choice.format);
     const OutputFormat* second = FindOutputFormat(choice.alsoFormat);
     if (second == nullptr)

@@ -43,6 +43,8 @@ struct OutputChoice {
     // its files' names ("{format}/TRACK{n}" unless the user typed another).
     int alsoFormat = -1;
     QString alsoFileNames;
+    // WAV or FLAC: the disc's audio in one file, the cue sheet pointing into it.
+    bool wholeDiscImage = false;
 };
 
 // What the second format is made with: the same options, its own format and file names; nothing

@@ -128,4 +128,5 @@ private:
     QLabel* lblFormatOptions = nullptr; // whose options the panel shows
     QComboBox* cmbAlsoMake = nullptr;   // "None", then every format by its number
     QLineEdit* txtAlsoFileNames = nullptr;
+    QCheckBox* chkWholeDisc = nullptr; // one file for the whole disc
 };

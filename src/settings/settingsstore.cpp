@@ -149,6 +149,7 @@ void OutputOptions::LoadLibraryOptions() {
         *also != m_extractModeGroup->checkedId())
         cmbAlsoMake->setCurrentIndex(*also + 1);
     txtAlsoFileNames->setText(ReadSetting(QStringLiteral("Also Make Names"), QString()));
+    LoadCheck(chkWholeDisc, QStringLiteral("Whole Disc Image"));
 }
 
 void OutputOptions::SaveLibraryOptions(
@@ -157,4 +158,5 @@ void OutputOptions::SaveLibraryOptions(
     write(QStringLiteral("Cover Art"), TruthText(chkCoverArt->isChecked()));
     write(QStringLiteral("Also Make"), QString::number(alsoFormat()));
     write(QStringLiteral("Also Make Names"), txtAlsoFileNames->text());
+    write(QStringLiteral("Whole Disc Image"), TruthText(chkWholeDisc->isChecked()));
 }

@@ -39,7 +39,8 @@ void ChangeEverything(FakeWindow& w) {
     w.find<QCheckBox>("chkCoverArt").setChecked(false);
     w.find<QComboBox>("cmbAlsoMake").setCurrentText("FLAC");
     w.find<QLineEdit>("txtAlsoFileNames").setText("lossless/{nn}");
-    for (const char* box : {"chkAccurateRip", "chkLookUpOnline", "chkRemovePreEmphasis"})
+    for (const char* box :
+         {"chkAccurateRip", "chkLookUpOnline", "chkRemovePreEmphasis", "chkWholeDisc"})
         w.find<QCheckBox>(box).toggle();
 }
 
@@ -102,7 +103,8 @@ TEST_F(SettingsStoreTest, SavedChoicesComeBackInANewWindowAndNonsenseIsIgnored) 
                                                         {"Also Make", "3"},
                                                         {"Also Make", "6"},
                                                         {"Cover Art", "sometimes"},
-                                                        {"Remove Pre-emphasis", "maybe"}};
+                                                        {"Remove Pre-emphasis", "maybe"},
+                                                        {"Whole Disc Image", "1.0"}};
     for (const auto& [name, text] : rows) {
         store(name, text);
         first->command("IDC_FS_Settings");

@@ -33,8 +33,9 @@ int SecondsOf(const DiscToc& toc, int lTrack) {
     return (TrackEnd(toc, lTrack) - toc.tracks[lTrack].lsn) / kSectorsPerSecond;
 }
 
-// Every audio track of the disc has its file.
-bool WholeDisc(const DiscFilesJob& job) {
+} // namespace
+
+bool EveryAudioTrackRipped(const DiscFilesJob& job) {
     for (qsizetype i = 0; i < job.toc.tracks.size(); ++i) {
         const bool ripped = std::any_of(job.files.begin(), job.files.end(),
                                         [&](const auto& file) { return file.first == i; });
@@ -43,6 +44,14 @@ bool WholeDisc(const DiscFilesJob& job) {
     }
     return !job.toc.tracks.isEmpty();
 }
+
+// The window's stand-in for an album nobody named names no file.
+QString AlbumOf(const DiscFilesJob& job) {
+    const QString title = job.tags.release.title;
+    return title == QLatin1String("Unknown Album") ? QString() : title;
+}
+
+namespace {
 
 QString Relative(const QDir& folder, const QString& file) {
     return QDir::fromNativeSeparators(folder.relativeFilePath(file));
@@ -62,11 +71,17 @@ QString CueSheetOf(const DiscFilesJob& job, const QDir& folder) {
     for (const auto& [lTrack, file] : job.files)
         tracks.append({lTrack == kHidden ? -1 : lTrack, Relative(folder, file),
                        TitleOf(job.tags, lTrack), ArtistOf(job.tags, lTrack)});
+    if (!job.image.isEmpty())
+        return DiscImageCueSheet(disc, Relative(folder, job.image), job.imageFirstSector, tracks);
     return TrackFilesCueSheet(disc, tracks);
 }
 
 QString PlaylistOf(const DiscFilesJob& job, const QDir& folder) {
     QList<PlaylistEntry> entries;
+    if (!job.image.isEmpty())
+        return M3u8Playlist({{Relative(folder, job.image),
+                              (job.toc.audioLeadOut - job.imageFirstSector) / kSectorsPerSecond,
+                              job.tags.release.artist, job.tags.release.title}});
     for (const auto& [lTrack, file] : job.files)
         entries.append({Relative(folder, file), SecondsOf(job.toc, lTrack),
                         ArtistOf(job.tags, lTrack), TitleOf(job.tags, lTrack)});
@@ -98,10 +113,8 @@ DiscFilesWritten WriteDiscFiles(const DiscFilesJob& job) {
     if (job.files.empty())
         return written;
     const QDir folder = QFileInfo(job.files.front().second).absoluteDir();
-    // The window's stand-in for an album nobody named names no file.
-    const QString title = job.tags.release.title;
-    const QString album = title == QLatin1String("Unknown Album") ? QString() : title;
-    if (WholeDisc(job))
+    const QString album = AlbumOf(job);
+    if (EveryAudioTrackRipped(job))
         Write(folder.filePath(DiscFileName(album, QStringLiteral("cue"))), CueSheetOf(job, folder),
               QStringLiteral("Cue sheet"), written);
     else

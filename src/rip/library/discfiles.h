@@ -20,6 +20,10 @@ struct DiscFilesJob {
     // Each ripped track (0-based, BASS_CD_TRACK_HIDDEN for the hidden one) and its file, in the
     // order of the disc.
     std::vector<std::pair<int, QString>> files;
+    // The one file that holds the disc's audio from its sector imageFirstSector to the audio
+    // lead-out, when the tracks were joined into it; empty otherwise.
+    QString image;
+    qint32 imageFirstSector = 0;
 };
 
 struct DiscFilesWritten {
@@ -28,3 +32,7 @@ struct DiscFilesWritten {
 };
 
 DiscFilesWritten WriteDiscFiles(const DiscFilesJob& job);
+// Every audio track of the disc has its file.
+bool EveryAudioTrackRipped(const DiscFilesJob& job);
+// The album's name for the files about the whole disc; empty when nobody named it.
+QString AlbumOf(const DiscFilesJob& job);

@@ -8,6 +8,7 @@
 #include "rip/files/ripoutput.h"
 #include "rip/files/tracktagging.h"
 #include "rip/library/discfiles.h"
+#include "rip/library/discimage.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -181,14 +182,34 @@ void LibraryFiles::writeAlbumGain(const std::vector<int>& ripped) {
     }
 }
 
+// A FLAC image is the album as one track: the album's gain is its own, the cover goes in too.
+void LibraryFiles::tagDiscImage(const QString& image, const std::vector<int>& ripped) {
+    if (!TaggedFile(image))
+        return;
+    std::optional<QString> failure;
+    if (const std::optional<Loudness> album = m_loudness ? m_loudness->album(ripped) : std::nullopt)
+        if (!(failure = WriteGainTags(image, TrackGainTags(*album))))
+            failure = WriteGainTags(image, AlbumGainTags(*album));
+    if (!failure && m_job.output.coverArt && !m_job.tags.cover.isNull())
+        failure = EmbedCover(image, m_job.tags.cover);
+    if (failure)
+        jobNote(QStringLiteral("Disc image tags: not written (%1)").arg(*failure));
+}
+
 void LibraryFiles::writeDiscFiles(const std::vector<int>& ripped, Dialogs& dialogs,
                                   QWidget* boxOwner) {
-    DiscFilesJob job{m_job.toc, {}, m_job.tags, {}};
+    DiscFilesJob job{m_job.toc, {}, m_job.tags, {}, {}, 0};
     if (const DiscSubcode* read = subcode())
         job.subcode = *read;
     for (const int lTrack : ripped)
         job.files.emplace_back(lTrack, m_outcomes.at(lTrack).file);
-    const DiscFilesWritten written = WriteDiscFiles(job);
+    DiscFilesWritten written;
+    MakeDiscImage(job, m_job.output, written);
+    if (!job.image.isEmpty())
+        tagDiscImage(job.image, ripped);
+    const DiscFilesWritten beside = WriteDiscFiles(job);
+    written.notes << beside.notes;
+    written.failures << beside.failures;
     for (const QString& line : written.notes)
         jobNote(line);
     if (written.failures.isEmpty())

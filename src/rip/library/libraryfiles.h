@@ -78,6 +78,7 @@ private:
     bool preEmphasised(int lTrack);
     void notePreEmphasis(const std::vector<int>& ripped);
     void writeAlbumGain(const std::vector<int>& ripped);
+    void tagDiscImage(const QString& image, const std::vector<int>& ripped);
     void writeDiscFiles(const std::vector<int>& ripped, Dialogs& dialogs, QWidget* boxOwner);
 
     AudioLibrary m_bass;

@@ -6,6 +6,7 @@
 #include "dsp/deemphasis.h"
 #include "metadata/replaygain.h"
 #include "platform/audio/createaudiolibrary.h"
+#include "platform/audio/image/imagesheet.h"
 #include "support/audioprobe.h"
 #include "support/flacdecode.h"
 #include "support/testimages.h"
@@ -31,6 +32,23 @@ QString Prop(const QString& file, const char* name) {
 QString Text(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// A sheet of one file, as the image reader scans it: the catalog number, then per track where
+// INDEX 00 and INDEX 01 lie in the file, its ISRC and flags.
+QStringList OneFileSheet(const QString& path) {
+    const ScannedSheet sheet = ScanSheet(SheetKind::Cue, Text(path).toStdString(), "/",
+                                         [](int) { return std::string("staged"); });
+    EXPECT_EQ(sheet.error + std::to_string(sheet.files.size()), "1");
+    QStringList read{QString::fromStdString(sheet.catalog)};
+    for (const SheetTrack& t : sheet.tracks)
+        read << QStringLiteral("%1 %2 %3 %4%5")
+                    .arg(t.gapFrame ? qint64(*t.gapFrame) : -1)
+                    .arg(qint64(t.startFrame.value_or(0)))
+                    .arg(QString::fromStdString(t.isrc))
+                    .arg(t.preEmphasis)
+                    .arg(t.copyPermitted);
+    return read;
 }
 
 class LibraryRips : public ::testing::Test {
@@ -160,6 +178,37 @@ TEST_F(LibraryRips, AWholeDiscLeavesItsSheetAndPlaylistBesideTheFiles) {
     ASSERT_EQ(run.dialogs.messages.size(), 1u);
     EXPECT_EQ(run.dialogs.messages[0].caption, "Cue sheet and playlist");
     EXPECT_TRUE(QFile::exists(file(2, ".WAV")));
+}
+
+// "One file for the whole disc": the tracks joined into one file of the disc's audio bytes, and a
+// sheet pointing into it that reads back as the disc's own; a job short of a track keeps its files.
+TEST_F(LibraryRips, OneFileForTheWholeDiscIsTheDiscsAudio) {
+    QFile bin(TestImage("archive.bin"));
+    ASSERT_TRUE(bin.open(QIODevice::ReadOnly));
+    const QByteArray disc = bin.readAll();
+    for (const int format : {kWav, kFlac}) {
+        SCOPED_TRACE(format);
+        QDir(folder).removeRecursively();
+        RipRequest job = request(format, {kHidden, 0, 1, 2, 3, 4});
+        job.output.wholeDiscImage = true;
+        ASSERT_EQ(rip(job), 6);
+        const QString image = format == kWav ? "Archive.wav" : "Archive.flac";
+        const QString path = folder + '/' + image;
+        EXPECT_TRUE((format == kWav ? ReadWav(path).data() : DecodeFlac(path).pcm) == disc);
+        EXPECT_EQ(QDir(folder).entryList({"TRACK*"}), QStringList());
+        EXPECT_EQ(OneFileSheet(folder + "/Archive.cue"), OneFileSheet(TestImage("archive.cue")));
+        EXPECT_TRUE(Text(folder + "/Archive.m3u8").endsWith('\n' + image + '\n'));
+        EXPECT_TRUE(Text(QDir(folder).entryInfoList({"*.log"}).value(0).filePath())
+                        .contains("Disc image: " + image +
+                                  " holds the whole disc; the track files are not kept\n"));
+    }
+    QDir(folder).removeRecursively();
+    RipRequest some = request(kWav, {0, 1});
+    some.output.wholeDiscImage = true;
+    ASSERT_EQ(rip(some), 2);
+    EXPECT_TRUE(QFile::exists(file(1, ".WAV")) && QFile::exists(file(2, ".WAV")));
+    EXPECT_TRUE(Text(QDir(folder).entryInfoList({"*.log"}).value(0).filePath())
+                    .contains("Disc image: none, not every audio track was ripped"));
 }
 
 // "Remove pre-emphasis" changes the lossy file of the flagged track only; the other track's file
