@@ -444,6 +444,9 @@ int BenchAlso(const QString& self, const QString& generator, const QString& dir)
         const auto again = RunChild(self, formats, *disc8, dir + "/also-" + formats + "-2", cores);
         if (best && again && again->seconds < best->seconds)
             best = again;
+        if (best)
+            std::printf("also, %s: %.2f s, %.1f MB written, boxes %d\n", qPrintable(formats),
+                        best->seconds, best->bytes / 1e6, best->boxes);
         if (!best || best->boxes != 1) {
             std::fprintf(stderr, "also, %s: a rip failed or said more than its count\n",
                          qPrintable(formats));
