@@ -14,8 +14,12 @@
 // And "Read each track twice" ("twice"): the same 8-track disc ripped to WAV and to FLAC with
 // each track read until two reads agree, against the same rip reading each track once (the
 // test read writes nothing and the encoder waits for the reads to agree: goal well under 2).
+// And "Also make" ("also"): the same 8-track disc ripped to FLAC (level 5) with MP3 (Mivo
+// Default) made from the same reading, against FLAC alone and MP3 alone, each with one encoder
+// per core (goal: well under the sum of the two, near the slower of the two, as the disc is
+// read once and both encoders share the cores).
 //
-//   bench_rip [wav|mp3|ogg|wma|cores|twice ...]      (all when none is named)
+//   bench_rip [wav|mp3|ogg|wma|cores|twice|also ...]      (all when none is named)
 //
 // Generates a 12-minute and a 2-minute one-track image with the mivo-discgen program beside
 // this one and rips each in a child process (the main window and the rip dialog offscreen, the
@@ -26,7 +30,8 @@
 //   - each child's peak resident memory (goal: the same for both lengths).
 // Timings are printed, never checked.
 //
-//   bench_rip --child <format> <image.cue> <output folder> <encoders> [twice] (used by the above)
+//   bench_rip --child <format>[+<second format>] <image.cue> <output folder> <encoders> [twice]
+//   (used by the above)
 
 #include "platform/audio/createaudiolibrary.h"
 #include "shell/frmmain.h"
@@ -36,6 +41,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -134,7 +140,37 @@ void Choose(frmMain& form, const FormatChoice& choice) {
         form.findChild<QComboBox*>(QString::fromLatin1(choice.list))->setCurrentIndex(choice.index);
 }
 
-int RipChild(const QString& appFolder, const QString& format, const QString& folder, int encoders,
+// "Also make" holds each format under its number, the number its option is named with.
+bool ChooseAlsoMake(frmMain& form, const FormatChoice& choice) {
+    const int format = QString::fromLatin1(choice.option).back().digitValue();
+    auto* also = form.findChild<QComboBox*>(QStringLiteral("cmbAlsoMake"));
+    const int row = also->findData(format);
+    if (row < 0)
+        return false;
+    also->setCurrentIndex(row);
+    if (choice.list)
+        form.findChild<QComboBox*>(QString::fromLatin1(choice.list))->setCurrentIndex(choice.index);
+    return true;
+}
+
+// "flac" or "flac+mp3": the format and the one made beside it from the same reading.
+bool KnownFormats(const QString& formats) {
+    const QStringList parts = formats.split('+');
+    return parts.size() <= 2 && std::all_of(parts.begin(), parts.end(), [](const QString& part) {
+               return kFormats.count(part) > 0;
+           });
+}
+
+// Every track's file, the second format's in their sub-folder too.
+qint64 RippedBytes(const QString& folder) {
+    qint64 bytes = 0;
+    QDirIterator files(folder, {"TRACK*"}, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext())
+        bytes += files.nextFileInfo().size();
+    return bytes;
+}
+
+int RipChild(const QString& appFolder, const QString& formats, const QString& folder, int encoders,
              bool twice) {
     RecordingDialogs dialogs;
     RecordingDesktop desktop;
@@ -151,7 +187,12 @@ int RipChild(const QString& appFolder, const QString& format, const QString& fol
     for (int i = 0; i < list->topLevelItemCount(); ++i)
         list->topLevelItem(i)->setCheckState(0, Qt::Checked);
     form.findChild<QLineEdit*>(QStringLiteral("txtExtractPath"))->setText(folder);
-    Choose(form, kFormats.at(format));
+    const QStringList format = formats.split('+');
+    Choose(form, kFormats.at(format.front()));
+    if (format.size() > 1 && !ChooseAlsoMake(form, kFormats.at(format.back()))) {
+        std::fprintf(stderr, "\"Also make\" does not offer %s\n", qPrintable(format.back()));
+        return 1;
+    }
     form.findChild<QSpinBox*>(QStringLiteral("spnEncoders"))->setValue(encoders);
     form.findChild<QCheckBox*>(QStringLiteral("chkReadTwice"))->setChecked(twice);
     dialogs.messages.clear();
@@ -164,9 +205,7 @@ int RipChild(const QString& appFolder, const QString& format, const QString& fol
     };
     form.Flash_FSCommand(QStringLiteral("IDC_FS_ExtractBtn"), QString());
 
-    qint64 bytes = 0;
-    for (const QFileInfo& file : QDir(folder).entryInfoList({"TRACK*"}, QDir::Files))
-        bytes += file.size();
+    const qint64 bytes = RippedBytes(folder);
     std::printf("bytes=%lld\nseconds=%.6f\ngap_ms=%.3f\nmaxrss_kb=%ld\nboxes=%zu\n",
                 static_cast<long long>(bytes), watch.seconds(), watch.longestGapMs(),
                 PeakResidentKb(), dialogs.messages.size());
@@ -389,6 +428,49 @@ int BenchTwice(const QString& self, const QString& generator, const QString& dir
     return 0;
 }
 
+// FLAC with MP3 made beside it against each alone, one encoder per core, the best of two rips
+// each.
+int BenchAlso(const QString& self, const QString& generator, const QString& dir) {
+    const int cores = std::max(1, QThread::idealThreadCount());
+    const auto disc8 = GenerateImage(generator, dir + "/also8", 24, "also8", 8);
+    if (!disc8) {
+        std::fprintf(stderr, "also: the image could not be generated\n");
+        return 1;
+    }
+    WarmPageCache(dir + "/also8/also8.bin");
+    std::map<QString, RipFigures> rips;
+    for (const QString formats : {"flac", "mp3", "flac+mp3"}) {
+        auto best = RunChild(self, formats, *disc8, dir + "/also-" + formats + "-1", cores);
+        const auto again = RunChild(self, formats, *disc8, dir + "/also-" + formats + "-2", cores);
+        if (best && again && again->seconds < best->seconds)
+            best = again;
+        if (best)
+            std::printf("also, %s: %.2f s, %.1f MB written, boxes %d\n", qPrintable(formats),
+                        best->seconds, best->bytes / 1e6, best->boxes);
+        if (!best || best->boxes != 1) {
+            std::fprintf(stderr, "also, %s: a rip failed or said more than its count\n",
+                         qPrintable(formats));
+            return 1;
+        }
+        rips[formats] = *best;
+    }
+    const RipFigures& flac = rips["flac"];
+    const RipFigures& mp3 = rips["mp3"];
+    const RipFigures& both = rips["flac+mp3"];
+    std::printf("also, 8 tracks of 3 minutes, %d encoders: FLAC alone %.2f s (%.1f MB), MP3 "
+                "alone %.2f s (%.1f MB), FLAC + MP3 from one reading %.2f s (%.1f MB)\n",
+                cores, flac.seconds, flac.bytes / 1e6, mp3.seconds, mp3.bytes / 1e6, both.seconds,
+                both.bytes / 1e6);
+    std::printf("also, FLAC + MP3 against FLAC alone + MP3 alone: ratio %.2f; against the slower "
+                "of the two: ratio %.2f\n",
+                both.seconds / (flac.seconds + mp3.seconds),
+                both.seconds / std::max(flac.seconds, mp3.seconds));
+    std::printf("also, longest event-loop gap: %.2f ms (FLAC + MP3); peak resident memory: %ld KB "
+                "(FLAC + MP3), %ld KB (FLAC), %ld KB (MP3)\n",
+                both.gapMs, both.maxrssKb, flac.maxrssKb, mp3.maxrssKb);
+    return 0;
+}
+
 // The formats' rips against their baselines, on a 12-minute and a 2-minute image made in dir.
 int BenchFormats(const QString& self, const QString& generator, const QString& dir,
                  QStringList formats) {
@@ -416,6 +498,7 @@ int RunBench(const QString& self, const QString& appFolder, QStringList formats)
     std::fprintf(stderr, "generating images in %s\n", qPrintable(temp.path()));
     const bool cores = formats.removeAll("cores") > 0;
     const bool twice = formats.removeAll("twice") > 0;
+    const bool also = formats.removeAll("also") > 0;
     int failures = 0;
     if (!formats.isEmpty() || cores)
         failures += BenchFormats(self, generator, temp.path(), formats);
@@ -423,6 +506,8 @@ int RunBench(const QString& self, const QString& appFolder, QStringList formats)
         failures += BenchCores(self, generator, temp.path());
     if (twice)
         failures += BenchTwice(self, generator, temp.path());
+    if (also)
+        failures += BenchAlso(self, generator, temp.path());
     return failures == 0 ? 0 : 1;
 }
 
@@ -435,14 +520,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString appFolder = QCoreApplication::applicationDirPath();
     const QStringList args = app.arguments();
-    if (args.size() >= 6 && args[1] == "--child" && kFormats.count(args[2]))
+    if (args.size() >= 6 && args[1] == "--child" && KnownFormats(args[2]))
         return RipChild(appFolder, args[2], args[4], args[5].toInt(), args.value(6) == "twice");
     QStringList formats = args.mid(1);
     if (formats.isEmpty())
-        formats = {"wav", "mp3", "ogg", "wma", "cores", "twice"};
+        formats = {"wav", "mp3", "ogg", "wma", "cores", "twice", "also"};
     for (const QString& format : formats)
-        if (!kFormats.count(format) && format != "cores" && format != "twice") {
-            std::fprintf(stderr, "usage: bench_rip [wav|mp3|ogg|wma|cores|twice ...]\n");
+        if (!kFormats.count(format) && format != "cores" && format != "twice" && format != "also") {
+            std::fprintf(stderr, "usage: bench_rip [wav|mp3|ogg|wma|cores|twice|also ...]\n");
             return 2;
         }
     return RunBench(QCoreApplication::applicationFilePath(), appFolder, formats);

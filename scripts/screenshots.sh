@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the screenshots of README and AppStream again (docs/tracks.png, docs/ripping.png,
-# docs/ripped.png) from the real window on the build's demo disc, on a private X server of a
-# fixed size and a private D-Bus session (scripts/screenshots.py drives the window).
+# docs/ripped.png, docs/cover.png) from the real window on the build's demo disc, on a private
+# X server of a fixed size and a private D-Bus session (scripts/screenshots.py drives the
+# window and plays the databases on loopback).
 # usage: scripts/screenshots.sh   (after scripts/mivo.sh run or test has built build/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
