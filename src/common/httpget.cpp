@@ -61,6 +61,55 @@ QString ServiceBase(const char* variable, const char* fallback) {
     return base;
 }
 
+namespace {
+
+// What one request keeps beside its reply, owned by it: its limits, who takes the answer, and
+// why the request was cut short. The reply's signals reach it by name, so Qt makes no functor
+// objects for them: Qt may free a connection's functor on its network thread, out of the
+// program's sight (and ThreadSanitizer's).
+class GetState : public QObject {
+    Q_OBJECT
+public:
+    GetState(QNetworkReply* reply, std::chrono::milliseconds limit, qint64 largestAnswer,
+             std::function<void(const HttpAnswer&)> done)
+        : QObject(reply), m_reply(reply), m_limit(limit), m_largestAnswer(largestAnswer),
+          m_done(std::move(done)), m_timer(new QTimer(this)) {
+        m_timer->setSingleShot(true);
+        connect(m_timer, SIGNAL(timeout()), this, SLOT(timedOut()));
+        connect(reply, SIGNAL(downloadProgress(qint64, qint64)), this,
+                SLOT(received(qint64, qint64)));
+        connect(reply, SIGNAL(finished()), this, SLOT(finished()));
+        m_timer->start(limit);
+    }
+
+private slots:
+    void timedOut() {
+        m_abortReason = TimeLimitText(m_limit);
+        m_reply->abort();
+    }
+    void received(qint64 bytes, qint64 total) {
+        if (bytes <= m_largestAnswer && total <= m_largestAnswer)
+            return;
+        m_abortReason = QStringLiteral("answer too large");
+        m_reply->abort();
+    }
+    void finished() {
+        m_timer->stop();
+        m_reply->deleteLater();
+        m_done(Answer(*m_reply, m_abortReason, m_largestAnswer));
+    }
+
+private:
+    QNetworkReply* m_reply;
+    std::chrono::milliseconds m_limit;
+    qint64 m_largestAnswer;
+    std::function<void(const HttpAnswer&)> m_done;
+    QTimer* m_timer;
+    QString m_abortReason;
+};
+
+} // namespace
+
 QNetworkReply* StartGet(QNetworkAccessManager& network, const QUrl& url,
                         std::chrono::milliseconds limit,
                         std::function<void(const HttpAnswer&)> done, qint64 largestAnswer) {
@@ -70,26 +119,7 @@ QNetworkReply* StartGet(QNetworkAccessManager& network, const QUrl& url,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(kMostRedirects);
     QNetworkReply* reply = network.get(request);
-    auto abortReason = std::make_shared<QString>();
-    auto* timer = new QTimer(reply);
-    timer->setSingleShot(true);
-    QObject::connect(timer, &QTimer::timeout, reply, [=] {
-        *abortReason = TimeLimitText(limit);
-        reply->abort();
-    });
-    timer->start(limit);
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
-                     [=](qint64 received, qint64 total) {
-                         if (received <= largestAnswer && total <= largestAnswer)
-                             return;
-                         *abortReason = QStringLiteral("answer too large");
-                         reply->abort();
-                     });
-    QObject::connect(reply, &QNetworkReply::finished, reply, [=] {
-        timer->stop();
-        reply->deleteLater();
-        done(Answer(*reply, *abortReason, largestAnswer));
-    });
+    new GetState(reply, limit, largestAnswer, std::move(done));
     return reply;
 }
 
@@ -98,3 +128,5 @@ void DropGet(QNetworkReply* reply) {
     reply->abort();
     reply->deleteLater();
 }
+
+#include "httpget.moc"
