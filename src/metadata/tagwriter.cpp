@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <taglib/asftag.h>
 #include <taglib/flacfile.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/textidentificationframe.h>
@@ -75,5 +76,21 @@ std::optional<QString> WriteTags(const QString& path, const TrackTags& tags) {
     };
     edits.ogg = vorbis;
     edits.flac = [&](TagLib::FLAC::File& file) { vorbis(*file.xiphComment(true)); };
+    return EditTags(path, edits, QStringLiteral("tags"));
+}
+
+std::optional<QString> WriteWmaTags(const QString& path, const TrackTags& tags) {
+    TagEdits edits;
+    edits.wma = [&](TagLib::ASF::Tag& tag) {
+        const auto put = [&](const char* name, const QString& value) {
+            if (!value.isEmpty())
+                tag.setAttribute(name, TagLib::ASF::Attribute(TagText(value)));
+        };
+        put("WM/TrackNumber", tags.trackNumber > 0 ? QString::number(tags.trackNumber) : QString());
+        put("WM/AlbumArtist", tags.albumArtist);
+        put("MusicBrainz/Album Id", tags.releaseId);
+        put("MusicBrainz/Track Id", tags.recordingId);
+        put("MusicBrainz/Disc Id", tags.discId);
+    };
     return EditTags(path, edits, QStringLiteral("tags"));
 }

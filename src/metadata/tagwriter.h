@@ -2,7 +2,7 @@
 
 // Tags a finished MP3 (ID3v2.4), OGG or FLAC file (Vorbis comments) with what is known about
 // its track, under the names music players and taggers read. Tags already in the file stay.
-// (WMA files are tagged by their encoder, before the audio.)
+// (WMA files get the WMA tag boxes from their encoder, before the audio, and the rest here.)
 
 #include <QString>
 
@@ -29,3 +29,7 @@ struct TrackTags {
 
 // The reason when the file could not be tagged; nothing when it was.
 std::optional<QString> WriteTags(const QString& path, const TrackTags& tags);
+
+// What a finished WMA file's tag boxes have no box for: the track number, the album artist and
+// the MusicBrainz ids (the attribute names Picard and Windows Media Player use).
+std::optional<QString> WriteWmaTags(const QString& path, const TrackTags& tags);

@@ -35,28 +35,29 @@ bool Settled(const TrackList& tracks) {
     return !tracks.discTags().lookupPending;
 }
 
-// Title, artist and album of each file as TagLib reads them back, "|"-joined.
+// Title, artist, album and track number of each file as TagLib reads them back, "|"-joined.
 QStringList TagsOf(const QStringList& files) {
     QStringList tags;
     for (const QString& file : files) {
         const TagLib::FileRef tagged(QFile::encodeName(file).constData());
         const TagLib::Tag* tag = tagged.isNull() ? nullptr : tagged.tag();
-        tags << (tag ? QString::fromStdString(tag->title().to8Bit(true) + '|' +
-                                              tag->artist().to8Bit(true) + '|' +
-                                              tag->album().to8Bit(true))
+        tags << (tag ? QString::fromStdString(
+                           tag->title().to8Bit(true) + '|' + tag->artist().to8Bit(true) + '|' +
+                           tag->album().to8Bit(true) + '|' + std::to_string(tag->track()))
                      : "no tags: " + file);
     }
     return tags;
 }
 
-// Rips track 1 as MP3, OGG and FLAC into folder; the files.
+// Rips track 1 as MP3, OGG, FLAC and WMA into folder; the files.
 QStringList RipTrackOneInTaggedFormats(WindowUnderTest& w, const QString& folder) {
     w.find<QLineEdit>("txtExtractPath").setText(folder);
     w.tick({1});
     QStringList files;
     for (auto [option, extension] : {std::pair{"optExtractMode0", "mp3"},
                                      {"optExtractMode4", "ogg"},
-                                     {"optExtractMode5", "flac"}}) {
+                                     {"optExtractMode5", "flac"},
+                                     {"optExtractMode2", "WMA"}}) {
         w.find<QRadioButton>(option).setChecked(true);
         w.command("IDC_FS_ExtractBtn");
         files << folder + "/TRACK1." + extension;
@@ -161,7 +162,7 @@ TEST_F(Titles, TheTagsHoldWhatTheWindowShowsWhenTheRipStarts) {
     EXPECT_EQ(box("txtCDArtist"), "Text Band");
     EXPECT_EQ(w.find<QLabel>("lblTitlesFrom").text(), "Titles from: MusicBrainz, typed");
     EXPECT_EQ(TagsOf(RipTrackOneInTaggedFormats(w, m_cache.filePath("out"))),
-              QStringList(3, "Uno (remastered)|Text Band|Remaster"));
+              QStringList(4, "Uno (remastered)|Text Band|Remaster|1"));
 }
 
 // Titles typed for a disc without CD-TEXT that nothing was looked up for are tagged too.
@@ -182,7 +183,7 @@ TEST(TitlesTyped, ADiscNothingIsKnownOfIsTaggedWithWhatWasTyped) {
     w.list().topLevelItem(0)->setText(3, "Typed Song");
     EXPECT_EQ(label.text(), "Titles from: typed");
     EXPECT_EQ(TagsOf(RipTrackOneInTaggedFormats(w, folder.path())),
-              QStringList(3, "Typed Song|Typed Band|Typed"));
+              QStringList(4, "Typed Song|Typed Band|Typed|1"));
 }
 
 // The user chooses while another disc is scanned: the choice names nothing there.

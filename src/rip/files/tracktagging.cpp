@@ -5,8 +5,11 @@
 namespace {
 TrackInfo TrackOf(const DiscTags& disc, int lTrack) {
     const QList<TrackInfo>& tracks = disc.release.tracks;
-    if (lTrack == int(BASS_CD_TRACK_HIDDEN)) // no database names it: the track list's title
-        return {.title = disc.hiddenTrackTitle};
+    if (lTrack == int(BASS_CD_TRACK_HIDDEN)) { // no database names it: the track list's title
+        TrackInfo hidden;
+        hidden.title = disc.hiddenTrackTitle;
+        return hidden;
+    }
     return lTrack >= 0 && lTrack < tracks.size() ? tracks[lTrack] : TrackInfo{};
 }
 

@@ -83,17 +83,20 @@ void TrackOutput::check(const StagedFile& file, qint64 samples, TrackOutcome& ou
 }
 
 // MP3, OGG and FLAC files get what is known of their track (typed, CD-TEXT or looked up)
-// before they take their final name; a disc nothing is known of leaves them as the encoder
-// made them.
+// before they take their final name, and WMA files with tags what their tag boxes do not hold;
+// a disc nothing is known of leaves them as the encoder made them.
 void TrackOutput::tag(const StagedFile& file) const {
-    if (m_job.tags == nullptr || !KnowsAnything(*m_job.tags) ||
-        (m_output.path != RipPath::Encoder && m_output.path != RipPath::Flac))
+    const bool wma = m_output.path == RipPath::Wma;
+    const bool tagged = wma ? m_job.output.wmaTags
+                            : m_output.path == RipPath::Encoder || m_output.path == RipPath::Flac;
+    if (m_job.tags == nullptr || !KnowsAnything(*m_job.tags) || !tagged)
         return;
     const auto audio = m_toc.audioTracks().size();
     const int total = audio > 0 ? int(audio) : m_job.tags->release.trackCount();
     TrackTags tags = TagsOfTrack(*m_job.tags, m_track, total);
     AddDiscCodes(tags, *m_job.tags, m_track.index);
-    const std::optional<QString> failure = WriteTags(file.path(), tags);
+    const std::optional<QString> failure =
+        wma ? WriteWmaTags(file.path(), tags) : WriteTags(file.path(), tags);
     if (failure && m_job.firstNotice(QStringLiteral("tags")))
         m_job.dialogs.showMessage(m_job.boxOwner,
                                   QStringLiteral("The tags could not be written to \"") +

@@ -1,6 +1,7 @@
 #include "platform/audio/ffmpeg/wmaencoder.h"
 
 #include "common/audiolibrary.h"
+#include "platform/audio/ffmpeg/asfattributes.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -127,6 +128,7 @@ int WmaEncoder::openFile(const char* path) {
         return BASS_ERROR_ILLPARAM;
     if (avio_open(&format->pb, path, AVIO_FLAG_WRITE) < 0)
         return BASS_ERROR_CREATE;
+    m_path = path;
     return BASS_OK;
 }
 
@@ -135,6 +137,7 @@ int WmaEncoder::setTag(const std::string& name, const std::string& text) {
         return BASS_ERROR_ALREADY;
     if (av_dict_set(&m_format->metadata, MetadataKey(name).c_str(), text.c_str(), 0) < 0)
         return BASS_ERROR_MEM;
+    m_tagged = true;
     return BASS_OK;
 }
 
@@ -244,7 +247,15 @@ int WmaEncoder::close() {
     const int closed = avio_closep(&m_format->pb);
     if (closed < 0)
         fail(CodeForFileError(closed));
+    keepEachTagOnce();
     return m_failure;
+}
+
+// A file whose tags could not be tidied is still whole and tagged: a failure here is not the
+// file's.
+void WmaEncoder::keepEachTagOnce() {
+    if (m_tagged && m_headerWritten && m_failure == BASS_OK)
+        KeepDescriptionFieldsOnce(m_path);
 }
 
 int WmaEncoder::fail(int code) {

@@ -43,6 +43,7 @@ private:
     int send(const AVFrame* frame);
     int writePacket();
     int finishAudio();
+    void keepEachTagOnce();
     int fail(int code);
 
     CodecContextHandle m_codec;
@@ -53,6 +54,8 @@ private:
     AVStream* m_stream = nullptr;
     int m_filled = 0; // samples per channel waiting in m_frame
     std::int64_t m_nextPts = 0;
+    std::string m_path;
+    bool m_tagged = false;
     bool m_headerWritten = false;
     bool m_closed = false;
     int m_failure = 0;
