@@ -7,6 +7,7 @@
 #include "metadata/replaygain.h"
 #include "platform/audio/createaudiolibrary.h"
 #include "platform/audio/image/imagesheet.h"
+#include "platform/audio/image/virtualdrive.h"
 #include "support/audioprobe.h"
 #include "support/flacdecode.h"
 #include "support/testimages.h"
@@ -180,6 +181,29 @@ TEST_F(LibraryRips, AWholeDiscLeavesItsSheetAndPlaylistBesideTheFiles) {
     EXPECT_TRUE(QFile::exists(file(2, ".WAV")));
 }
 
+// The table of contents of a disc image: each track's start, and the lead-out.
+QList<qint32> Starts(const QString& sheet) {
+    DiscToc toc;
+    VirtualDrive(sheet.toStdString()).toc(toc);
+    QList<qint32> starts;
+    for (const DiscToc::Track& track : toc.tracks)
+        starts << track.lsn;
+    return starts << toc.leadOut;
+}
+
+// The sheet and its WAV file loaded as a disc image are the disc: its table of contents, and
+// track 2 reads as the disc's bytes.
+void ExpectTheSameDisc(const QString& sheet, const QByteArray& disc) {
+    const QList<qint32> starts = Starts(sheet);
+    EXPECT_EQ(starts, Starts(TestImage("archive.cue")));
+    const auto track = VirtualDrive(sheet.toStdString()).openTrack(1, ReadCare::Steady, 0);
+    ASSERT_NE(track, nullptr);
+    QByteArray read(qsizetype(track->length()), '\0');
+    for (qsizetype at = 0, got = 1; at < read.size() && got > 0; at += got)
+        got = track->read(read.data() + at, int(read.size() - at));
+    EXPECT_TRUE(read == disc.mid(qsizetype(starts.value(1)) * 2352, read.size()));
+}
+
 // "One file for the whole disc": the tracks joined into one file of the disc's audio bytes, and a
 // sheet pointing into it that reads back as the disc's own; a job short of a track keeps its files.
 TEST_F(LibraryRips, OneFileForTheWholeDiscIsTheDiscsAudio) {
@@ -197,6 +221,8 @@ TEST_F(LibraryRips, OneFileForTheWholeDiscIsTheDiscsAudio) {
         EXPECT_TRUE((format == kWav ? ReadWav(path).data() : DecodeFlac(path).pcm) == disc);
         EXPECT_EQ(QDir(folder).entryList({"TRACK*"}), QStringList());
         EXPECT_EQ(OneFileSheet(folder + "/Archive.cue"), OneFileSheet(TestImage("archive.cue")));
+        if (format == kWav)
+            ExpectTheSameDisc(folder + "/Archive.cue", disc);
         EXPECT_TRUE(Text(folder + "/Archive.m3u8").endsWith('\n' + image + '\n'));
         EXPECT_TRUE(Text(QDir(folder).entryInfoList({"*.log"}).value(0).filePath())
                         .contains("Disc image: " + image +

@@ -4,6 +4,7 @@
 #include "platform/audio/disc/cdiolog.h"
 #include "platform/audio/disc/cdtextblock.h"
 #include "platform/audio/image/discmap.h"
+#include "platform/audio/image/imagedata.h"
 #include "platform/audio/image/imagesheet.h"
 #include "platform/audio/image/sheetfile.h"
 #include "platform/audio/image/sheetnumbers.h"
@@ -112,13 +113,13 @@ std::uint64_t FileSize(const std::string& path) {
     return error ? 0 : size;
 }
 
-// The image is read through libcdio, which takes one raw file for a CUE sheet.
-std::string CheckSingleBinaryFile(const ScannedSheet& sheet) {
+// A CUE image is one file of the disc's sectors: raw, or the audio of a WAVE file.
+std::string CheckSingleFile(const ScannedSheet& sheet) {
     if (sheet.fileTypes.size() > 1)
         return "the sheet names several files (" + FileName(sheet.files[0]) + ", " +
                FileName(sheet.files[1]) + "); only single-file images are supported";
-    if (!sheet.fileTypes.empty() && sheet.fileTypes[0] != "BINARY")
-        return "the file type " + sheet.fileTypes[0] + " is not supported (raw BINARY only)";
+    if (!sheet.fileTypes.empty() && sheet.fileTypes[0] != "BINARY" && sheet.fileTypes[0] != "WAVE")
+        return "the file type " + sheet.fileTypes[0] + " is not supported (BINARY or WAVE only)";
     return {};
 }
 
@@ -135,23 +136,23 @@ std::string CheckSheetStarts(const ScannedSheet& sheet) {
 }
 
 // A CUE image is one file holding the disc's sectors in order, each track's in its own block
-// size: a track's region runs from its first index (INDEX 00, else INDEX 01; the file's start
-// for track 1) to the next track's first index, or the file's end.
-std::vector<SheetRegion> CueRegions(const ScannedSheet& sheet) {
+// size: a track's region runs from its first index (INDEX 00, else INDEX 01; the data's start
+// for track 1) to the next track's first index, or the data's end.
+std::vector<SheetRegion> CueRegions(const ScannedSheet& sheet, const ImageData& data) {
     const std::string& file = sheet.files.front();
     std::vector<SheetRegion> regions;
-    std::uint64_t offset = 0;
+    std::uint64_t offset = data.offset;
     for (std::size_t t = 0; t < sheet.tracks.size(); ++t) {
         const SheetTrack& track = sheet.tracks[t];
         const auto firstIndex = [&](std::size_t k) {
             return k == 0 ? 0 : sheet.tracks[k].gapFrame.value_or(*sheet.tracks[k].startFrame);
         };
         const std::uint64_t begin = firstIndex(t);
-        const std::uint64_t size = FileSize(file);
+        const std::uint64_t end = data.end();
         const std::uint64_t sectors =
             t + 1 < sheet.tracks.size()
                 ? firstIndex(t + 1) - begin
-                : (size > offset ? (size - offset) / std::uint64_t(track.blockSize) : 0);
+                : (end > offset ? (end - offset) / std::uint64_t(track.blockSize) : 0);
         regions.push_back({track.audio, file, offset,
                            static_cast<int>(std::min<std::uint64_t>(sectors, INT32_MAX / 2)),
                            track.silenceBefore, track.silenceAfter,
@@ -235,12 +236,11 @@ DiscSubcode SubcodeOf(const ScannedSheet& sheet, const DiscMap& map,
     return subcode;
 }
 
-// Sizes are compared without a sum that could wrap.
-std::string CheckInsideFile(const SheetRegion& region, const SheetTrack& sheetTrack,
-                            std::size_t t) {
+// Sizes are compared without a sum that could wrap; size is where the file's sectors end.
+std::string CheckInsideFile(const SheetRegion& region, const SheetTrack& sheetTrack, std::size_t t,
+                            std::uint64_t size) {
     if (!region.audio)
         return {};
-    const std::uint64_t size = FileSize(region.file);
     const std::uint64_t indexOne =
         region.fileOffset +
         std::uint64_t(std::max(0, region.indexOneOffset - region.silenceBefore)) * kCdSectorBytes;
@@ -254,7 +254,8 @@ std::string CheckInsideFile(const SheetRegion& region, const SheetTrack& sheetTr
     return {};
 }
 
-LoadedImage BuildLayout(SheetKind kind, CdIo_t* cdio, const ScannedSheet& sheet) {
+LoadedImage BuildLayout(SheetKind kind, CdIo_t* cdio, const ScannedSheet& sheet,
+                        const ImageData& cueData) {
     const track_t first = cdio_get_first_track_num(cdio);
     const track_t count = cdio_get_num_tracks(cdio);
     if (count == CDIO_INVALID_TRACK || count == 0)
@@ -263,14 +264,16 @@ LoadedImage BuildLayout(SheetKind kind, CdIo_t* cdio, const ScannedSheet& sheet)
         return Refused("libcdio reads " + std::to_string(count) + " tracks where the sheet lists " +
                        std::to_string(sheet.tracks.size()));
     std::vector<SheetRegion> regions =
-        kind == SheetKind::Cue ? CueRegions(sheet) : TocRegions(cdio, sheet);
+        kind == SheetKind::Cue ? CueRegions(sheet, cueData) : TocRegions(cdio, sheet);
     std::vector<std::string> notes = sheet.notes;
     KeepTracksOfOnlyAPregap(kind, sheet, regions, notes);
     for (std::size_t t = 0; t < regions.size(); ++t) {
         // libcdio knows a track's kind from its mode, as a drive does.
         regions[t].audio =
             cdio_get_track_format(cdio, static_cast<track_t>(first + t)) == TRACK_FORMAT_AUDIO;
-        if (const std::string error = CheckInsideFile(regions[t], sheet.tracks[t], t);
+        const std::uint64_t end =
+            kind == SheetKind::Cue ? cueData.end() : FileSize(regions[t].file);
+        if (const std::string error = CheckInsideFile(regions[t], sheet.tracks[t], t, end);
             !error.empty())
             return Refused(error);
     }
@@ -305,14 +308,19 @@ LoadedImage LoadDiscImage(const std::string& sheetPath) {
     });
     if (!scanned.error.empty())
         return Refused(scanned.error);
-    if (const std::string error = CheckSingleBinaryFile(scanned); !error.empty())
+    if (const std::string error = CheckSingleFile(scanned); !error.empty())
         return Refused(error);
     if (const std::string error = LinkFiles(*kind, scanned, staging); !error.empty())
         return Refused(error);
+    ImageData cueData;
+    if (*kind == SheetKind::Cue && !scanned.files.empty())
+        cueData = ImageDataOf(scanned.files[0], scanned.fileTypes[0]);
+    if (!cueData.error.empty())
+        return Refused(cueData.error);
     if (const std::string error = CheckSheetStarts(scanned); !error.empty())
         return Refused(error);
     const CdIoHandle cdio = OpenStaged(*kind, scanned, staging);
     if (!cdio)
         return Refused("libcdio cannot parse the sheet");
-    return BuildLayout(*kind, cdio.get(), scanned);
+    return BuildLayout(*kind, cdio.get(), scanned, cueData);
 }

@@ -72,6 +72,6 @@ inline constexpr int kMaxTracks = 99;
 // into the staged copy in place of files[i]. Every number is range-checked here
 // and everything libcdio would stumble over is refused with a reason or left out,
 // so libcdio only ever sees sheets it can take. A CUE sheet may name several
-// files of any type; the image loader takes one BINARY file only.
+// files of any type; the image loader takes one BINARY or WAVE file.
 ScannedSheet ScanSheet(SheetKind kind, const std::string& text, const std::string& sheetFolder,
                        const std::function<std::string(int)>& stagedName);

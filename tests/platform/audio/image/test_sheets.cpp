@@ -36,6 +36,27 @@ std::string CueTrack(const std::string& number, const std::string& index) {
     return "  TRACK " + number + " AUDIO\n    INDEX " + index + "\n";
 }
 
+// A sheet a.cue naming w.wav: a WAVE file of ten sectors of audio with that format, after a
+// chunk a player ignores.
+std::function<void(const fs::path&)> WaveImage(int channels, int rate) {
+    return [=](const fs::path& sheet) {
+        std::ofstream(sheet) << "FILE \"w.wav\" WAVE\n" + CueTrack("01", "01 00:00:00");
+        const auto number = [](std::uint32_t value, int bytes) {
+            std::string out;
+            for (int i = 0; i < bytes; ++i)
+                out += char((value >> (8 * i)) & 0xFF);
+            return out;
+        };
+        const std::uint32_t audio = kBinSectors * 2352;
+        std::ofstream(sheet.parent_path() / "w.wav", std::ios::binary)
+            << "RIFF" + number(4 + 24 + 12 + 8 + audio, 4) + "WAVE" + "fmt " + number(16, 4) +
+                   number(1, 2) + number(channels, 2) + number(rate, 4) +
+                   number(rate * channels * 2, 4) + number(channels * 2, 2) + number(16, 2) +
+                   "LIST" + number(3, 4) + "abc" + '\0' + "data" + number(audio, 4) +
+                   std::string(audio, 'w');
+    };
+}
+
 // A sheet named a.cue or a.toc beside a.bin, a ten-sector audio file.
 struct BadImage {
     std::string name;
@@ -70,7 +91,11 @@ std::vector<BadImage> BadImages() {
         {"a.cue", "\x01\x7f junk\nFILE \"a.bin\" BINARY\n\xff TRACK\nTRACK 01 AUDIO\n",
          "track 1 has no INDEX 01"},
         {"a.cue", "FILE \"dir\" BINARY\n" + one, "the file \"dir\" is not a regular file"},
-        {"a.cue", "FILE \"a.wav\" WAVE\n" + one, "the file type WAVE is not supported"},
+        {"a.cue", "", "", WaveImage(2, 44100)},
+        {"a.cue", "", "\"w.wav\" does not hold CD audio (PCM, 44100 Hz", WaveImage(1, 44100)},
+        {"a.cue", "", "\"w.wav\" does not hold CD audio", WaveImage(2, 48000)},
+        {"a.cue", "FILE \"a.bin\" WAVE\n" + one, "the file \"a.bin\" is not a WAVE file"},
+        {"a.cue", "FILE \"a.bin\" MP3\n" + one, "the file type MP3 is not supported"},
         {"a.cue", Cue(one) + "FILE \"b.bin\" BINARY\n", "several files (\"a.bin\", \"b.bin\")"},
         {"a.cue", "FILE \"b.bin\" BINARY\n" + one, "the file \"b.bin\" is missing"},
         {"a.cue", one, "the sheet names no data file"},
