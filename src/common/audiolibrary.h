@@ -157,6 +157,13 @@ using SYNCPROC = void(HSYNC handle, DWORD channel, DWORD data, void* user);
 using ENCODEPROC = void(HENCODE handle, DWORD channel, const void* buffer, DWORD length,
                         void* user);
 
+// What an audio file holds, as the check of a ripped file needs it (BASS_GetFileFacts).
+struct AudioFileFacts {
+    std::string codec;  // FFmpeg's name: "mp3", "vorbis", "flac", "wmav2", "pcm_s16le"
+    double seconds = 0; // the file's own word on its length, else its packets'
+    std::string reason; // why the file could not be read; the rest is then empty
+};
+
 class BassCore {
 public:
     virtual ~BassCore() = default;
@@ -192,6 +199,10 @@ public:
     virtual int BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) = 0;
     virtual HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc,
                                       void* user) = 0;
+
+    // Beyond the family: the codec and length of an audio file, read as file streams read it.
+    // FALSE with facts->reason set when the file cannot be read.
+    virtual BOOL BASS_GetFileFacts(const char* path, AudioFileFacts* facts) = 0;
 };
 
 class BassCd {

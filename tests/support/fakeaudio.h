@@ -5,6 +5,7 @@
 // test fires syncs itself (on a thread of their own, as the library does).
 
 #include "common/audiolibrary.h"
+#include "platform/audio/ffmpeg/filefacts.h"
 #include "rip/pipeline/windowrelay.h"
 
 #include <QCoreApplication>
@@ -263,6 +264,11 @@ public:
         FakeStream* s = on("BASS_ChannelSetSync", handle, type, param);
         return s ? (s->syncs.push_back(FakeSync{m_nextSync, type, proc, user}), ok(m_nextSync++))
                  : 0;
+    }
+    // The files a rip writes are real: read as the library reads them.
+    BOOL BASS_GetFileFacts(const char* path, AudioFileFacts* facts) override {
+        *facts = ReadFileFacts(path);
+        return facts->reason.empty();
     }
 
     // ---- CD extension ----

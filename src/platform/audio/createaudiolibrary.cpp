@@ -5,7 +5,8 @@
 #include "platform/audio/cd/udevdriveevents.h"
 #include "platform/audio/drive/realdrive.h"
 #include "platform/audio/encoder/encoderextension.h"
-#include "platform/audio/ffmpeg/wmaextension.h"
+#include "platform/audio/ffmpegloader/deferredwma.h"
+#include "platform/audio/ffmpegloader/ffmpegmodule.h"
 #include "platform/audio/output/outputengine.h"
 
 #include <QCoreApplication>
@@ -17,7 +18,9 @@ class AudioLibraryBundle final : public AudioLibraryInstance {
 public:
     AudioLibraryBundle(const AudioLibraryFolders& folders,
                        std::unique_ptr<DriveEventSource> driveEvents)
-        : m_cd(m_core, folders.data), m_wma(m_core), m_enc(m_core, folders.program) {
+        : m_ffmpeg(folders.program), m_cd(m_core, folders.data), m_wma(m_ffmpeg, m_core),
+          m_enc(m_core, folders.program) {
+        m_core.setFileCodecs(&m_ffmpeg);
         if (driveEvents && QCoreApplication::instance() != nullptr)
             m_drives = std::make_unique<DriveWatcher>(
                 std::move(driveEvents), m_cd,
@@ -33,9 +36,10 @@ public:
     AudioLibrary library() override { return AudioLibrary{m_core, m_cd, m_wma, m_enc}; }
 
 private:
+    FfmpegModule m_ffmpeg; // first: the core's streams read through it until their end
     OutputEngine m_core;
     CdExtension m_cd;
-    WmaExtension m_wma;
+    DeferredWma m_wma;
     EncoderExtension m_enc;
     std::unique_ptr<DriveWatcher> m_drives;
 };

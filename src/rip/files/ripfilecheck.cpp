@@ -70,7 +70,8 @@ std::optional<TrackOutcome> CheckRippedFile(const RipContext& job, const RipOutp
                                             const QString& path, const QString& shownName,
                                             qint64 samples) {
     const FileKind kind = FileKindOf(output);
-    const std::optional<QString> problem = AudioFileProblem(path, kind.codec, samples);
+    const std::optional<QString> problem =
+        AudioFileProblem(job.bass.core, path, kind.codec, samples);
     if (!problem)
         return std::nullopt;
     const QString text = kind.maker + QStringLiteral(" made a file that is not a valid ") +

@@ -2,21 +2,14 @@
 
 #include "platform/audio/core/boolresult.h"
 #include "platform/audio/core/lasterror.h"
+#include "platform/audio/ffmpeg/wmarates.h"
 
 #include <cstdint>
 #include <string>
 
 namespace {
 
-constexpr DWORD kCdSampleRate = 44100;
 constexpr DWORD kBytesPerFrame = 4; // 16-bit stereo
-
-// The constant bit rates wmav2 codes well for CD audio, highest first, ended by 0.
-// The fifth, 128 kbps, is the settings' default choice.
-constexpr DWORD kRates[] = {320000, 256000, 192000, 160000, 128000, 96000,
-                            80000,  64000,  48000,  32000,  0};
-constexpr DWORD kLowestRate = 32000;
-constexpr DWORD kHighestRate = 320000;
 
 bool HasEncoder() {
     return avcodec_find_encoder(AV_CODEC_ID_WMAV2) != nullptr;
@@ -27,17 +20,17 @@ bool HasEncoder() {
 const DWORD* WmaExtension::BASS_WMA_EncodeGetRates(DWORD freq, DWORD) {
     if (!HasEncoder())
         return FailWith(BASS_ERROR_NOTAVAIL, static_cast<const DWORD*>(nullptr));
-    if (freq != kCdSampleRate)
+    if (freq != kWmaSampleRate)
         return FailWith(BASS_ERROR_FORMAT, static_cast<const DWORD*>(nullptr));
     SetLastBassError(BASS_OK);
-    return kRates;
+    return kWmaRates;
 }
 
 HWMENCODE WmaExtension::BASS_WMA_EncodeOpenFile(DWORD freq, DWORD flags, DWORD bitrate,
                                                 const char* file) {
-    if (freq != kCdSampleRate)
+    if (freq != kWmaSampleRate)
         return FailWith(BASS_ERROR_FORMAT, HWMENCODE{0});
-    if ((flags & ~BASS_WMA_TAGS) != 0 || bitrate < kLowestRate || bitrate > kHighestRate ||
+    if ((flags & ~BASS_WMA_TAGS) != 0 || bitrate < kWmaLowestRate || bitrate > kWmaHighestRate ||
         file == nullptr || *file == '\0')
         return FailWith(BASS_ERROR_ILLPARAM, HWMENCODE{0});
     int error = BASS_OK;

@@ -2,7 +2,6 @@
 
 #include "platform/audio/core/boolresult.h"
 #include "platform/audio/core/lasterror.h"
-#include "platform/audio/ffmpeg/filesource.h"
 #include "platform/audio/output/nulloutput.h"
 #include "platform/audio/output/sdloutput.h"
 
@@ -124,11 +123,23 @@ HSTREAM OutputEngine::BASS_StreamCreateFile(BOOL mem, const void* file, QWORD of
         return FailWith(BASS_ERROR_NOTAVAIL, HSTREAM{0});
     if (!file)
         return FailWith(BASS_ERROR_FILEOPEN, HSTREAM{0});
+    if (m_fileCodecs == nullptr)
+        return FailWith(BASS_ERROR_NOTAVAIL, HSTREAM{0});
     int error = BASS_OK;
-    auto source = FileSource::open(static_cast<const char*>(file), error);
+    auto source = m_fileCodecs->openFile(static_cast<const char*>(file), error);
     if (!source)
         return FailWith(error, HSTREAM{0});
     return createStream(std::move(source), flags, kFileOwner);
+}
+
+BOOL OutputEngine::BASS_GetFileFacts(const char* path, AudioFileFacts* facts) {
+    if (path == nullptr || facts == nullptr)
+        return FailWith(BASS_ERROR_ILLPARAM, kFalse);
+    *facts = m_fileCodecs ? m_fileCodecs->fileFacts(path)
+                          : AudioFileFacts{{}, 0, "audio files cannot be read here"};
+    if (!facts->reason.empty())
+        return FailWith(BASS_ERROR_FILEOPEN, kFalse);
+    return Succeed();
 }
 
 HSTREAM OutputEngine::createStream(std::unique_ptr<PcmSource> source, DWORD flags, int owner) {

@@ -2,6 +2,7 @@
 
 #include "common/audiolibrary.h"
 #include "platform/audio/core/decodetaps.h"
+#include "platform/audio/core/filecodecs.h"
 #include "platform/audio/core/mixer.h"
 #include "platform/audio/core/readahead.h"
 #include "platform/audio/core/stream.h"
@@ -34,6 +35,10 @@ public:
     OutputEngine(const OutputEngine&) = delete;
     OutputEngine& operator=(const OutputEngine&) = delete;
 
+    // Where file streams and file facts come from; without it they are not available. Set
+    // before any call, and it outlives the engine.
+    void setFileCodecs(FileCodecs* codecs) { m_fileCodecs = codecs; }
+
     BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, void* clsid) override;
     BOOL BASS_Free() override;
     BOOL BASS_Stop() override;
@@ -62,6 +67,7 @@ public:
     int BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length) override;
     HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc,
                               void* user) override;
+    BOOL BASS_GetFileFacts(const char* path, AudioFileFacts* facts) override;
 
     HSTREAM createStream(std::unique_ptr<PcmSource> source, DWORD flags, int owner) override;
     void freeStreamsOf(int owner) override;
@@ -97,6 +103,7 @@ private:
     void run(const SyncCall& call);
     bool stillStopped(Stream& stream);
 
+    FileCodecs* m_fileCodecs = nullptr;
     std::mutex m_lifecycle; // serialises Init and Free
     std::unique_ptr<AudioOutput> m_output;
     std::unique_ptr<ReadAhead> m_readAhead;

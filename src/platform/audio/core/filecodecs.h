@@ -1,0 +1,17 @@
+#pragma once
+
+#include "common/audiolibrary.h"
+#include "platform/audio/core/pcmsource.h"
+
+#include <memory>
+#include <string>
+
+// Where the core's file streams and file facts come from (the FFmpeg module in the program).
+// Threads: called from any thread.
+class FileCodecs {
+public:
+    virtual ~FileCodecs() = default;
+    // The audio of a file as CD audio; null with error set when it cannot be read.
+    virtual std::unique_ptr<PcmSource> openFile(const std::string& path, int& error) = 0;
+    virtual AudioFileFacts fileFacts(const std::string& path) = 0;
+};
