@@ -2,7 +2,7 @@
 
 #include "platform/audio/core/boolresult.h"
 #include "platform/audio/core/lasterror.h"
-#include "platform/audio/ffmpeg/wmarates.h"
+#include "platform/audio/ffmpegloader/wmarates.h"
 
 #include <cstdint>
 #include <string>
@@ -18,12 +18,7 @@ bool HasEncoder() {
 } // namespace
 
 const DWORD* WmaExtension::BASS_WMA_EncodeGetRates(DWORD freq, DWORD) {
-    if (!HasEncoder())
-        return FailWith(BASS_ERROR_NOTAVAIL, static_cast<const DWORD*>(nullptr));
-    if (freq != kWmaSampleRate)
-        return FailWith(BASS_ERROR_FORMAT, static_cast<const DWORD*>(nullptr));
-    SetLastBassError(BASS_OK);
-    return kWmaRates;
+    return WmaRatesAt(freq, HasEncoder());
 }
 
 HWMENCODE WmaExtension::BASS_WMA_EncodeOpenFile(DWORD freq, DWORD flags, DWORD bitrate,

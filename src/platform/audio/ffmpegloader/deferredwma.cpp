@@ -2,7 +2,7 @@
 
 #include "platform/audio/core/boolresult.h"
 #include "platform/audio/core/lasterror.h"
-#include "platform/audio/ffmpeg/wmarates.h"
+#include "platform/audio/ffmpegloader/wmarates.h"
 
 template <typename Result, typename Call> Result DeferredWma::forward(Result failure, Call call) {
     const FfmpegEntry* entry = m_module.entry();
@@ -14,13 +14,9 @@ template <typename Result, typename Call> Result DeferredWma::forward(Result fai
     return result;
 }
 
+// The options list the rates at start: they come without loading the module.
 const DWORD* DeferredWma::BASS_WMA_EncodeGetRates(DWORD freq, DWORD) {
-    if (!m_module.present())
-        return FailWith(BASS_ERROR_NOTAVAIL, static_cast<const DWORD*>(nullptr));
-    if (freq != kWmaSampleRate)
-        return FailWith(BASS_ERROR_FORMAT, static_cast<const DWORD*>(nullptr));
-    SetLastBassError(BASS_OK);
-    return kWmaRates;
+    return WmaRatesAt(freq, m_module.present());
 }
 
 HWMENCODE DeferredWma::BASS_WMA_EncodeOpenFile(DWORD freq, DWORD flags, DWORD bitrate,
