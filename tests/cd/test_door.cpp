@@ -71,8 +71,9 @@ TEST_F(DoorTest, WhoeverMovesItEverythingShowsWhatTheDriveDid) {
         EXPECT_EQ(box(13), step.locked ? Qt::Checked : Qt::Unchecked) << step.who;
         EXPECT_EQ(box(14), step.open ? Qt::Checked : Qt::Unchecked) << step.who;
         EXPECT_EQ(w.list().topLevelItemCount(), step.rows) << step.who;
-        if (step.open && step.rows == 0)
+        if (step.open && step.rows == 0) {
             EXPECT_EQ(w.audio.stream(playing)->active, BASS_ACTIVE_STOPPED) << step.who;
+        }
     }
 }
 
