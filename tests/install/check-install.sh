@@ -19,13 +19,7 @@ for f in bin/mivo share/mivo/Main.qml share/mivo/Skin.qss share/mivo/Help.html \
     [ -f "$prefix/$f" ] || fail "$f is not installed"
 done
 # The metainfo and the menu entry it launches agree.
-# The FFmpeg module (rips load it) is installed, its libraries are there, and it has its entry.
-module=$(find "$prefix" -path "*/mivo/mivo-ffmpeg.so" | head -n 1)
-[ -n "$module" ] || fail "the FFmpeg module is not installed"
-missing=$(ldd "$module" | grep "not found" || true)
-[ -z "$missing" ] || fail "the FFmpeg module's libraries are missing: $missing"
-nm -D --defined-only "$module" | grep -q " mivo_ffmpeg_entry$" ||
-    fail "the FFmpeg module does not export its entry"
+check_ffmpeg_module "$prefix"
 report=$(appstreamcli validate-tree --no-net --strict "$prefix" 2>&1) || fail "$report"
 
 start_mivo "$prefix/bin/mivo"

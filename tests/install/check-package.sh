@@ -18,13 +18,7 @@ for f in bin/mivo share/mivo/Main.qml share/mivo/Skin.qss share/mivo/Help.html \
     share/doc/mivo/copyright share/doc/mivo/changelog.gz; do
     [ -f "$root/usr/$f" ] || fail "/usr/$f is not in the package"
 done
-# The FFmpeg module (rips load it) is installed, its libraries are there, and it has its entry.
-module=$(find "$root/usr" -path "*/mivo/mivo-ffmpeg.so" | head -n 1)
-[ -n "$module" ] || fail "the FFmpeg module is not installed"
-missing=$(ldd "$module" | grep "not found" || true)
-[ -z "$missing" ] || fail "the FFmpeg module's libraries are missing: $missing"
-nm -D --defined-only "$module" | grep -q " mivo_ffmpeg_entry$" ||
-    fail "the FFmpeg module does not export its entry"
+check_ffmpeg_module "$root/usr"
 report=$(appstreamcli validate-tree --no-net --strict "$root" 2>&1) || fail "$report"
 warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l \
     "$root/usr/share/man/man1/mivo.1.gz" 2>&1 >/dev/null) || fail "man failed: $warnings"

@@ -1,6 +1,7 @@
 # What the checks of an installed mivo share (sourced by check-install.sh and check-package.sh):
 # start the program from its installed place in another folder under a private home, play a
-# disc with the skin's Play button, open Help with its Help button, end it with SIGTERM.
+# disc with the skin's Play button, open Help with its Help button, end it with SIGTERM; and check
+# the installed FFmpeg module.
 # Needs an X server (xvfb-run -a) and $tmp, a scratch folder the caller removes.
 
 pid=
@@ -9,6 +10,19 @@ stop_mivo() { [ -z "$pid" ] || { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/nul
 for tool in xdotool appstreamcli realpath; do
     command -v "$tool" >/dev/null || fail "$tool is not installed"
 done
+
+# check_ffmpeg_module <installed tree>: the FFmpeg module (rips load it) is installed, its
+# libraries are there, and it has its entry; read without loading it (a sanitized module loads
+# only into its sanitized program).
+check_ffmpeg_module() {
+    local module missing
+    module=$(find "$1" -path "*/mivo/mivo-ffmpeg.so" | head -n 1)
+    [ -n "$module" ] || fail "the FFmpeg module is not installed"
+    missing=$(ldd "$module" | grep "not found" || true)
+    [ -z "$missing" ] || fail "the FFmpeg module's libraries are missing: $missing"
+    nm -D --defined-only "$module" | grep -q " mivo_ffmpeg_entry$" ||
+        fail "the FFmpeg module does not export its entry"
+}
 
 # start_mivo <program> [VAR=value...]: a desktop's "open" is a recorder, so Help's target shows.
 start_mivo() {
