@@ -201,7 +201,8 @@ public:
                                       void* user) = 0;
 
     // Beyond the family: the codec and length of an audio file, read as file streams read it.
-    // FALSE with facts->reason set when the file cannot be read.
+    // FALSE with facts->reason set when the file cannot be read; the code BASS_ERROR_NOTAVAIL
+    // when no file can be read here at all.
     virtual BOOL BASS_GetFileFacts(const char* path, AudioFileFacts* facts) = 0;
 };
 

@@ -15,6 +15,10 @@ QString Seconds(double seconds) {
     return QString::number(seconds, 'f', 1) + QStringLiteral(" s");
 }
 
+std::optional<FileProblem> Problem(const QString& text) {
+    return FileProblem{text};
+}
+
 std::optional<QString> FlacHeaderProblem(const QString& path, qint64 samples) {
     FLAC__StreamMetadata info;
     if (!FLAC__metadata_get_streaminfo(QFile::encodeName(path).constData(), &info))
@@ -27,18 +31,21 @@ std::optional<QString> FlacHeaderProblem(const QString& path, qint64 samples) {
 
 } // namespace
 
-std::optional<QString> AudioFileProblem(BassCore& library, const QString& path, const char* codec,
-                                        qint64 samples) {
+std::optional<FileProblem> AudioFileProblem(BassCore& library, const QString& path,
+                                            const char* codec, qint64 samples) {
     AudioFileFacts facts;
     if (!library.BASS_GetFileFacts(QFile::encodeName(path).constData(), &facts))
-        return QString::fromStdString(facts.reason);
+        return FileProblem{QString::fromStdString(facts.reason),
+                           library.BASS_ErrorGetCode() == BASS_ERROR_NOTAVAIL};
     if (facts.codec != codec)
-        return QStringLiteral("it holds %1 audio, not %2")
-            .arg(QString::fromStdString(facts.codec), QString::fromLatin1(codec));
+        return Problem(QStringLiteral("it holds %1 audio, not %2")
+                           .arg(QString::fromStdString(facts.codec), QString::fromLatin1(codec)));
     const double expected = double(samples) / kSampleRate;
     if (std::abs(facts.seconds - expected) > kLeeway)
-        return QStringLiteral("it lasts %1, not %2").arg(Seconds(facts.seconds), Seconds(expected));
+        return Problem(
+            QStringLiteral("it lasts %1, not %2").arg(Seconds(facts.seconds), Seconds(expected)));
     if (qstrcmp(codec, "flac") == 0)
-        return FlacHeaderProblem(path, samples);
+        if (const std::optional<QString> header = FlacHeaderProblem(path, samples))
+            return Problem(*header);
     return std::nullopt;
 }

@@ -11,7 +11,12 @@
 
 #include <optional>
 
+struct FileProblem {
+    QString text;           // what is wrong, in words
+    bool unchecked = false; // nothing was found wrong with the file: no file can be read here
+};
+
 // codec: FFmpeg's name for it ("mp3", "vorbis", "flac", "wmav2", "pcm_s16le"). samples: per
-// channel at 44.1 kHz. What is wrong with the file, in words; empty when it is as expected.
-std::optional<QString> AudioFileProblem(BassCore& library, const QString& path, const char* codec,
-                                        qint64 samples);
+// channel at 44.1 kHz. What is wrong with the file; nothing when it is as expected.
+std::optional<FileProblem> AudioFileProblem(BassCore& library, const QString& path,
+                                            const char* codec, qint64 samples);

@@ -268,7 +268,7 @@ public:
     // The files a rip writes are real: read as the library reads them.
     BOOL BASS_GetFileFacts(const char* path, AudioFileFacts* facts) override {
         *facts = ReadFileFacts(path);
-        return facts->reason.empty();
+        return facts->reason.empty() ? ok(1) : fail(BASS_ERROR_FILEOPEN, 0);
     }
 
     // ---- CD extension ----

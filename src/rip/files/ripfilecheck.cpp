@@ -70,13 +70,17 @@ std::optional<TrackOutcome> CheckRippedFile(const RipContext& job, const RipOutp
                                             const QString& path, const QString& shownName,
                                             qint64 samples) {
     const FileKind kind = FileKindOf(output);
-    const std::optional<QString> problem =
+    const std::optional<FileProblem> problem =
         AudioFileProblem(job.bass.core, path, kind.codec, samples);
     if (!problem)
         return std::nullopt;
-    const QString text = kind.maker + QStringLiteral(" made a file that is not a valid ") +
-                         kind.format + QStringLiteral(" (") + shownName + QStringLiteral("): ") +
-                         *problem;
+    // A file that could not be read back is not the encoder's fault.
+    const QString text = problem->unchecked
+                             ? QStringLiteral("The file \"") + shownName +
+                                   QStringLiteral("\" could not be checked: ") + problem->text
+                             : kind.maker + QStringLiteral(" made a file that is not a valid ") +
+                                   kind.format + QStringLiteral(" (") + shownName +
+                                   QStringLiteral("): ") + problem->text;
     job.dialogs.showMessage(
         job.boxOwner, text + QStringLiteral(".\r\nThe track is not counted as ripped."),
         QStringLiteral("Encoder"), MessageIcon::Exclamation, MessageButtons::Ok);

@@ -58,9 +58,9 @@ std::unique_ptr<PcmSource> FfmpegModule::openFile(const std::string& path, int& 
     return module->openFile(path, error);
 }
 
-AudioFileFacts FfmpegModule::fileFacts(const std::string& path) {
+std::optional<AudioFileFacts> FfmpegModule::fileFacts(const std::string& path) {
     const FfmpegEntry* module = entry();
     if (module == nullptr)
-        return {{}, 0, "the FFmpeg module that reads audio files did not load"};
+        return std::nullopt;
     return module->fileFacts(path);
 }

@@ -28,7 +28,7 @@ public:
     const FfmpegEntry* entry();
 
     std::unique_ptr<PcmSource> openFile(const std::string& path, int& error) override;
-    AudioFileFacts fileFacts(const std::string& path) override;
+    std::optional<AudioFileFacts> fileFacts(const std::string& path) override;
 
 private:
     std::string m_programFolder;

@@ -135,8 +135,13 @@ HSTREAM OutputEngine::BASS_StreamCreateFile(BOOL mem, const void* file, QWORD of
 BOOL OutputEngine::BASS_GetFileFacts(const char* path, AudioFileFacts* facts) {
     if (path == nullptr || facts == nullptr)
         return FailWith(BASS_ERROR_ILLPARAM, kFalse);
-    *facts = m_fileCodecs ? m_fileCodecs->fileFacts(path)
-                          : AudioFileFacts{{}, 0, "audio files cannot be read here"};
+    const std::optional<AudioFileFacts> read =
+        m_fileCodecs ? m_fileCodecs->fileFacts(path) : std::nullopt;
+    if (!read) {
+        *facts = {{}, 0, "the FFmpeg module that reads audio files did not load"};
+        return FailWith(BASS_ERROR_NOTAVAIL, kFalse);
+    }
+    *facts = *read;
     if (!facts->reason.empty())
         return FailWith(BASS_ERROR_FILEOPEN, kFalse);
     return Succeed();
